@@ -1,0 +1,198 @@
+// User-interface controls as the windows see them. A window class builds its design through Ui and
+// handles events through the callbacks; the Win32 build backs each control by a real window, the
+// tests by an in-memory one.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace sorel {
+
+struct Rect {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
+// What every control has. Name and hint are plain data kept here; the rest is the backend's.
+class Control {
+ public:
+  explicit Control(std::string name) : name_(std::move(name)) {}
+  virtual ~Control() = default;
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  const std::string& Name() const { return name_; }
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& hint) { hint_ = hint; }
+
+  virtual void SetBounds(const Rect& r) = 0;  // relative to the parent's client area
+  virtual Rect Bounds() = 0;
+  virtual void SetVisible(bool visible) = 0;
+  virtual bool Visible() = 0;
+  virtual void SetEnabled(bool enabled) = 0;
+  virtual bool Enabled() = 0;
+
+ private:
+  std::string name_;
+  std::string hint_;
+};
+
+// A control with a caption that a language section may replace (labels, buttons, tab sheets).
+class CaptionControl : public Control {
+ public:
+  using Control::Control;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual std::string Caption() = 0;
+};
+
+// A control that holds other controls.
+class Container : public Control {
+ public:
+  using Control::Control;
+};
+
+class Label : public CaptionControl {
+ public:
+  using CaptionControl::CaptionControl;
+};
+
+class Button : public CaptionControl {
+ public:
+  using CaptionControl::CaptionControl;
+  std::function<void()> OnClick;
+};
+
+class Panel : public Container {
+ public:
+  using Container::Container;
+};
+
+// One page of a tab control; its caption is the tab's text.
+class TabSheet : public Container {
+ public:
+  using Container::Container;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual std::string Caption() = 0;
+  int HelpContext = 0;
+};
+
+class TabControl : public Control {
+ public:
+  using Control::Control;
+  virtual TabSheet& AddSheet(const std::string& name, const std::string& caption) = 0;
+  virtual int ActivePage() = 0;
+  virtual void SetActivePage(int index) = 0;
+};
+
+class StatusBar : public Control {
+ public:
+  using Control::Control;
+  virtual void SetSimpleText(const std::string& text) = 0;
+  virtual std::string SimpleText() = 0;
+};
+
+// Shows a picture from the program's resources (an icon or a bitmap, by resource name).
+class Image : public Control {
+ public:
+  using Control::Control;
+  virtual void ShowIcon(const std::string& resource) = 0;
+  virtual void ShowBitmap(const std::string& resource) = 0;
+  virtual std::string Picture() = 0;  // the resource shown, "" when none
+};
+
+// Tree nodes are identified by a value of the tree's own; 0 is "no node".
+using NodeId = std::uintptr_t;
+
+class TreeView : public Control {
+ public:
+  using Control::Control;
+  // Appends a node under parent (0: at the top level) and returns it.
+  virtual NodeId AddChild(NodeId parent, const std::string& text) = 0;
+  virtual void Delete(NodeId node) = 0;
+  virtual void Clear() = 0;
+  virtual void SetText(NodeId node, const std::string& text) = 0;
+  virtual std::string Text(NodeId node) = 0;
+  // State image index: 0 none, 1 empty box, 2 ticked box, 3 grey box.
+  virtual void SetStateIndex(NodeId node, int index) = 0;
+  virtual int StateIndex(NodeId node) = 0;
+  virtual void SetData(NodeId node, void* data) = 0;
+  virtual void* Data(NodeId node) = 0;
+  virtual NodeId Parent(NodeId node) = 0;
+  virtual NodeId FirstChild(NodeId node) = 0;  // node 0: the first top-level node
+  virtual NodeId NextSibling(NodeId node) = 0;
+  // Sorts the children of node (0: the top level) by text with lstrcmpA.
+  virtual void SortChildren(NodeId node) = 0;
+  virtual void Expand(NodeId node) = 0;
+  virtual NodeId Selected() = 0;
+  virtual void Select(NodeId node) = 0;
+  // No repainting between the two.
+  virtual void BeginUpdate() = 0;
+  virtual void EndUpdate() = 0;
+
+  std::function<void(NodeId)> OnChange;  // the selection moved to node
+};
+
+// How a top-level window looks.
+enum class FormStyle {
+  Dialog,      // fixed single border, system menu only
+  Borderless,  // no frame at all (splash)
+};
+
+class Form : public Container {
+ public:
+  using Container::Container;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual std::string Caption() = 0;
+  virtual void SetClientSize(int width, int height) = 0;
+  virtual Rect ClientRect() = 0;
+  // Adds bits to the window's extended style (GetWindowLongA / SetWindowLongA, GWL_EXSTYLE).
+  virtual void AddExStyle(std::uint32_t bits) = 0;
+  virtual std::uint32_t ExStyle() = 0;
+  virtual void SetTopmost(bool topmost) = 0;
+  virtual void CenterOnScreen() = 0;
+  // Shows the window and paints it at once.
+  virtual void ShowAndPaint() = 0;
+  // True once the system window exists; the font steps do nothing without it.
+  virtual bool HandleAllocated() = 0;
+  // Runs the close query; when it allows, the window goes away (the main form ends the program).
+  virtual void Close() = 0;
+  virtual bool Closed() = 0;
+
+  std::function<void(bool& canClose)> OnCloseQuery;
+  std::function<void()> OnShow;
+};
+
+// Creates controls. The caller owns what it gets; a parent outlives its children.
+class Ui {
+ public:
+  virtual ~Ui() = default;
+  virtual std::unique_ptr<Form> CreateForm(const std::string& name, FormStyle style) = 0;
+  virtual std::unique_ptr<Panel> CreatePanel(Container& parent, const std::string& name) = 0;
+  virtual std::unique_ptr<Label> CreateLabel(Container& parent, const std::string& name) = 0;
+  virtual std::unique_ptr<Button> CreateButton(Container& parent, const std::string& name) = 0;
+  virtual std::unique_ptr<TabControl> CreateTabControl(Container& parent, const std::string& name) = 0;
+  virtual std::unique_ptr<StatusBar> CreateStatusBar(Container& parent, const std::string& name) = 0;
+  virtual std::unique_ptr<Image> CreateImage(Container& parent, const std::string& name) = 0;
+  virtual std::unique_ptr<TreeView> CreateTreeView(Container& parent, const std::string& name) = 0;
+};
+
+// The application object: title, help file, the current hint and the end of the message loop.
+class Application {
+ public:
+  virtual ~Application() = default;
+  virtual void SetTitle(const std::string& title) = 0;
+  virtual std::string Title() = 0;
+  virtual void SetHelpFile(const std::string& file) = 0;
+  virtual std::string HelpFile() = 0;
+  // Ends the message loop; when the loop has not started yet it ends as soon as it starts.
+  virtual void Terminate() = 0;
+  virtual bool Terminated() = 0;
+  // The hint of the control under the pointer; OnHint runs whenever it changes.
+  virtual std::string CurrentHint() = 0;
+  std::function<void()> OnHint;
+  // Whether the application's window accepts input (IsWindowEnabled) and bringing it forward.
+  virtual bool WindowEnabled() = 0;
+  virtual void BringToForeground() = 0;
+};
+
+}  // namespace sorel

@@ -1,0 +1,24 @@
+// The services a window or engine class reaches the system through, bundled for passing around.
+#pragma once
+#include "controls.h"
+#include "dialogs.h"
+#include "files.h"
+#include "profile.h"
+#include "registry.h"
+#include "system.h"
+#include "text_compare.h"
+
+namespace sorel {
+
+struct Platform {
+  Registry& registry;
+  ProfileFiles& profiles;
+  FileSystem& files;
+  TextCompare& compare;
+  SystemInfo& system;
+  Dialogs& dialogs;
+  Ui& ui;
+  Application& app;
+};
+
+}  // namespace sorel

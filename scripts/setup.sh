@@ -4,7 +4,7 @@
 set -euo pipefail
 
 need=(wine wine64 wine32:i386 g++-mingw-w64-i686 cmake ninja-build libgtest-dev libbenchmark-dev
-      xvfb xauth x11-apps imagemagick make g++)
+      xvfb xauth x11-apps x11-utils imagemagick make g++)
 
 missing=()
 for p in "${need[@]}"; do

@@ -1,0 +1,27 @@
+// The splash window shown for four seconds at start.
+#pragma once
+#include <memory>
+
+#include "platform/platform.h"
+
+namespace sorel {
+
+class TfrmSplash {
+ public:
+  static constexpr int kWidth = 288;
+  static constexpr int kHeight = 360;
+  static constexpr unsigned kShowMilliseconds = 4000;
+  static constexpr std::uint32_t kToolWindowExStyle = 0x80;  // WS_EX_TOOLWINDOW: no taskbar button
+
+  explicit TfrmSplash(Ui& ui);
+  Form& Self() { return *self_; }
+
+ private:
+  std::unique_ptr<Form> self_;
+  std::unique_ptr<Image> picture_;
+};
+
+// Shows the splash, blocks the thread for its time without handling messages, then destroys it.
+void ShowSplash(Platform& platform);
+
+}  // namespace sorel

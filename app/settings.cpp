@@ -1,0 +1,13 @@
+// The program's own settings under HKEY_CURRENT_USER.
+#include "app/settings.h"
+
+namespace sorel {
+
+const char* const ProgramKey = "Software\\Velmora\\SorelAssistant\\";
+
+void UpdateAppPath(RegistryKey& key, const std::string& exePath) {
+  if (key.ValueExists("AppPath") && key.ReadString("AppPath") == exePath) return;
+  key.WriteString("AppPath", exePath);
+}
+
+}  // namespace sorel

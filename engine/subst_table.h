@@ -1,0 +1,84 @@
+// The font-substitution table in memory, its list helpers, and its store in the registry or win.ini.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/profile.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+#include "platform/text_compare.h"
+
+namespace sorel {
+
+// Entry texts "name=value" in the order read or added; never sorted. The name is everything
+// before the first "=", the value everything after it (it may hold "=" itself); neither is trimmed.
+using SubstTable = std::vector<std::string>;
+
+// Whole-entry comparison: the complete texts, ignoring letter case in the user's locale.
+bool HasEntry(TextCompare& compare, const SubstTable& list, const std::string& text);
+// Appends text unless HasEntry; so no two elements share a text, though two may share a name.
+void AddEntry(TextCompare& compare, SubstTable& list, const std::string& text);
+// Deletes the first element equal to text, if any.
+void RemoveEntry(TextCompare& compare, SubstTable& list, const std::string& text);
+// Index of the first element whose name equals name (letter case ignored), or -1. Elements
+// without "=" have no name and never match.
+int FindName(TextCompare& compare, const SubstTable& list, const std::string& name);
+
+// Appends "\" to a non-empty path that does not end in one; "" stays "".
+std::string EnsureTrailingBackslash(const std::string& path);
+
+// The NT family's table, under HKEY_LOCAL_MACHINE.
+extern const char* const kFontSubstitutesKey;
+// The 95/98 family's table: this section of win.ini in the Windows folder.
+extern const char* const kFontSubstitutesSection;
+
+// Reads and writes the system's table: string values of kFontSubstitutesKey on the NT family,
+// lines of win.ini's [FontSubstitutes] section on the 95/98 family. A key that cannot be opened
+// is skipped silently on both read and write; every other failure of a layer propagates as that
+// layer's PlatformError.
+class TableStore {
+ public:
+  TableStore(Registry& registry, ProfileFiles& profiles, FileSystem& files, SystemInfo& system,
+             TextCompare& compare, bool isNT);
+
+  // Appends the stored entries to table (it is not cleared first).
+  // NT: one element name "=" text per REG_SZ value, in enumeration order; other types are skipped.
+  // 95/98: the section's keys through WinIniFile; a key with an empty value removes the element
+  // of that name, a key already present by name replaces that element, others are appended.
+  void ReadTable(SubstTable& table);
+
+  // Replaces the stored table by table. When two elements share a name, the first one wins.
+  // NT: every name is written before any stale string value is deleted, so the stored table is
+  // never missing while it is written; values of other types are left alone, except where the
+  // table holds their name. A failing write leaves every earlier write in place and deletes
+  // nothing. Elements without "=" are not entries and are not written.
+  // 95/98: the section's lines are replaced by the table's lines (empty lines after them kept);
+  // without a section a new one is appended at the end. The file is written to a temporary file
+  // beside it and put in place in one step, so a failure leaves win.ini as it was.
+  void WriteTable(const SubstTable& table);
+
+  // 95/98 family only: win.ini as the profile functions see it; made by the first ReadTable and
+  // kept until the owner releases it.
+  std::unique_ptr<IniFile> WinIniFile;
+
+  // The temporary file's name, beside win.ini.
+  static constexpr const char* kTempName = "win.ini.tmp";
+
+ private:
+  void ReadRegistry(SubstTable& table);
+  void ReadWinIni(SubstTable& table);
+  void WriteRegistry(const SubstTable& table);
+  void WriteWinIni(const SubstTable& table);
+  bool IsTableHeader(const std::string& line);
+
+  Registry& registry_;
+  ProfileFiles& profiles_;
+  FileSystem& files_;
+  SystemInfo& system_;
+  TextCompare& compare_;
+  bool isNT_;
+};
+
+}  // namespace sorel

@@ -1,0 +1,282 @@
+// In-memory controls: plain property holders with the behaviour tests rely on.
+#include "platform/memory/memory_controls.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "platform/text_compare.h"
+
+namespace sorel {
+
+void MemoryApplication::SetCurrentHint(const std::string& hint) {
+  if (hint == hint_) return;
+  hint_ = hint;
+  if (OnHint) OnHint();
+}
+
+void MemoryEventSink::Run(const std::function<void()>& handler) {
+  if (!handler) return;
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    errorsShown.push_back(e.what());
+  }
+}
+
+namespace {
+
+template <class Base>
+class MemoryControl : public Base {
+ public:
+  explicit MemoryControl(const std::string& name) : Base(name) {}
+  ~MemoryControl() override {
+    if (tracker) tracker->Forget(this);
+  }
+  MemoryUi* tracker = nullptr;  // forgets the control's name when it goes
+  void SetBounds(const Rect& r) override { state.bounds = r; }
+  Rect Bounds() override { return state.bounds; }
+  void SetVisible(bool visible) override { state.visible = visible; }
+  bool Visible() override { return state.visible; }
+  void SetEnabled(bool enabled) override { state.enabled = enabled; }
+  bool Enabled() override { return state.enabled; }
+  MemoryControlState state;
+};
+
+template <class Base>
+class MemoryCaptioned : public MemoryControl<Base> {
+ public:
+  using MemoryControl<Base>::MemoryControl;
+  void SetCaption(const std::string& caption) override { caption_ = caption; }
+  std::string Caption() override { return caption_; }
+
+ private:
+  std::string caption_;
+};
+
+using MemoryLabel = MemoryCaptioned<Label>;
+using MemoryButtonImpl = MemoryCaptioned<Button>;
+using MemoryPanel = MemoryControl<Panel>;
+using MemoryTabSheet = MemoryCaptioned<TabSheet>;
+
+class MemoryTabControl : public MemoryControl<TabControl> {
+ public:
+  using MemoryControl::MemoryControl;
+  TabSheet& AddSheet(const std::string& name, const std::string& caption) override {
+    sheets_.push_back(std::make_unique<MemoryTabSheet>(name));
+    sheets_.back()->SetCaption(caption);
+    tracker->Remember(sheets_.back().get());
+    sheets_.back()->tracker = tracker;
+    return *sheets_.back();
+  }
+  int ActivePage() override { return active_; }
+  void SetActivePage(int index) override { active_ = index; }
+  TabSheet* Sheet(std::size_t i) { return i < sheets_.size() ? sheets_[i].get() : nullptr; }
+
+ private:
+  std::vector<std::unique_ptr<MemoryTabSheet>> sheets_;
+  int active_ = 0;
+};
+
+class MemoryStatusBar : public MemoryControl<StatusBar> {
+ public:
+  using MemoryControl::MemoryControl;
+  void SetSimpleText(const std::string& text) override { text_ = text; }
+  std::string SimpleText() override { return text_; }
+
+ private:
+  std::string text_;
+};
+
+class MemoryImage : public MemoryControl<Image> {
+ public:
+  using MemoryControl::MemoryControl;
+  void ShowIcon(const std::string& resource) override { picture_ = resource; }
+  void ShowBitmap(const std::string& resource) override { picture_ = resource; }
+  std::string Picture() override { return picture_; }
+
+ private:
+  std::string picture_;
+};
+
+class MemoryTree : public MemoryControl<TreeView> {
+ public:
+  using MemoryControl::MemoryControl;
+
+  NodeId AddChild(NodeId parent, const std::string& text) override {
+    NodeId id = ++lastId_;
+    nodes_[id] = Node{text, parent, 0, nullptr, {}};
+    Children(parent).push_back(id);
+    return id;
+  }
+  void Delete(NodeId node) override {
+    auto it = nodes_.find(node);
+    if (it == nodes_.end()) return;
+    for (NodeId child : std::vector<NodeId>(it->second.children)) Delete(child);
+    auto& siblings = Children(it->second.parent);
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), node), siblings.end());
+    if (selected_ == node) selected_ = 0;
+    nodes_.erase(node);
+  }
+  void Clear() override {
+    for (NodeId top : std::vector<NodeId>(roots_)) Delete(top);
+  }
+  void SetText(NodeId node, const std::string& text) override { At(node).text = text; }
+  std::string Text(NodeId node) override { return At(node).text; }
+  void SetStateIndex(NodeId node, int index) override { At(node).state = index; }
+  int StateIndex(NodeId node) override { return At(node).state; }
+  void SetData(NodeId node, void* data) override { At(node).data = data; }
+  void* Data(NodeId node) override { return At(node).data; }
+  NodeId Parent(NodeId node) override { return At(node).parent; }
+  NodeId FirstChild(NodeId node) override {
+    auto& c = Children(node);
+    return c.empty() ? 0 : c.front();
+  }
+  NodeId NextSibling(NodeId node) override {
+    auto& siblings = Children(At(node).parent);
+    auto it = std::find(siblings.begin(), siblings.end(), node);
+    return (it == siblings.end() || ++it == siblings.end()) ? 0 : *it;
+  }
+  void SortChildren(NodeId node) override {
+    auto& c = Children(node);
+    std::stable_sort(c.begin(), c.end(), [this](NodeId a, NodeId b) {
+      return compare ? compare->Compare(At(a).text, At(b).text) < 0 : At(a).text < At(b).text;
+    });
+  }
+  void Expand(NodeId node) override { At(node).expanded = true; }
+  NodeId Selected() override { return selected_; }
+  void Select(NodeId node) override {
+    if (node == selected_) return;
+    selected_ = node;
+    if (OnChange) OnChange(node);
+  }
+  void BeginUpdate() override { ++updating; }
+  void EndUpdate() override { --updating; }
+
+  TextCompare* compare = nullptr;
+  int updating = 0;
+
+ private:
+  struct Node {
+    std::string text;
+    NodeId parent = 0;
+    int state = 0;
+    void* data = nullptr;
+    std::vector<NodeId> children;
+    bool expanded = false;
+  };
+  Node& At(NodeId id) {
+    auto it = nodes_.find(id);
+    if (it == nodes_.end()) throw std::logic_error("no such tree node");
+    return it->second;
+  }
+  std::vector<NodeId>& Children(NodeId parent) { return parent == 0 ? roots_ : At(parent).children; }
+
+  std::map<NodeId, Node> nodes_;
+  std::vector<NodeId> roots_;
+  NodeId lastId_ = 0;
+  NodeId selected_ = 0;
+};
+
+class MemoryFormImpl : public MemoryControl<Form> {
+ public:
+  MemoryFormImpl(const std::string& name, MemoryUi& ui) : MemoryControl(name), ui_(ui) {
+    allocated_ = ui.handlesAllocated;
+  }
+  void SetCaption(const std::string& caption) override { caption_ = caption; }
+  std::string Caption() override { return caption_; }
+  void SetClientSize(int width, int height) override {
+    client_ = Rect{0, 0, width, height};
+    // A single border and a caption bar, as the real window adds them.
+    state.bounds.width = width + 6;
+    state.bounds.height = height + 25;
+  }
+  Rect ClientRect() override { return client_; }
+  void AddExStyle(std::uint32_t bits) override { exStyle_ |= bits; }
+  std::uint32_t ExStyle() override { return exStyle_; }
+  void SetTopmost(bool topmost) override { topmost_ = topmost; }
+  void CenterOnScreen() override {
+    state.bounds.left = (1024 - state.bounds.width) / 2;
+    state.bounds.top = (768 - state.bounds.height) / 2;
+  }
+  void ShowAndPaint() override {
+    state.visible = true;
+    ++paints;
+  }
+  bool HandleAllocated() override { return allocated_; }
+  void Close() override {
+    bool canClose = true;
+    if (OnCloseQuery) ui_.events.Run([&] { OnCloseQuery(canClose); });
+    if (canClose) {
+      closed_ = true;
+      state.visible = false;
+    }
+  }
+  bool Closed() override { return closed_; }
+
+  int paints = 0;
+  bool topmost_ = false;
+
+ private:
+  MemoryUi& ui_;
+  std::string caption_;
+  Rect client_;
+  std::uint32_t exStyle_ = 0;
+  bool allocated_ = true;
+  bool closed_ = false;
+};
+
+}  // namespace
+
+void MemoryUi::Remember(Control* control) { byName_[control->Name()] = control; }
+
+void MemoryUi::Forget(Control* control) {
+  for (auto it = byName_.begin(); it != byName_.end();) {
+    it = it->second == control ? byName_.erase(it) : std::next(it);
+  }
+}
+
+template <class Impl, class... Args>
+std::unique_ptr<Impl> MemoryUi::Make(const std::string& name, Args&&... args) {
+  auto control = std::make_unique<Impl>(name, std::forward<Args>(args)...);
+  control->tracker = this;
+  Remember(control.get());
+  return control;
+}
+
+std::unique_ptr<Form> MemoryUi::CreateForm(const std::string& name, FormStyle) {
+  auto form = Make<MemoryFormImpl>(name, *this);
+  form->state.visible = false;
+  return form;
+}
+std::unique_ptr<Panel> MemoryUi::CreatePanel(Container&, const std::string& name) {
+  return Make<MemoryPanel>(name);
+}
+std::unique_ptr<Label> MemoryUi::CreateLabel(Container&, const std::string& name) {
+  return Make<MemoryLabel>(name);
+}
+std::unique_ptr<Button> MemoryUi::CreateButton(Container&, const std::string& name) {
+  return Make<MemoryButtonImpl>(name);
+}
+std::unique_ptr<TabControl> MemoryUi::CreateTabControl(Container&, const std::string& name) {
+  return Make<MemoryTabControl>(name);
+}
+std::unique_ptr<StatusBar> MemoryUi::CreateStatusBar(Container&, const std::string& name) {
+  return Make<MemoryStatusBar>(name);
+}
+std::unique_ptr<Image> MemoryUi::CreateImage(Container&, const std::string& name) {
+  return Make<MemoryImage>(name);
+}
+std::unique_ptr<TreeView> MemoryUi::CreateTreeView(Container&, const std::string& name) {
+  auto tree = Make<MemoryTree>(name);
+  tree->compare = treeCompare;
+  return tree;
+}
+
+void Click(MemoryUi& ui, Button& button) {
+  if (!button.Enabled() || !button.Visible()) return;
+  ui.events.Run(button.OnClick);
+}
+
+void CloseForm(MemoryUi&, Form& form) { form.Close(); }
+
+}  // namespace sorel

@@ -1,0 +1,87 @@
+// In-memory controls and application object: the windows' logic runs natively against these in tests.
+#pragma once
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+
+namespace sorel {
+
+class TextCompare;
+
+// Properties every in-memory control keeps; tests read them directly.
+struct MemoryControlState {
+  Rect bounds;
+  bool visible = true;
+  bool enabled = true;
+};
+
+class MemoryApplication : public Application {
+ public:
+  void SetTitle(const std::string& title) override { title_ = title; }
+  std::string Title() override { return title_; }
+  void SetHelpFile(const std::string& file) override { helpFile_ = file; }
+  std::string HelpFile() override { return helpFile_; }
+  void Terminate() override { terminated_ = true; }
+  bool Terminated() override { return terminated_; }
+  std::string CurrentHint() override { return hint_; }
+  bool WindowEnabled() override { return windowEnabled; }
+  void BringToForeground() override { ++foregroundCalls; }
+
+  // Moves the pointer over a control with this hint.
+  void SetCurrentHint(const std::string& hint);
+
+  bool windowEnabled = true;
+  int foregroundCalls = 0;
+
+ private:
+  std::string title_, helpFile_, hint_;
+  bool terminated_ = false;
+};
+
+// Runs an event handler the way the real dispatcher does: an error ends the handler and is shown.
+// Tests read the messages shown from errorsShown.
+struct MemoryEventSink {
+  std::vector<std::string> errorsShown;
+  void Run(const std::function<void()>& handler);
+};
+
+// Every control the Ui made, by name, so that tests can reach them as a user would.
+class MemoryUi : public Ui {
+ public:
+  std::unique_ptr<Form> CreateForm(const std::string& name, FormStyle style) override;
+  std::unique_ptr<Panel> CreatePanel(Container& parent, const std::string& name) override;
+  std::unique_ptr<Label> CreateLabel(Container& parent, const std::string& name) override;
+  std::unique_ptr<Button> CreateButton(Container& parent, const std::string& name) override;
+  std::unique_ptr<TabControl> CreateTabControl(Container& parent, const std::string& name) override;
+  std::unique_ptr<StatusBar> CreateStatusBar(Container& parent, const std::string& name) override;
+  std::unique_ptr<Image> CreateImage(Container& parent, const std::string& name) override;
+  std::unique_ptr<TreeView> CreateTreeView(Container& parent, const std::string& name) override;
+
+  // The most recently created control of that name (nullptr when none); the pointer is valid
+  // while its owner keeps the control.
+  template <class T>
+  T* Find(const std::string& name) {
+    auto it = byName_.find(name);
+    return it == byName_.end() ? nullptr : dynamic_cast<T*>(it->second);
+  }
+  void Remember(Control* control);
+  void Forget(Control* control);
+
+  bool handlesAllocated = true;
+  TextCompare* treeCompare = nullptr;  // lstrcmpA for sorting tree nodes; byte order when unset  // false: forms behave as if their system window did not exist
+  MemoryEventSink events;
+
+ private:
+  template <class Impl, class... Args>
+  std::unique_ptr<Impl> Make(const std::string& name, Args&&... args);
+  std::map<std::string, Control*> byName_;
+};
+
+// Test-side actions on in-memory controls.
+void Click(MemoryUi& ui, Button& button);
+void CloseForm(MemoryUi& ui, Form& form);
+
+}  // namespace sorel

@@ -1,0 +1,64 @@
+// In-memory system facts and scripted message boxes for tests.
+#pragma once
+#include <cstdint>
+#include <cstddef>
+#include <deque>
+#include <initializer_list>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+#include "platform/system.h"
+
+namespace sorel {
+
+// System facts that tests set as plain fields. Sleep only records what was asked.
+class MemorySystemInfo : public SystemInfo {
+ public:
+  std::uint32_t platformId = 2;  // the NT family
+  std::string windowsDir = "C:\\windows";
+  std::string exePath = "C:\\Program Files\\Sorel\\SorelAssistant.exe";
+  // Version resources by path, compared exactly; a path not listed has none.
+  std::map<std::string, FileVersion> fileVersions;
+  std::vector<unsigned> sleeps;  // every Sleep's milliseconds, in order
+
+  // Gives the executable at exePath this version.
+  void SetExeVersion(FileVersion v) { fileVersions[exePath] = v; }
+
+  std::uint32_t PlatformId() override { return platformId; }
+  std::string WindowsDirectory() override { return windowsDir; }
+  std::string ExePath() override { return exePath; }
+  std::optional<FileVersion> FixedFileVersion(const std::string& path) override;
+  void Sleep(unsigned milliseconds) override { sleeps.push_back(milliseconds); }
+};
+
+// Message boxes answered from a script. Every call is recorded first. A call with no scripted
+// answer left throws std::logic_error (not PlatformError, so that code under test that handles
+// the platform's errors does not swallow it) unless a default answer has been set: a test that
+// did not expect a question should fail, not go on with a guessed answer.
+class MemoryDialogs : public Dialogs {
+ public:
+  struct Call {
+    std::string text;
+    std::string caption;
+    unsigned flags = 0;
+  };
+
+  // Queues answers (Answer::*) for the next calls, in order.
+  void Script(std::initializer_list<int> answers) { answers_.insert(answers_.end(), answers); }
+  // The answer given once the script is used up, instead of throwing.
+  void SetDefaultAnswer(int answer) { defaultAnswer_ = answer; }
+  const std::vector<Call>& Calls() const { return calls_; }
+  std::size_t Unanswered() const { return answers_.size(); }  // scripted answers not yet used
+
+  int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+
+ private:
+  std::deque<int> answers_;
+  std::optional<int> defaultAnswer_;
+  std::vector<Call> calls_;
+};
+
+}  // namespace sorel

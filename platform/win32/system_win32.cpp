@@ -1,0 +1,50 @@
+// System facts through GetVersionExA, GetWindowsDirectoryA, the version resource API and SleepEx.
+#include "platform/win32/system_win32.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace sorel {
+
+std::uint32_t Win32SystemInfo::PlatformId() {
+  OSVERSIONINFOA info = {};
+  info.dwOSVersionInfoSize = sizeof(info);  // 148: the plain structure, which every system accepts
+  if (!GetVersionExA(&info)) return VER_PLATFORM_WIN32_NT;
+  return info.dwPlatformId;
+}
+
+std::string Win32SystemInfo::WindowsDirectory() {
+  char buffer[256] = {};
+  UINT length = GetWindowsDirectoryA(buffer, sizeof(buffer));
+  if (length == 0 || length >= sizeof(buffer)) return "";
+  return std::string(buffer, length);
+}
+
+std::string Win32SystemInfo::ExePath() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(buffer.size() * 2);  // cut: the path is longer than the buffer
+  }
+}
+
+std::optional<FileVersion> Win32SystemInfo::FixedFileVersion(const std::string& path) {
+  DWORD handle = 0;
+  DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+  if (size == 0) return std::nullopt;
+  std::vector<char> data(size);
+  if (!GetFileVersionInfoA(path.c_str(), 0, size, data.data())) return std::nullopt;
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT fixedSize = 0;
+  if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize) || !fixed ||
+      fixedSize < sizeof(VS_FIXEDFILEINFO)) {
+    return std::nullopt;
+  }
+  return FileVersion{fixed->dwFileVersionMS, fixed->dwFileVersionLS};
+}
+
+void Win32SystemInfo::Sleep(unsigned milliseconds) { SleepEx(milliseconds, FALSE); }
+
+}  // namespace sorel

@@ -1,0 +1,19 @@
+// System facts through GetVersionExA, GetWindowsDirectoryA, the version resource API and SleepEx.
+#pragma once
+#include <optional>
+#include <string>
+
+#include "platform/system.h"
+
+namespace sorel {
+
+class Win32SystemInfo : public SystemInfo {
+ public:
+  std::uint32_t PlatformId() override;
+  std::string WindowsDirectory() override;
+  std::string ExePath() override;
+  std::optional<FileVersion> FixedFileVersion(const std::string& path) override;
+  void Sleep(unsigned milliseconds) override;
+};
+
+}  // namespace sorel

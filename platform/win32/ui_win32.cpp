@@ -1,0 +1,527 @@
+// Win32 controls: each control object owns one system window and maps its operations to messages.
+#include "platform/win32/ui_win32.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace sorel {
+
+namespace {
+
+const char* const kWindowClass = "SorelWindow";
+const char* const kObjectProp = "SorelControl";
+
+// What our window procedure needs from every control object.
+class NativeControl {
+ public:
+  virtual ~NativeControl() = default;
+  virtual Control& AsControl() = 0;
+  virtual void Command(WORD /*code*/) {}
+  virtual LRESULT Notify(NMHDR* /*header*/) { return 0; }
+  HWND hwnd = nullptr;
+};
+
+NativeControl* ObjectOf(HWND hwnd) {
+  return hwnd ? static_cast<NativeControl*>(GetPropA(hwnd, kObjectProp)) : nullptr;
+}
+
+Win32Application* g_app = nullptr;  // the one application object; the window procedure needs it
+
+// Runs an event handler; an error ends the handler and is shown in its own words.
+template <class F>
+void Guarded(F&& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    if (g_app) g_app->ShowException(e);
+  }
+}
+
+HFONT UiFont() {
+  static HFONT font = [] {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+      return CreateFontIndirectA(&metrics.lfMessageFont);
+    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  }();
+  return font;
+}
+
+std::string WindowText(HWND hwnd) {
+  int length = GetWindowTextLengthA(hwnd);
+  std::string text(length + 1, '\0');
+  GetWindowTextA(hwnd, text.data(), length + 1);
+  text.resize(std::max(0, std::min<int>(length, static_cast<int>(strlen(text.c_str())))));
+  return text;
+}
+
+// Common operations of every control backed by one window.
+template <class Base>
+class Native : public Base, public NativeControl {
+ public:
+  explicit Native(const std::string& name) : Base(name) {}
+  ~Native() override {
+    if (hwnd && IsWindow(hwnd)) {
+      RemovePropA(hwnd, kObjectProp);
+      DestroyWindow(hwnd);
+    }
+  }
+  Control& AsControl() override { return *this; }
+
+  void Attach(HWND window) {
+    hwnd = window;
+    SetPropA(hwnd, kObjectProp, static_cast<NativeControl*>(this));
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), FALSE);
+  }
+  void SetBounds(const Rect& r) override { MoveWindow(hwnd, r.left, r.top, r.width, r.height, TRUE); }
+  Rect Bounds() override {
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    HWND parent = GetParent(hwnd);
+    if (parent && (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD))
+      MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
+    return Rect{rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
+  }
+  void SetVisible(bool visible) override { ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE); }
+  bool Visible() override { return IsWindowVisible(hwnd) != 0; }
+  void SetEnabled(bool enabled) override { EnableWindow(hwnd, enabled); }
+  bool Enabled() override { return IsWindowEnabled(hwnd) != 0; }
+};
+
+template <class Base>
+class NativeCaptioned : public Native<Base> {
+ public:
+  using Native<Base>::Native;
+  void SetCaption(const std::string& caption) override { SetWindowTextA(this->hwnd, caption.c_str()); }
+  std::string Caption() override { return WindowText(this->hwnd); }
+};
+
+HWND CreateChild(Container& parent, const char* cls, DWORD style, DWORD exStyle = 0) {
+  return CreateWindowExA(exStyle, cls, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10,
+                         HandleOf(parent), nullptr, g_app->Instance(), nullptr);
+}
+
+class Win32Panel : public Native<Panel> {
+ public:
+  using Native::Native;
+};
+
+class Win32Label : public NativeCaptioned<Label> {
+ public:
+  using NativeCaptioned::NativeCaptioned;
+};
+
+class Win32Button : public NativeCaptioned<Button> {
+ public:
+  using NativeCaptioned::NativeCaptioned;
+  void Command(WORD code) override {
+    if (code == BN_CLICKED && OnClick) Guarded(OnClick);
+  }
+};
+
+class Win32StatusBar : public Native<StatusBar> {
+ public:
+  using Native::Native;
+  // The bar places itself along the bottom edge of its parent.
+  void SetBounds(const Rect&) override { SendMessageA(hwnd, WM_SIZE, 0, 0); }
+  void SetSimpleText(const std::string& text) override {
+    SendMessageA(hwnd, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+    text_ = text;
+  }
+  std::string SimpleText() override { return text_; }
+
+ private:
+  std::string text_;
+};
+
+class Win32Image : public Native<Image> {
+ public:
+  using Native::Native;
+  void ShowIcon(const std::string& resource) override {
+    HANDLE icon = LoadImageA(g_app->Instance(), resource.c_str(), IMAGE_ICON, 32, 32, 0);
+    SetWindowLongA(hwnd, GWL_STYLE, (GetWindowLongA(hwnd, GWL_STYLE) & ~SS_TYPEMASK) | SS_ICON);
+    SendMessageA(hwnd, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    picture_ = resource;
+  }
+  void ShowBitmap(const std::string& resource) override {
+    HANDLE bitmap = LoadImageA(g_app->Instance(), resource.c_str(), IMAGE_BITMAP, 0, 0, 0);
+    SetWindowLongA(hwnd, GWL_STYLE, (GetWindowLongA(hwnd, GWL_STYLE) & ~SS_TYPEMASK) | SS_BITMAP);
+    SendMessageA(hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    picture_ = resource;
+  }
+  std::string Picture() override { return picture_; }
+
+ private:
+  std::string picture_;
+};
+
+class Win32TabSheet : public Native<TabSheet> {
+ public:
+  using Native::Native;
+  void SetCaption(const std::string& caption) override {
+    caption_ = caption;
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>(caption_.c_str());
+    SendMessageA(tabs, TCM_SETITEMA, index, reinterpret_cast<LPARAM>(&item));
+  }
+  std::string Caption() override { return caption_; }
+  HWND tabs = nullptr;
+  int index = 0;
+
+ private:
+  std::string caption_;
+};
+
+class Win32TabControl : public Native<TabControl> {
+ public:
+  using Native::Native;
+  TabSheet& AddSheet(const std::string& name, const std::string& caption) override {
+    auto sheet = std::make_unique<Win32TabSheet>(name);
+    sheet->tabs = hwnd;
+    sheet->index = static_cast<int>(sheets_.size());
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<char*>("");
+    SendMessageA(hwnd, TCM_INSERTITEMA, sheet->index, reinterpret_cast<LPARAM>(&item));
+    sheet->Attach(CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, "", WS_CHILD | WS_CLIPCHILDREN,
+                                  0, 0, 10, 10, hwnd, nullptr, g_app->Instance(), nullptr));
+    sheet->SetCaption(caption);
+    sheets_.push_back(std::move(sheet));
+    Layout();
+    return *sheets_.back();
+  }
+  int ActivePage() override { return static_cast<int>(SendMessageA(hwnd, TCM_GETCURSEL, 0, 0)); }
+  void SetActivePage(int index) override {
+    SendMessageA(hwnd, TCM_SETCURSEL, index, 0);
+    ShowActive();
+  }
+  void SetBounds(const Rect& r) override {
+    Native::SetBounds(r);
+    Layout();
+  }
+  LRESULT Notify(NMHDR* header) override {
+    if (header->code == TCN_SELCHANGE) ShowActive();
+    return 0;
+  }
+
+ private:
+  void Layout() {
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    SendMessageA(hwnd, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&rc));
+    for (auto& s : sheets_)
+      MoveWindow(s->hwnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+    ShowActive();
+  }
+  void ShowActive() {
+    int active = ActivePage();
+    for (auto& s : sheets_) ShowWindow(s->hwnd, s->index == active ? SW_SHOW : SW_HIDE);
+  }
+  std::vector<std::unique_ptr<Win32TabSheet>> sheets_;
+};
+
+template <class Entry>
+int CALLBACK CompareEntries(LPARAM a, LPARAM b, LPARAM) {
+  return lstrcmpA(reinterpret_cast<Entry*>(a)->text.c_str(), reinterpret_cast<Entry*>(b)->text.c_str());
+}
+
+class Win32TreeView : public Native<TreeView> {
+ public:
+  using Native::Native;
+
+  NodeId AddChild(NodeId parent, const std::string& text) override {
+    TVINSERTSTRUCTA insert{};
+    insert.hParent = parent ? Item(parent) : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+    insert.item.pszText = const_cast<char*>(text.c_str());
+    insert.item.lParam = 0;
+    return static_cast<NodeId>(SendMessageA(hwnd, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+  }
+  void Delete(NodeId node) override { SendMessageA(hwnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(Item(node))); }
+  void Clear() override { SendMessageA(hwnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
+  void SetText(NodeId node, const std::string& text) override {
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = Item(node);
+    item.pszText = const_cast<char*>(text.c_str());
+    SendMessageA(hwnd, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  std::string Text(NodeId node) override {
+    char buffer[1024] = {};
+    TVITEMA item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = Item(node);
+    item.pszText = buffer;
+    item.cchTextMax = sizeof(buffer);
+    SendMessageA(hwnd, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return buffer;
+  }
+  void SetStateIndex(NodeId node, int index) override {
+    TVITEMA item{};
+    item.mask = TVIF_STATE;
+    item.hItem = Item(node);
+    item.state = INDEXTOSTATEIMAGEMASK(index);
+    item.stateMask = TVIS_STATEIMAGEMASK;
+    SendMessageA(hwnd, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  int StateIndex(NodeId node) override {
+    UINT state = static_cast<UINT>(SendMessageA(hwnd, TVM_GETITEMSTATE,
+                                                reinterpret_cast<WPARAM>(Item(node)), TVIS_STATEIMAGEMASK));
+    return static_cast<int>((state & TVIS_STATEIMAGEMASK) >> 12);
+  }
+  void SetData(NodeId node, void* data) override {
+    TVITEMA item{};
+    item.mask = TVIF_PARAM;
+    item.hItem = Item(node);
+    item.lParam = reinterpret_cast<LPARAM>(data);
+    SendMessageA(hwnd, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  void* Data(NodeId node) override {
+    TVITEMA item{};
+    item.mask = TVIF_PARAM;
+    item.hItem = Item(node);
+    SendMessageA(hwnd, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return reinterpret_cast<void*>(item.lParam);
+  }
+  NodeId Parent(NodeId node) override { return Next(node, TVGN_PARENT); }
+  NodeId FirstChild(NodeId node) override { return node ? Next(node, TVGN_CHILD) : Next(0, TVGN_ROOT); }
+  NodeId NextSibling(NodeId node) override { return Next(node, TVGN_NEXT); }
+
+  // The sort callback sees only item data, so each child's data is swapped for its place in a
+  // table of texts for the time of the sort, and put back afterwards.
+  void SortChildren(NodeId node) override {
+    struct Entry {
+      NodeId id;
+      std::string text;
+      void* data;
+    };
+    std::vector<Entry> entries;
+    for (NodeId c = FirstChild(node); c; c = NextSibling(c)) entries.push_back({c, Text(c), Data(c)});
+    for (std::size_t i = 0; i < entries.size(); ++i) SetData(entries[i].id, &entries[i]);
+    TVSORTCB sort{};
+    sort.hParent = node ? Item(node) : TVI_ROOT;
+    sort.lpfnCompare = &CompareEntries<Entry>;
+    SendMessageA(hwnd, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
+    for (auto& e : entries) SetData(e.id, e.data);
+  }
+  void Expand(NodeId node) override { SendMessageA(hwnd, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(Item(node))); }
+  NodeId Selected() override { return Next(0, TVGN_CARET); }
+  void Select(NodeId node) override { SendMessageA(hwnd, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Item(node))); }
+  void BeginUpdate() override { SendMessageA(hwnd, WM_SETREDRAW, FALSE, 0); }
+  void EndUpdate() override {
+    SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd, nullptr, TRUE);
+  }
+  LRESULT Notify(NMHDR* header) override {
+    if (header->code == TVN_SELCHANGEDA && OnChange) {
+      auto* change = reinterpret_cast<NMTREEVIEWA*>(header);
+      NodeId node = reinterpret_cast<NodeId>(change->itemNew.hItem);
+      Guarded([&] { OnChange(node); });
+    }
+    return 0;
+  }
+
+ private:
+  static HTREEITEM Item(NodeId node) { return reinterpret_cast<HTREEITEM>(node); }
+  NodeId Next(NodeId node, UINT relation) {
+    return static_cast<NodeId>(SendMessageA(hwnd, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(Item(node))));
+  }
+};
+
+class Win32Form : public Native<Form> {
+ public:
+  Win32Form(const std::string& name, FormStyle style) : Native(name), style_(style) {}
+  void SetCaption(const std::string& caption) override { SetWindowTextA(hwnd, caption.c_str()); }
+  std::string Caption() override { return WindowText(hwnd); }
+  void SetBounds(const Rect& r) override { MoveWindow(hwnd, r.left, r.top, r.width, r.height, TRUE); }
+  void SetClientSize(int width, int height) override {
+    RECT rc{0, 0, width, height};
+    AdjustWindowRectEx(&rc, GetWindowLongA(hwnd, GWL_STYLE), FALSE, GetWindowLongA(hwnd, GWL_EXSTYLE));
+    SetWindowPos(hwnd, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top, SWP_NOMOVE | SWP_NOZORDER);
+  }
+  Rect ClientRect() override {
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    return Rect{0, 0, rc.right, rc.bottom};
+  }
+  void AddExStyle(std::uint32_t bits) override {
+    SetWindowLongA(hwnd, GWL_EXSTYLE, GetWindowLongA(hwnd, GWL_EXSTYLE) | static_cast<LONG>(bits));
+  }
+  std::uint32_t ExStyle() override { return static_cast<std::uint32_t>(GetWindowLongA(hwnd, GWL_EXSTYLE)); }
+  void SetTopmost(bool topmost) override {
+    SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  }
+  void CenterOnScreen() override {
+    Rect r = Bounds();
+    SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - r.width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - r.height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  }
+  void SetVisible(bool visible) override {
+    bool was = Visible();
+    ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
+    if (visible && !was && OnShow) Guarded(OnShow);
+  }
+  void ShowAndPaint() override {
+    ShowWindow(hwnd, SW_SHOW);
+    UpdateWindow(hwnd);
+  }
+  bool HandleAllocated() override { return hwnd != nullptr; }
+  void Close() override { SendMessageA(hwnd, WM_CLOSE, 0, 0); }
+  bool Closed() override { return closed_; }
+
+  // WM_CLOSE: the close query decides; an allowed close destroys the window.
+  void CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) Guarded([&] { OnCloseQuery(canClose); });
+    if (!canClose) return;
+    closed_ = true;
+    if (g_app && g_app->MainWindow() == hwnd) g_app->Terminate();
+    ShowWindow(hwnd, SW_HIDE);
+  }
+
+ private:
+  FormStyle style_;
+  bool closed_ = false;
+};
+
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (auto* child = ObjectOf(reinterpret_cast<HWND>(lParam))) {
+        child->Command(HIWORD(wParam));
+        return 0;
+      }
+      break;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (auto* child = ObjectOf(header->hwndFrom)) return child->Notify(header);
+      break;
+    }
+    case WM_SETCURSOR:
+      if (g_app && hwnd == GetAncestor(hwnd, GA_ROOT)) {
+        NativeControl* under = ObjectOf(reinterpret_cast<HWND>(wParam));
+        g_app->SetHint(under ? under->AsControl().Hint() : "");
+      }
+      break;
+    case WM_CLOSE:
+      if (auto* form = dynamic_cast<Win32Form*>(ObjectOf(hwnd))) {
+        form->CloseQuery();
+        return 0;
+      }
+      break;
+    case WM_CTLCOLORSTATIC:
+      // Labels and pictures take the background of the page they stand on.
+      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void RegisterWindowClass(HINSTANCE instance) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hIcon = LoadIconA(instance, "MAINICON");
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kWindowClass;
+  RegisterClassA(&wc);
+}
+
+}  // namespace
+
+HWND HandleOf(Control& control) {
+  auto* native = dynamic_cast<NativeControl*>(&control);
+  return native ? native->hwnd : nullptr;
+}
+
+Win32Application::Win32Application(HINSTANCE instance) : instance_(instance) {
+  g_app = this;
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
+  RegisterWindowClass(instance);
+}
+
+void Win32Application::Terminate() {
+  if (!terminated_) PostQuitMessage(0);
+  terminated_ = true;
+}
+
+bool Win32Application::WindowEnabled() { return main_ && IsWindowEnabled(main_); }
+void Win32Application::BringToForeground() { SetForegroundWindow(main_); }
+
+int Win32Application::Run() {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (main_ && IsDialogMessageA(main_, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}
+
+void Win32Application::ShowException(const std::exception& e) {
+  MessageBoxA(main_, e.what(), title_.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void Win32Application::SetHint(const std::string& hint) {
+  if (hint == hint_) return;
+  hint_ = hint;
+  if (OnHint) Guarded(OnHint);
+}
+
+Win32Ui::Win32Ui(Win32Application& app) : app_(app) {}
+
+std::unique_ptr<Form> Win32Ui::CreateForm(const std::string& name, FormStyle style) {
+  auto form = std::make_unique<Win32Form>(name, style);
+  DWORD ws = style == FormStyle::Dialog ? (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN)
+                                        : (WS_POPUP | WS_CLIPCHILDREN);
+  DWORD ex = WS_EX_CONTROLPARENT;
+  form->Attach(CreateWindowExA(ex, kWindowClass, "", ws, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100,
+                               nullptr, nullptr, app_.Instance(), nullptr));
+  return form;
+}
+
+template <class T>
+static std::unique_ptr<T> Make(const std::string& name, HWND hwnd) {
+  auto control = std::make_unique<T>(name);
+  control->Attach(hwnd);
+  return control;
+}
+
+std::unique_ptr<Panel> Win32Ui::CreatePanel(Container& parent, const std::string& name) {
+  return Make<Win32Panel>(name, CreateChild(parent, kWindowClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT));
+}
+std::unique_ptr<Label> Win32Ui::CreateLabel(Container& parent, const std::string& name) {
+  return Make<Win32Label>(name, CreateChild(parent, "STATIC", SS_LEFT | SS_NOTIFY));
+}
+std::unique_ptr<Button> Win32Ui::CreateButton(Container& parent, const std::string& name) {
+  return Make<Win32Button>(name, CreateChild(parent, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP));
+}
+std::unique_ptr<TabControl> Win32Ui::CreateTabControl(Container& parent, const std::string& name) {
+  return Make<Win32TabControl>(name, CreateChild(parent, WC_TABCONTROLA, WS_CLIPSIBLINGS | WS_TABSTOP));
+}
+std::unique_ptr<StatusBar> Win32Ui::CreateStatusBar(Container& parent, const std::string& name) {
+  auto bar = Make<Win32StatusBar>(name, CreateChild(parent, STATUSCLASSNAMEA, 0));
+  SendMessageA(bar->hwnd, SB_SIMPLE, TRUE, 0);
+  return bar;
+}
+std::unique_ptr<Image> Win32Ui::CreateImage(Container& parent, const std::string& name) {
+  return Make<Win32Image>(name, CreateChild(parent, "STATIC", SS_NOTIFY));
+}
+std::unique_ptr<TreeView> Win32Ui::CreateTreeView(Container& parent, const std::string& name) {
+  auto tree = Make<Win32TreeView>(
+      name, CreateChild(parent, WC_TREEVIEWA, TVS_HASLINES | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP | WS_TABSTOP,
+                        WS_EX_CLIENTEDGE));
+  SendMessageA(tree->hwnd, TVM_SETINDENT, 19, 0);
+  return tree;
+}
+
+}  // namespace sorel

@@ -1,0 +1,61 @@
+// Win32 controls behind the control interfaces, and the application object with its message loop.
+#pragma once
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+#include "platform/controls.h"
+
+namespace sorel {
+
+class Win32Application : public Application {
+ public:
+  explicit Win32Application(HINSTANCE instance);
+  void SetTitle(const std::string& title) override { title_ = title; }
+  std::string Title() override { return title_; }
+  void SetHelpFile(const std::string& file) override { helpFile_ = file; }
+  std::string HelpFile() override { return helpFile_; }
+  void Terminate() override;
+  bool Terminated() override { return terminated_; }
+  std::string CurrentHint() override { return hint_; }
+  bool WindowEnabled() override;
+  void BringToForeground() override;
+
+  HINSTANCE Instance() const { return instance_; }
+  // The window that owns message boxes and whose destruction ends the message loop.
+  void SetMainWindow(HWND hwnd) { main_ = hwnd; }
+  HWND MainWindow() const { return main_; }
+  // Runs the message loop until Terminate or the main window is destroyed.
+  int Run();
+  // The application's default error display: the error's own words in a message box.
+  void ShowException(const std::exception& e);
+  void SetHint(const std::string& hint);
+
+ private:
+  HINSTANCE instance_;
+  HWND main_ = nullptr;
+  std::string title_, helpFile_, hint_;
+  bool terminated_ = false;
+};
+
+class Win32Ui : public Ui {
+ public:
+  explicit Win32Ui(Win32Application& app);
+  std::unique_ptr<Form> CreateForm(const std::string& name, FormStyle style) override;
+  std::unique_ptr<Panel> CreatePanel(Container& parent, const std::string& name) override;
+  std::unique_ptr<Label> CreateLabel(Container& parent, const std::string& name) override;
+  std::unique_ptr<Button> CreateButton(Container& parent, const std::string& name) override;
+  std::unique_ptr<TabControl> CreateTabControl(Container& parent, const std::string& name) override;
+  std::unique_ptr<StatusBar> CreateStatusBar(Container& parent, const std::string& name) override;
+  std::unique_ptr<Image> CreateImage(Container& parent, const std::string& name) override;
+  std::unique_ptr<TreeView> CreateTreeView(Container& parent, const std::string& name) override;
+
+ private:
+  Win32Application& app_;
+};
+
+// The system window behind a control made by Win32Ui (nullptr for other controls).
+HWND HandleOf(Control& control);
+
+}  // namespace sorel

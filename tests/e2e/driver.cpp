@@ -1,0 +1,239 @@
+// The end-to-end driver: process start, window search, clicks and store snapshots.
+#include "tests/e2e/driver.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace e2e {
+
+std::string g_exePath;
+const char* const kFontSubstitutes = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes";
+
+std::string WindowsPath(const std::string& path) {
+  if (path.size() > 1 && path[1] == ':') return path;
+  std::string result = "Z:" + path;
+  std::replace(result.begin(), result.end(), '/', '\\');
+  return result;
+}
+
+AppProcess::AppProcess() {
+  std::string exe = WindowsPath(g_exePath);
+  std::string folder = exe.substr(0, exe.find_last_of('\\'));
+  std::string command = "\"" + exe + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                      &startup, &info_))
+    throw std::runtime_error("cannot start " + exe);
+}
+
+AppProcess::~AppProcess() {
+  if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, 5000);
+  }
+  CloseHandle(info_.hThread);
+  CloseHandle(info_.hProcess);
+}
+
+namespace {
+
+struct Search {
+  DWORD pid;
+  std::string caption;
+  std::string cls;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND hwnd, LPARAM param) {
+  auto* s = reinterpret_cast<Search*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != s->pid || !IsWindowVisible(hwnd)) return TRUE;
+  if (!s->caption.empty() && Text(hwnd) != s->caption) return TRUE;
+  if (!s->cls.empty() && ClassName(hwnd) != s->cls) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+
+HWND Poll(Search search, int timeoutMs) {
+  for (int waited = 0; waited <= timeoutMs; waited += 100) {
+    search.found = nullptr;
+    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+HWND AppProcess::WaitForWindow(const std::string& caption, int timeoutMs) {
+  return Poll(Search{info_.dwProcessId, caption, ""}, timeoutMs);
+}
+
+HWND AppProcess::WaitForMessageBox(int timeoutMs) {
+  return Poll(Search{info_.dwProcessId, "", "#32770"}, timeoutMs);
+}
+
+bool AppProcess::WaitForExit(int timeoutMs) {
+  return WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD AppProcess::ExitCode() {
+  DWORD code = 0;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return code;
+}
+
+std::string Text(HWND hwnd) {
+  char buffer[4096] = {};
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                      5000, &copied);
+  return buffer;
+}
+
+std::string ClassName(HWND hwnd) {
+  char buffer[256] = {};
+  GetClassNameA(hwnd, buffer, sizeof(buffer));
+  return buffer;
+}
+
+namespace {
+
+struct Collect {
+  std::string cls, text;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param) {
+  auto* c = reinterpret_cast<Collect*>(param);
+  if ((c->cls.empty() || lstrcmpiA(ClassName(hwnd).c_str(), c->cls.c_str()) == 0) &&
+      (c->text.empty() || Text(hwnd) == c->text))
+    c->found.push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> FindChildren(HWND parent, const std::string& cls, const std::string& text) {
+  Collect collect{cls, text, {}};
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&collect));
+  return collect.found;
+}
+
+HWND FindChild(HWND parent, const std::string& cls, const std::string& text) {
+  auto found = FindChildren(parent, cls, text);
+  return found.empty() ? nullptr : found.front();
+}
+
+void Press(HWND button) {
+  PostMessageA(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+               reinterpret_cast<LPARAM>(button));
+}
+
+void CloseWindow(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
+
+void Answer(HWND box, int id) {
+  HWND button = GetDlgItem(box, id);
+  if (button) {
+    Press(button);
+  } else {
+    PostMessageA(box, WM_COMMAND, id, 0);
+  }
+}
+
+std::string MessageBoxText(HWND box) {
+  std::string all;
+  for (HWND s : FindChildren(box, "Static")) all += Text(s);
+  return all;
+}
+
+RegDump DumpKey(HKEY root, const std::string& path, REGSAM extra) {
+  RegDump dump;
+  HKEY key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | extra, &key) != ERROR_SUCCESS) return dump;
+  for (DWORD i = 0;; ++i) {
+    char name[16384];
+    DWORD nameLen = sizeof(name), type = 0, dataLen = 0;
+    if (RegEnumValueA(key, i, name, &nameLen, nullptr, &type, nullptr, &dataLen) != ERROR_SUCCESS) break;
+    std::string data(dataLen, '\0');
+    nameLen = sizeof(name);
+    RegEnumValueA(key, i, name, &nameLen, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &dataLen);
+    data.resize(dataLen);
+    dump[std::string(name, nameLen)] = RegValue{type, data};
+  }
+  RegCloseKey(key);
+  return dump;
+}
+
+void RestoreKey(HKEY root, const std::string& path, const RegDump& dump) {
+  HKEY key;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    throw std::runtime_error("cannot open " + path);
+  for (const auto& [name, value] : DumpKey(root, path))
+    if (!dump.count(name)) RegDeleteValueA(key, name.c_str());
+  for (const auto& [name, value] : dump)
+    RegSetValueExA(key, name.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
+                   static_cast<DWORD>(value.data.size()));
+  RegCloseKey(key);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+void DeleteKeyTree(HKEY root, const std::string& path) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+    std::vector<std::string> subkeys;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+      DWORD len = sizeof(name);
+      if (RegEnumKeyExA(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      subkeys.emplace_back(name, len);
+    }
+    RegCloseKey(key);
+    for (const auto& sub : subkeys) DeleteKeyTree(root, path + "\\" + sub);
+  }
+  RegDeleteKeyA(root, path.c_str());
+}
+
+std::string ReadString(HKEY root, const std::string& path, const std::string& name, bool* exists) {
+  auto dump = DumpKey(root, path);
+  auto it = dump.find(name);
+  bool found = it != dump.end() && it->second.type == REG_SZ;
+  if (exists) *exists = found;
+  return found ? std::string(it->second.data.c_str()) : "";
+}
+
+void SetProgramFamilyWin98(bool win98) {
+  const char* path = "Software\\Wine\\AppDefaults\\SorelAssistant.exe";
+  if (!win98) {
+    DeleteKeyTree(HKEY_CURRENT_USER, path);
+    return;
+  }
+  HKEY key;
+  RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
+  RegCloseKey(key);
+}
+
+std::string WinIniPath() {
+  char folder[MAX_PATH];
+  GetWindowsDirectoryA(folder, MAX_PATH);
+  return std::string(folder) + "\\win.ini";
+}
+
+}  // namespace e2e

@@ -1,0 +1,72 @@
+// Drives the real SorelAssistant.exe from outside, as a user would: start it, find its windows,
+// press buttons, answer message boxes, read texts and the system's stores.
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The program under test, as given on the command line (--exe=).
+extern std::string g_exePath;
+
+// A Linux path as Wine sees it (drive Z: maps the root).
+std::string WindowsPath(const std::string& path);
+
+class AppProcess {
+ public:
+  // Starts the program in its own folder; the families and locale are set up by the caller.
+  AppProcess();
+  ~AppProcess();
+  AppProcess(const AppProcess&) = delete;
+  AppProcess& operator=(const AppProcess&) = delete;
+
+  // The first visible top-level window of the program with this caption (nullptr on time-out).
+  HWND WaitForWindow(const std::string& caption, int timeoutMs = 30000);
+  // A message box of the program (dialog class #32770), nullptr on time-out.
+  HWND WaitForMessageBox(int timeoutMs = 10000);
+  // True when the program ended within the time.
+  bool WaitForExit(int timeoutMs = 15000);
+  DWORD ExitCode();
+  DWORD Pid() const { return info_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// Child windows (any depth) of the given class whose text matches; class "" matches any.
+std::vector<HWND> FindChildren(HWND parent, const std::string& cls, const std::string& text = "");
+HWND FindChild(HWND parent, const std::string& cls, const std::string& text);
+std::string Text(HWND hwnd);
+std::string ClassName(HWND hwnd);
+// Presses a button as a click would: the button's parent gets BN_CLICKED.
+void Press(HWND button);
+void CloseWindow(HWND window);
+// Answers a message box with IDYES, IDNO, IDCANCEL...
+void Answer(HWND box, int id);
+// The texts of a message box's static controls, joined.
+std::string MessageBoxText(HWND box);
+
+// The FontSubstitutes key as name -> (type, data); values of every type.
+struct RegValue {
+  DWORD type;
+  std::string data;
+  bool operator==(const RegValue&) const = default;
+};
+using RegDump = std::map<std::string, RegValue>;
+RegDump DumpKey(HKEY root, const std::string& path, REGSAM extra = 0);
+void RestoreKey(HKEY root, const std::string& path, const RegDump& dump);
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+void DeleteKeyTree(HKEY root, const std::string& path);
+std::string ReadString(HKEY root, const std::string& path, const std::string& name, bool* exists = nullptr);
+
+// Makes Wine report the 95/98 family to the program only (its AppDefaults key), or undoes it.
+void SetProgramFamilyWin98(bool win98);
+
+extern const char* const kFontSubstitutes;
+std::string WinIniPath();
+
+}  // namespace e2e

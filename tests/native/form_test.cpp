@@ -1,0 +1,208 @@
+// The main window's creation order, close question and buttons, on in-memory platforms.
+#include <gtest/gtest.h>
+
+#include "app/Splash_Form.h"
+#include "app/settings.h"
+#include "app/version.h"
+#include "platform/errors.h"
+#include "tests/support/form_fixture.h"
+
+namespace sorel::test {
+namespace {
+
+class FormTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial CE,238", "Arial,238");
+    p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Helv", "MS Sans Serif");
+  }
+  TForm1& Create() {
+    form = std::make_unique<TForm1>(p.platform);
+    return *form;
+  }
+  Button& ButtonNamed(const char* name) { return *p.ui.Find<Button>(name); }
+
+  MemoryPlatforms p;
+  std::unique_ptr<TForm1> form;
+};
+
+TEST_F(FormTest, DesignMatchesTheMainWindow) {
+  TForm1& f = Create();
+  EXPECT_EQ(f.Self().Caption(), "Sorel Assistant v. 1.1");
+  EXPECT_EQ(f.Self().ClientRect().width, 400);
+  EXPECT_EQ(f.Self().ClientRect().height, 392);
+  EXPECT_EQ(p.ui.Find<TabSheet>("TabSheet1")->Caption(), "&Program");
+  EXPECT_EQ(p.ui.Find<TabSheet>("TabSheet2")->Caption(), "&Informacje");
+  EXPECT_EQ(p.ui.Find<TabSheet>("TabSheet1")->HelpContext, 1030);
+  EXPECT_EQ(ButtonNamed("btRestore").Caption(), "P&rzywr\xF3\xE6");  // Windows-1250
+  EXPECT_FALSE(ButtonNamed("btRestore").Enabled());
+  EXPECT_EQ(ButtonNamed("btCancel").Caption(), "&Zaniechaj");
+  EXPECT_EQ(p.ui.Find<Label>("OsVer")->Caption(), "OsVer");
+  EXPECT_EQ(p.ui.Find<Label>("LBDescription")->Caption(), "Dost\xEApne czcionki TrueType:");
+  EXPECT_EQ(p.ui.Find<Label>("Label2")->Hint(), "Wersja programu.");
+  ASSERT_NE(p.ui.Find<TreeView>("TVFonts"), nullptr);
+}
+
+TEST_F(FormTest, CreationReadsTheTableAndShowsTheVersion) {
+  TForm1& f = Create();
+  EXPECT_TRUE(f.IsNT);
+  EXPECT_FALSE(f.Modified);
+  EXPECT_EQ(f.SubstTable, (sorel::SubstTable{"Arial CE,238=Arial,238", "Helv=MS Sans Serif"}));
+  EXPECT_EQ(p.ui.Find<Label>("Label2")->Caption(), "1.1.3.6");
+  EXPECT_EQ(p.ui.Find<Image>("Image2")->Picture(), "MAINICON");
+  EXPECT_FALSE(p.app.Terminated());
+}
+
+TEST_F(FormTest, PlatformOtherThanNtReadsWinIni) {
+  p.files.Put("C:\\windows\\win.ini", "[FontSubstitutes]\r\nTimes=Times New Roman\r\n");
+  for (std::uint32_t id : {0u, 1u}) {
+    p.system.platformId = id;
+    TForm1& f = Create();
+    EXPECT_FALSE(f.IsNT) << id;
+    EXPECT_EQ(f.SubstTable, (sorel::SubstTable{"Times=Times New Roman"})) << id;
+  }
+}
+
+TEST_F(FormTest, ProgramKeyKeepsAppPathExact) {
+  const std::string key = ProgramKey;
+  Create();
+  EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, key, "AppPath"), p.system.exePath);
+
+  // A path that differs only in letter case is rewritten; an equal one is not written again.
+  p.registry.SetString(RegRoot::CurrentUser, key, "AppPath", "c:\\program files\\sorel\\sorelassistant.exe");
+  Create();
+  EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, key, "AppPath"), p.system.exePath);
+  p.registry.ClearLog();
+  std::size_t writes = p.registry.WriteCount();
+  Create();
+  EXPECT_EQ(p.registry.WriteCount(), writes);
+}
+
+TEST_F(FormTest, ProgramKeyOfWrongTypeStopsWithTheRegistryError) {
+  p.registry.SetDWord(RegRoot::CurrentUser, ProgramKey, "AppPath", 5);
+  EXPECT_THROW(
+      {
+        try {
+          Create();
+        } catch (const PlatformError& e) {
+          EXPECT_STREQ(e.what(), "Invalid data type for 'AppPath'");
+          throw;
+        }
+      },
+      PlatformError);
+}
+
+TEST_F(FormTest, UnopenableProgramKeyEndsTheProgramButCreationCompletes) {
+  p.registry.DenyOpen(RegRoot::CurrentUser, ProgramKey);
+  TForm1& f = Create();
+  EXPECT_TRUE(p.app.Terminated());
+  EXPECT_EQ(f.SubstTable.size(), 2u);  // the later steps still ran
+  EXPECT_EQ(p.ui.Find<Label>("Label2")->Caption(), "1.1.3.6");
+}
+
+TEST_F(FormTest, CloseWithoutChangesAsksNothing) {
+  TForm1& f = Create();
+  Click(p.ui, ButtonNamed("btOK"));
+  EXPECT_TRUE(f.Self().Closed());
+  EXPECT_TRUE(p.dialogs.Calls().empty());
+}
+
+struct CloseCase {
+  int answer;
+  bool closed;
+  bool written;
+};
+class CloseQuestion : public FormTest, public testing::WithParamInterface<CloseCase> {};
+
+TEST_P(CloseQuestion, AnswerDecidesClosingAndSaving) {
+  const CloseCase c = GetParam();
+  TForm1& f = Create();
+  f.SubstTable.push_back("Added,238=Face,238");
+  f.Modified = true;
+  p.dialogs.Script({c.answer});
+  Click(p.ui, ButtonNamed("btOK"));
+  ASSERT_EQ(p.dialogs.Calls().size(), 1u);
+  EXPECT_EQ(p.dialogs.Calls()[0].caption, "Zako\xF1" "czenie pracy");
+  EXPECT_NE(p.dialogs.Calls()[0].text.find("[FontSubstitutes]?\n\r\n\rUwaga!"), std::string::npos);
+  EXPECT_EQ(p.dialogs.Calls()[0].flags, 0x23u);
+  EXPECT_EQ(f.Self().Closed(), c.closed);
+  EXPECT_EQ(p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Added,238").has_value(),
+            c.written);
+}
+
+// Any answer other than Yes, No or Cancel closes as if no question had been asked.
+INSTANTIATE_TEST_SUITE_P(Answers, CloseQuestion,
+                         testing::Values(CloseCase{Answer::Cancel, false, false},
+                                         CloseCase{Answer::No, true, false},
+                                         CloseCase{Answer::Yes, true, true},
+                                         CloseCase{Answer::Ok, true, false}));
+
+TEST_F(FormTest, FailedSaveKeepsTheWindowAndTheChanges) {
+  TForm1& f = Create();
+  f.SubstTable.push_back("Added,238=Face,238");
+  f.Modified = true;
+  p.registry.FailWriteOf("Added,238");
+  p.dialogs.Script({Answer::Yes});
+  Click(p.ui, ButtonNamed("btOK"));
+  EXPECT_FALSE(f.Self().Closed());
+  EXPECT_TRUE(f.Modified);
+  ASSERT_EQ(p.ui.events.errorsShown.size(), 1u);
+  EXPECT_EQ(p.ui.events.errorsShown[0], "Failed to set data for 'Added,238'");
+  // The stored table is still whole.
+  EXPECT_EQ(p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Helv"), "MS Sans Serif");
+}
+
+TEST_F(FormTest, CancelButtonClosesWithoutQuestion) {
+  TForm1& f = Create();
+  f.Modified = true;
+  Click(p.ui, ButtonNamed("btCancel"));
+  EXPECT_TRUE(f.Self().Closed());
+  EXPECT_FALSE(f.Modified);
+  EXPECT_TRUE(p.dialogs.Calls().empty());
+}
+
+TEST_F(FormTest, HintGoesToTheStatusBar) {
+  Create();
+  p.app.SetCurrentHint("Wersja programu.");
+  EXPECT_EQ(p.ui.Find<StatusBar>("StatusBar1")->SimpleText(), "Wersja programu.");
+}
+
+TEST_F(FormTest, ShowingBringsForwardOnlyAnEnabledWindow) {
+  TForm1& f = Create();
+  f.FormShow();
+  EXPECT_EQ(p.app.foregroundCalls, 1);
+  p.app.windowEnabled = false;
+  f.FormShow();
+  EXPECT_EQ(p.app.foregroundCalls, 1);
+}
+
+TEST(Splash, BlocksFourSecondsWithoutTaskbarButton) {
+  MemoryPlatforms p;
+  ShowSplash(p.platform);
+  EXPECT_EQ(p.system.sleeps, std::vector<unsigned>{4000});
+  auto* form = p.ui.Find<Form>("frmSplash");
+  ASSERT_EQ(form, nullptr) << "the splash is destroyed after its time";
+  TfrmSplash splash(p.ui);
+  EXPECT_EQ(splash.Self().ClientRect().width, 288);
+  EXPECT_EQ(splash.Self().ClientRect().height, 360);
+}
+
+TEST(Platform, DetectPlatformTellsTheFamilies) {
+  MemorySystemInfo system;
+  for (auto [id, expected] : {std::pair{2u, 1}, {1u, 2}, {0u, 0}, {3u, 0}}) {
+    system.platformId = id;
+    EXPECT_EQ(DetectPlatform(system), expected) << id;
+  }
+}
+
+TEST(Platform, ExeVersionIsFourWordsJoinedByDots) {
+  MemorySystemInfo system;
+  EXPECT_EQ(GetExeVersion(system), "");
+  system.SetExeVersion(FileVersion{0x00010001, 0x00030006});
+  EXPECT_EQ(GetExeVersion(system), "1.1.3.6");
+  system.SetExeVersion(FileVersion{0xFFFF0000, 0x0000FFFF});
+  EXPECT_EQ(GetExeVersion(system), "65535.0.0.65535");
+}
+
+}  // namespace
+}  // namespace sorel::test

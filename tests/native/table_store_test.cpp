@@ -1,0 +1,506 @@
+// Unit tests of TableStore: reading and writing the table in the registry (NT) and win.ini (95/98).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "engine/subst_table.h"
+#include "platform/errors.h"
+#include "platform/memory/memory_compare.h"
+#include "platform/memory/memory_files.h"
+#include "platform/memory/memory_profile.h"
+#include "platform/memory/memory_registry.h"
+#include "platform/memory/memory_system.h"
+
+namespace sorel {
+namespace {
+
+constexpr RegRoot kHklm = RegRoot::LocalMachine;
+const std::string kKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes";
+const std::string kWinIni = "C:\\windows\\win.ini";
+const std::string kTemp = "C:\\windows\\win.ini.tmp";
+
+// The services a TableStore needs, in memory.
+struct Platforms {
+  MemoryRegistry registry;
+  MemoryFileSystem files;
+  MemoryProfileFiles profiles{files, "C:\\windows"};
+  MemoryTextCompare compare;
+  MemorySystemInfo system;
+
+  TableStore Store(bool isNT) { return TableStore(registry, profiles, files, system, compare, isNT); }
+};
+
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+// ---------------------------------------------------------------- NT family: reading
+
+class NtTable : public testing::Test {
+ protected:
+  void SetString(const std::string& name, const std::string& text) { p.registry.SetString(kHklm, kKey, name, text); }
+  void SetRaw(const std::string& name, std::uint32_t type, const std::string& bytes) {
+    p.registry.SetRaw(kHklm, kKey, name, type, bytes);
+  }
+  SubstTable Read(SubstTable table = {}) {
+    p.Store(true).ReadTable(table);
+    return table;
+  }
+  void Write(const SubstTable& table) { p.Store(true).WriteTable(table); }
+  std::vector<std::string> Strings() { return p.registry.DumpStrings(kHklm, kKey); }
+
+  Platforms p;
+};
+
+TEST_F(NtTable, ReadAppendsStringValuesInEnumerationOrderAndSkipsOtherTypes) {
+  SetString("Arial CE,238", "Arial,238");
+  SetRaw("Expandable", RegType::ExpandString, "%WINDIR%");
+  SetString("Helv", "MS Sans Serif");
+  SetRaw("Number", RegType::DWord, std::string("\x01\0\0\0", 4));
+  SetRaw("Multi", RegType::MultiString, std::string("a\0b\0\0", 5));
+  SetRaw("Bytes", RegType::Binary, "\x01\x02");
+  SetRaw("Untyped", RegType::None, "");
+  SetString("", "Default face");  // the key's default value
+  SetString("Empty", "");
+  SetString("a=b", "c");
+
+  EXPECT_EQ(Read({"kept=first"}), (SubstTable{"kept=first", "Arial CE,238=Arial,238", "Helv=MS Sans Serif",
+                                               "=Default face", "Empty=", "a=b=c"}));
+  EXPECT_EQ(p.files.Get(kWinIni), std::nullopt);
+}
+
+TEST_F(NtTable, ReadWithoutOpenableKeyLeavesTableAsItWas) {
+  EXPECT_EQ(Read({"x=1"}), SubstTable{"x=1"});
+  EXPECT_FALSE(p.registry.KeyExists(kHklm, kKey)) << "reading must not create the key";
+
+  SetString("Arial CE,238", "Arial,238");
+  p.registry.DenyOpen(kHklm, kKey);
+  EXPECT_EQ(Read({"x=1"}), SubstTable{"x=1"});
+}
+
+TEST_F(NtTable, ReadKeepsNoWinIniFile) {
+  SetString("Helv", "Arial");
+  TableStore store = p.Store(true);
+  SubstTable table;
+  store.ReadTable(table);
+  EXPECT_EQ(store.WinIniFile, nullptr);
+}
+
+// ---------------------------------------------------------------- NT family: writing
+
+TEST_F(NtTable, WriteLeavesExactlyTheTableAsStringValues) {
+  SetString("Gone", "removed by the program");
+  SetString("Arial CE,238", "Arial,238");
+  SetString("Helv", "MS Sans Serif");
+  Write({"Helv=Arial", "Arial CE,238=Arial,238", "Times CE,238=Times New Roman,238", "Courier=Courier New"});
+
+  EXPECT_EQ(Sorted(Strings()), Sorted({"Helv=Arial", "Arial CE,238=Arial,238",
+                                       "Times CE,238=Times New Roman,238", "Courier=Courier New"}));
+  // New values arrive in table order.
+  const auto values = Strings();
+  EXPECT_LT(std::find(values.begin(), values.end(), "Times CE,238=Times New Roman,238"),
+            std::find(values.begin(), values.end(), "Courier=Courier New"));
+}
+
+TEST_F(NtTable, WriteNeverTouchesValuesOfOtherTypes) {
+  const std::vector<MemoryRegistry::Value> others = {
+      {"Expandable", RegType::ExpandString, "%WINDIR%"},
+      {"Number", RegType::DWord, std::string("\x07\0\0\0", 4)},
+      {"Multi", RegType::MultiString, std::string("a\0\0", 3)},
+      {"Bytes", RegType::Binary, "\xff"},
+  };
+  SetString("Helv", "MS Sans Serif");
+  for (const auto& v : others) SetRaw(v.name, v.type, v.data);
+
+  Write({});
+  EXPECT_EQ(Strings(), std::vector<std::string>{});
+  for (const auto& v : others) {
+    auto stored = p.registry.GetRaw(kHklm, kKey, v.name);
+    ASSERT_TRUE(stored) << v.name;
+    EXPECT_EQ(stored->type, v.type) << v.name;
+    EXPECT_EQ(stored->data, v.data) << v.name;
+  }
+  std::vector<std::string> deletes;
+  for (const auto& line : p.registry.Log()) {
+    if (line.rfind("delete", 0) == 0) deletes.push_back(line);
+  }
+  EXPECT_EQ(deletes, std::vector<std::string>{"delete Helv"});
+}
+
+TEST_F(NtTable, WritesEverythingBeforeDeletingAnything) {
+  SetString("Old1", "x");
+  SetString("Keep", "y");
+  SetString("Old2", "z");
+  p.registry.ClearLog();
+  Write({"Keep=y2", "New=n"});
+
+  std::vector<std::string> ops;
+  for (const auto& line : p.registry.Log()) {
+    if (line.rfind("write ", 0) == 0 || line.rfind("delete ", 0) == 0) ops.push_back(line);
+  }
+  EXPECT_EQ(ops, (std::vector<std::string>{"write Keep", "write New", "delete Old1", "delete Old2"}));
+  EXPECT_EQ(Sorted(Strings()), Sorted({"Keep=y2", "New=n"}));
+}
+
+TEST_F(NtTable, FirstElementOfANameDecidesItsValue) {
+  p.registry.CreateKey(kHklm, kKey);
+  Write({"A,238=B,238", "x=1", "a,238=C,238"});
+  EXPECT_EQ(Sorted(Strings()), Sorted({"A,238=B,238", "x=1"}));
+}
+
+TEST_F(NtTable, StoredNameTakesTheTablesLetterCase) {
+  SetString("arial ce,238", "Arial,238");
+  SetString("HELV", "MS Sans Serif");
+  SetString("Other", "kept");
+  Write({"Arial CE,238=Arial,238", "Helv=Arial", "Other=kept"});
+  EXPECT_EQ(Sorted(Strings()), Sorted({"Arial CE,238=Arial,238", "Helv=Arial", "Other=kept"}));
+}
+
+TEST_F(NtTable, ValueOfAnotherTypeNamedByTheTableBecomesTheTablesString) {
+  // The table's entry must reach the system; the write replaces that value as the system
+  // replaces any value written under an existing name.
+  SetRaw("helv", RegType::ExpandString, "%X%");
+  Write({"Helv=Arial"});
+  auto v = p.registry.GetRaw(kHklm, kKey, "Helv");
+  ASSERT_TRUE(v);
+  EXPECT_EQ(v->type, RegType::String);
+  EXPECT_EQ(v->data, "Arial");
+  EXPECT_EQ(p.registry.Dump(kHklm, kKey).size(), 1u);
+}
+
+TEST_F(NtTable, ValuesAddedBySomeoneElseAfterReadingAreRemoved) {
+  SetString("Arial CE,238", "Arial,238");
+  SubstTable table = Read();
+  SetString("Intruder", "x");
+  Write(table);
+  EXPECT_EQ(Strings(), std::vector<std::string>{"Arial CE,238=Arial,238"});
+}
+
+TEST_F(NtTable, ReadThenWriteKeepsEveryValue) {
+  SetString("Arial CE,238", "Arial,238");
+  SetString("", "Default face");
+  SetString("Empty", "");
+  SetRaw("Expandable", RegType::ExpandString, "%WINDIR%");
+  SetString("Helvetica", "Arial");
+  const auto before = p.registry.Dump(kHklm, kKey);
+
+  Write(Read());
+  auto after = p.registry.Dump(kHklm, kKey);
+  ASSERT_EQ(after.size(), before.size());
+  for (const auto& v : before) {
+    auto stored = p.registry.GetRaw(kHklm, kKey, v.name);
+    ASSERT_TRUE(stored) << v.name;
+    EXPECT_EQ(stored->name, v.name);
+    EXPECT_EQ(stored->type, v.type) << v.name;
+    EXPECT_EQ(stored->data, v.data) << v.name;
+  }
+}
+
+TEST_F(NtTable, ValueNameHoldingEqualsIsWrittenBackUnderTheShorterName) {
+  SetString("a=b", "c");
+  Write(Read());
+  EXPECT_EQ(Strings(), std::vector<std::string>{"a=b=c"});
+  EXPECT_FALSE(p.registry.GetRaw(kHklm, kKey, "a=b"));
+  EXPECT_EQ(p.registry.GetString(kHklm, kKey, "a"), "b=c");
+}
+
+TEST_F(NtTable, ElementWithoutEqualsIsNotWritten) {
+  SetString("Lonely", "old");
+  Write({"Lonely", "A=1"});
+  EXPECT_EQ(Strings(), std::vector<std::string>{"A=1"});
+}
+
+TEST_F(NtTable, WriteWithoutOpenableKeyDoesNothing) {
+  Write({"A=1"});
+  EXPECT_FALSE(p.registry.KeyExists(kHklm, kKey)) << "writing must not create the key";
+
+  SetString("Old", "x");
+  p.registry.DenyOpen(kHklm, kKey);
+  EXPECT_NO_THROW(Write({"A=1"}));
+  EXPECT_EQ(Strings(), std::vector<std::string>{"Old=x"});
+  EXPECT_EQ(p.files.Get(kWinIni), std::nullopt);
+}
+
+TEST_F(NtTable, FailedWriteKeepsEarlierWritesAndDeletesNothing) {
+  struct Case {
+    const char* what;
+    void (*arm)(MemoryRegistry&);
+  };
+  const Case cases[] = {
+      {"write of one name refused", [](MemoryRegistry& r) { r.FailWriteOf("c"); }},
+      {"refused after two writes", [](MemoryRegistry& r) { r.FailAfterWrites(2); }},
+  };
+  for (const auto& c : cases) {
+    Platforms fresh;
+    fresh.registry.SetString(kHklm, kKey, "A", "1");
+    fresh.registry.SetString(kHklm, kKey, "Stale", "s");
+    c.arm(fresh.registry);
+    try {
+      fresh.Store(true).WriteTable({"A=1new", "B=2", "C=3", "D=4"});
+      ADD_FAILURE() << c.what << ": no error";
+    } catch (const PlatformError& e) {
+      EXPECT_EQ(std::string(e.what()), FailedToSetDataMessage("C")) << c.what;
+    }
+    EXPECT_EQ(Sorted(fresh.registry.DumpStrings(kHklm, kKey)), Sorted({"A=1new", "Stale=s", "B=2"})) << c.what;
+  }
+}
+
+TEST_F(NtTable, ValueThatRefusesDeletionStaysAndTheRestIsWritten) {
+  SetString("Stuck", "x");
+  SetString("Gone", "y");
+  p.registry.FailDeleteOf("Stuck");
+  EXPECT_NO_THROW(Write({"A=1"}));
+  EXPECT_EQ(Sorted(Strings()), Sorted({"A=1", "Stuck=x"}));
+}
+
+// ---------------------------------------------------------------- 95/98 family: reading
+
+class WinIniTable : public testing::Test {
+ protected:
+  WinIniTable() { p.system.platformId = 1; }
+  SubstTable Read(const std::string& winIni, SubstTable table = {}) {
+    p.files.Put(kWinIni, winIni);
+    p.Store(false).ReadTable(table);
+    return table;
+  }
+  // Writes table over a win.ini holding before and gives the file's bytes afterwards.
+  std::string Write(const std::string& before, const SubstTable& table) {
+    p.files.Put(kWinIni, before);
+    p.Store(false).WriteTable(table);
+    return p.files.Get(kWinIni).value_or("<no win.ini>");
+  }
+
+  Platforms p;
+};
+
+TEST_F(WinIniTable, ReadTakesEachNameOnceWithItsFirstValue) {
+  const std::string ini =
+      "[windows]\r\nload=\r\n"
+      "[FontSubstitutes]\r\n"
+      "Arial CE,238=Arial,238\r\n"
+      "Helv=MS Sans Serif\r\n"
+      "arial ce,238=Tahoma,238\r\n"
+      "Helv=Arial\r\n"
+      "Times=Times New Roman\r\n"
+      "[fonts]\r\nArial=arial.ttf\r\n";
+  // A later duplicate key replaces the element with its own spelling but the first line's value,
+  // which is all the profile functions give for any spelling of the name.
+  EXPECT_EQ(Read(ini), (SubstTable{"arial ce,238=Arial,238", "Helv=MS Sans Serif", "Times=Times New Roman"}));
+}
+
+TEST_F(WinIniTable, ReadDropsNamesWithEmptyValues) {
+  const std::string ini = "[FontSubstitutes]\r\nEmpty=\r\nA=1\r\nB=\r\n";
+  EXPECT_EQ(Read(ini, {"b=old", "keep=k"}), (SubstTable{"keep=k", "A=1"}));
+}
+
+TEST_F(WinIniTable, ReadReplacesElementOfTheSameNameInPlace) {
+  const std::string ini = "[FontSubstitutes]\r\nHELV=Arial\r\nNew=n\r\n";
+  EXPECT_EQ(Read(ini, {"first=1", "helv=MS Sans Serif", "last=2"}),
+            (SubstTable{"first=1", "HELV=Arial", "last=2", "New=n"}));
+}
+
+TEST_F(WinIniTable, ReadWithoutSectionOrFileLeavesTableAsItWas) {
+  EXPECT_EQ(Read("[windows]\r\nload=\r\n", {"x=1"}), SubstTable{"x=1"});
+  p.files.Remove(kWinIni);
+  SubstTable table = {"x=1"};
+  p.Store(false).ReadTable(table);
+  EXPECT_EQ(table, SubstTable{"x=1"});
+}
+
+TEST_F(WinIniTable, FirstReadMakesWinIniFileAndLaterReadsUseIt) {
+  TableStore store = p.Store(false);
+  p.files.Put(kWinIni, "[FontSubstitutes]\r\nA=1\r\n");
+  SubstTable table;
+  store.ReadTable(table);
+  ASSERT_NE(store.WinIniFile, nullptr);
+  EXPECT_EQ(store.WinIniFile->FileName(), "win.ini");
+  const IniFile* first = store.WinIniFile.get();
+
+  // Nothing is cached: a changed file is read afresh through the same object.
+  p.files.Put(kWinIni, "[FontSubstitutes]\r\nB=2\r\n");
+  table.clear();
+  store.ReadTable(table);
+  EXPECT_EQ(store.WinIniFile.get(), first);
+  EXPECT_EQ(table, SubstTable{"B=2"});
+  EXPECT_FALSE(p.registry.KeyExists(kHklm, kKey));
+}
+
+// ---------------------------------------------------------------- 95/98 family: writing
+
+TEST_F(WinIniTable, WriteReplacesOnlyTheSectionsLines) {
+  struct Case {
+    const char* what;
+    std::string before;
+    SubstTable table;
+    std::string after;
+  };
+  const Case cases[] = {
+      {"comment removed, empty line and next section kept",
+       "[windows]\r\nload=\r\n[FontSubstitutes]\r\n;comment\r\nOld=1\r\n\r\n[fonts]\r\nArial=arial.ttf\r\n",
+       {"A=B", "C=D"},
+       "[windows]\r\nload=\r\n[FontSubstitutes]\r\nA=B\r\nC=D\r\n\r\n[fonts]\r\nArial=arial.ttf\r\n"},
+      {"empty lines between entries gather after the new entries",
+       "[FontSubstitutes]\r\nOld=1\r\n\r\nOld=2\r\n\r\n[x]\r\n",
+       {"A=B"},
+       "[FontSubstitutes]\r\nA=B\r\n\r\n\r\n[x]\r\n"},
+      {"malformed and blank-only lines are section lines too",
+       "[FontSubstitutes]\r\nno equals sign\r\n   \r\n=x\r\n[x]\r\n",
+       {"A=B"},
+       "[FontSubstitutes]\r\nA=B\r\n[x]\r\n"},
+      {"header as the last line, no final line end",
+       "[windows]\r\n[FontSubstitutes]",
+       {"A=B"},
+       "[windows]\r\n[FontSubstitutes]\r\nA=B\r\n"},
+      {"header in other letter case keeps its spelling",
+       "[fontSUBSTITUTES]\r\nOld=1\r\n",
+       {"A=B"},
+       "[fontSUBSTITUTES]\r\nA=B\r\n"},
+      {"only the first section of that name",
+       "[FontSubstitutes]\r\nOld=1\r\n[FontSubstitutes]\r\nOld=2\r\n",
+       {"A=B"},
+       "[FontSubstitutes]\r\nA=B\r\n[FontSubstitutes]\r\nOld=2\r\n"},
+      {"two elements of one name are both written, in order",
+       "[FontSubstitutes]\r\n",
+       {"A,238=B,238", "a,238=C,238"},
+       "[FontSubstitutes]\r\nA,238=B,238\r\na,238=C,238\r\n"},
+      {"empty table empties the section",
+       "[FontSubstitutes]\r\nOld=1\r\n[x]\r\nk=v\r\n",
+       {},
+       "[FontSubstitutes]\r\n[x]\r\nk=v\r\n"},
+      {"a line with \"[\" later in it is an entry",
+       "[FontSubstitutes]\r\n a[b]=c\r\n[x]\r\n",
+       {"A=B"},
+       "[FontSubstitutes]\r\nA=B\r\n[x]\r\n"},
+      // The profile functions read these as the section, so the entries must go there.
+      {"header with blanks after it",
+       "[FontSubstitutes] \r\nOld=1\r\n",
+       {"A=B"},
+       "[FontSubstitutes] \r\nA=B\r\n"},
+      {"header with blanks before it and inside the brackets",
+       "[x]\r\n\t[ FontSubstitutes ]\r\nOld=1",
+       {"A=B"},
+       "[x]\r\n\t[ FontSubstitutes ]\r\nA=B\r\n"},
+      {"a next header with blanks before it ends the section and stays",
+       "[FontSubstitutes]\r\nOld=1\r\n  [fonts]\r\nArial=arial.ttf\r\n",
+       {"A=B"},
+       "[FontSubstitutes]\r\nA=B\r\n  [fonts]\r\nArial=arial.ttf\r\n"},
+      {"LF line ends become CR LF",
+       "[a]\nk=v\n[FontSubstitutes]\nOld=1\n\n[b]\n",
+       {"A=B"},
+       "[a]\r\nk=v\r\n[FontSubstitutes]\r\nA=B\r\n\r\n[b]\r\n"},
+      {"CR line ends and mixed ones",
+       "[a]\rk=v\r\n[FontSubstitutes]\rOld=1\n\r[b]",
+       {"A=B"},
+       "[a]\r\nk=v\r\n[FontSubstitutes]\r\nA=B\r\n\r\n[b]\r\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Write(c.before, c.table), c.after) << c.what;
+  }
+}
+
+TEST_F(WinIniTable, WriteWithoutSectionAppendsOneAndKeepsEveryOtherLine) {
+  struct Case {
+    const char* what;
+    std::string before;
+    std::string after;
+  };
+  const Case cases[] = {
+      {"lines before the first section survive",
+       "loose line\r\nk=v\r\n[windows]\r\nload=\r\n",
+       "loose line\r\nk=v\r\n[windows]\r\nload=\r\n\r\n[FontSubstitutes]\r\nA=B\r\n"},
+      {"last line already empty",
+       "[windows]\r\nload=\r\n\r\n",
+       "[windows]\r\nload=\r\n\r\n[FontSubstitutes]\r\nA=B\r\n"},
+      {"empty file", "", "[FontSubstitutes]\r\nA=B\r\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Write(c.before, {"A=B"}), c.after) << c.what;
+  }
+}
+
+// Whatever the section looks like, the table written is the table the profile functions read back.
+TEST_F(WinIniTable, WrittenTableIsTheOneReadBack) {
+  const std::string files[] = {
+      "[FontSubstitutes]\r\nOld=1\r\n",
+      " [fontsubstitutes] \r\nOld=1\r\n[x]\r\nk=v\r\n",
+      "[windows]\r\n",
+      "[FontSubstitutes]\r\nOld=1\r\n [next]\r\nk=v\r\n",
+  };
+  for (const auto& before : files) {
+    p.files.Put(kWinIni, before);
+    p.Store(false).WriteTable({"A,238=B,238", "Times=Times New Roman"});
+    SubstTable table;
+    p.Store(false).ReadTable(table);
+    EXPECT_EQ(table, (SubstTable{"A,238=B,238", "Times=Times New Roman"})) << before;
+  }
+}
+
+TEST_F(WinIniTable, WriteWithoutSectionAndWithEmptyTableLeavesFileAlone) {
+  const std::string before = "[windows]\nload=\n";  // LF ends would otherwise become CR LF
+  EXPECT_EQ(Write(before, {}), before);
+}
+
+TEST_F(WinIniTable, WriteWithoutWinIniCreatesIt) {
+  p.Store(false).WriteTable({"A=B"});
+  EXPECT_EQ(p.files.Get(kWinIni), "[FontSubstitutes]\r\nA=B\r\n");
+}
+
+TEST_F(WinIniTable, WriteFindsWinIniInTheWindowsFolderWithOrWithoutBackslash) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"C:\\", "C:\\win.ini"},
+      {"D:\\WINNT", "D:\\WINNT\\win.ini"},
+      {"D:\\WINNT\\", "D:\\WINNT\\win.ini"},
+  };
+  for (const auto& [folder, file] : cases) {
+    Platforms fresh;
+    fresh.system.windowsDir = folder;
+    fresh.files.Put(file, "[FontSubstitutes]\r\nOld=1\r\n");
+    fresh.Store(false).WriteTable({"A=B"});
+    EXPECT_EQ(fresh.files.Get(file), "[FontSubstitutes]\r\nA=B\r\n") << folder;
+  }
+}
+
+TEST_F(WinIniTable, SuccessfulWriteLeavesNoTemporaryFileAndNoRegistryValues) {
+  Write("[FontSubstitutes]\r\n", {"A=B"});
+  EXPECT_EQ(p.files.Get(kTemp), std::nullopt);
+  EXPECT_FALSE(p.registry.KeyExists(kHklm, kKey));
+}
+
+TEST_F(WinIniTable, ReadThenWriteDropsEmptyValuesAndDuplicates) {
+  const std::string ini = "[FontSubstitutes]\r\nA=\r\nB=1\r\nb=2\r\nC=3\r\n\r\n[fonts]\r\n";
+  SubstTable table = Read(ini);
+  p.Store(false).WriteTable(table);
+  EXPECT_EQ(p.files.Get(kWinIni), "[FontSubstitutes]\r\nb=1\r\nC=3\r\n\r\n[fonts]\r\n");
+
+  // What was written reads back as the same table.
+  SubstTable again;
+  p.Store(false).ReadTable(again);
+  EXPECT_EQ(again, table);
+}
+
+TEST_F(WinIniTable, FailedSaveLeavesWinIniUntouched) {
+  struct Case {
+    const char* what;
+    void (*arm)(MemoryFileSystem&);
+  };
+  const Case cases[] = {
+      {"temporary file cannot be written", [](MemoryFileSystem& f) { f.FailWrite(kTemp); }},
+      {"temporary file cannot replace win.ini", [](MemoryFileSystem& f) { f.FailReplace(kWinIni); }},
+      {"win.ini cannot be read", [](MemoryFileSystem& f) { f.FailRead(kWinIni); }},
+  };
+  const std::string before = "[windows]\nload=\n[FontSubstitutes]\nOld=1\n";
+  for (const auto& c : cases) {
+    Platforms fresh;
+    fresh.files.Put(kWinIni, before);
+    c.arm(fresh.files);
+    EXPECT_THROW(fresh.Store(false).WriteTable({"A=B"}), PlatformError) << c.what;
+    EXPECT_EQ(fresh.files.Get(kWinIni), before) << c.what;
+    EXPECT_EQ(fresh.files.Get(kTemp), std::nullopt) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace sorel

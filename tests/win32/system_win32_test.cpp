@@ -1,0 +1,55 @@
+// Win32SystemInfo under Wine's defaults.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/win32/files_win32.h"
+#include "platform/win32/system_win32.h"
+
+namespace sorel {
+namespace {
+
+TEST(RealSystem, WineReportsTheNtFamilyAndItsWindowsFolder) {
+  Win32SystemInfo system;
+  EXPECT_EQ(system.PlatformId(), 2u);
+  EXPECT_EQ(system.WindowsDirectory(), "C:\\windows");
+}
+
+TEST(RealSystem, ExePathIsThisTestProgram) {
+  Win32SystemInfo system;
+  std::string path = system.ExePath();
+  ASSERT_GT(path.size(), 22u);
+  EXPECT_EQ(path.substr(path.size() - 22), "\\sorel_win32_tests.exe");
+  EXPECT_EQ(path[1], ':');
+}
+
+TEST(RealSystem, FixedFileVersionOnlyForFilesWithAVersionResource) {
+  Win32SystemInfo system;
+  Win32FileSystem files;
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof(temp), temp);
+  const std::string plain = std::string(temp) + "sorel_no_version_" + std::to_string(GetCurrentProcessId()) + ".txt";
+  files.WriteAll(plain, "no resources here");
+  EXPECT_EQ(system.FixedFileVersion(plain), std::nullopt);
+  files.Remove(plain);
+  EXPECT_EQ(system.FixedFileVersion("C:\\windows\\no such file.exe"), std::nullopt);
+  EXPECT_EQ(system.FixedFileVersion(system.ExePath()), std::nullopt) << "the test program carries no version";
+
+  auto kernel = system.FixedFileVersion("C:\\windows\\system32\\kernel32.dll");
+  ASSERT_TRUE(kernel.has_value());
+  EXPECT_GE(kernel->ms >> 16, 5u) << "an NT-family major version";
+}
+
+TEST(RealSystem, SleepBlocksForAboutTheTimeAsked) {
+  Win32SystemInfo system;
+  DWORD start = GetTickCount();
+  system.Sleep(120);
+  DWORD elapsed = GetTickCount() - start;
+  EXPECT_GE(elapsed, 100u);
+  EXPECT_LT(elapsed, 2000u);
+}
+
+}  // namespace
+}  // namespace sorel

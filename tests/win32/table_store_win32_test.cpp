@@ -1,0 +1,119 @@
+// The table store against the real registry and the real win.ini of the Wine prefix.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "engine/subst_table.h"
+#include "platform/win32/compare_win32.h"
+#include "platform/win32/files_win32.h"
+#include "platform/win32/profile_win32.h"
+#include "platform/win32/registry_win32.h"
+#include "platform/win32/system_win32.h"
+
+namespace sorel {
+namespace {
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Reads a value of the FontSubstitutes key in the 64-bit view, as a 64-bit program would.
+std::string Read64(const std::string& name) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontSubstitutesKey, 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+    return "<no key>";
+  char data[512] = {};
+  DWORD size = sizeof(data), type = 0;
+  LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(key);
+  return rc == ERROR_SUCCESS ? data : "<absent>";
+}
+
+class RealStore : public testing::Test {
+ protected:
+  TableStore Store(bool isNT) { return TableStore(registry, profiles, files, system, compare, isNT); }
+  Win32Registry registry;
+  Win32ProfileFiles profiles;
+  Win32FileSystem files;
+  Win32SystemInfo system;
+  Win32TextCompare compare;
+};
+
+TEST_F(RealStore, NtTableRoundTripsAndIsTheOneA64BitProgramReads) {
+  SubstTable original;
+  Store(true).ReadTable(original);
+  ASSERT_GE(original.size(), 10u) << "a fresh prefix holds a table";
+  EXPECT_TRUE(HasEntry(compare, original, "arial ce,238=ARIAL,238"));
+
+  SubstTable edited = original;
+  AddEntry(compare, edited, "DejaVu Sans CE,238=DejaVu Sans,238");
+  RemoveEntry(compare, edited, "Arial CE,238=Arial,238");
+  Store(true).WriteTable(edited);
+
+  SubstTable readBack;
+  Store(true).ReadTable(readBack);
+  EXPECT_TRUE(HasEntry(compare, readBack, "DejaVu Sans CE,238=DejaVu Sans,238"));
+  EXPECT_FALSE(HasEntry(compare, readBack, "Arial CE,238=Arial,238"));
+  EXPECT_EQ(readBack.size(), original.size());
+  EXPECT_EQ(Read64("DejaVu Sans CE,238"), "DejaVu Sans,238");
+  EXPECT_EQ(Read64("Arial CE,238"), "<absent>");
+
+  Store(true).WriteTable(original);
+  SubstTable restored;
+  Store(true).ReadTable(restored);
+  EXPECT_EQ(restored.size(), original.size());
+  EXPECT_EQ(Read64("Arial CE,238"), "Arial,238");
+  EXPECT_EQ(Read64("DejaVu Sans CE,238"), "<absent>");
+}
+
+TEST_F(RealStore, Win98TableIsWrittenIntoWinIniAndReadBackByTheProfileFunctions) {
+  const std::string path = EnsureTrailingBackslash(system.WindowsDirectory()) + "win.ini";
+  const std::string saved = ReadBytes(path);
+  const std::string before = "[mail]\r\nmapi=1\r\n";
+  WriteBytes(path, before + "[FontSubstitutes]\r\n; a comment\r\nTimes=Times New Roman\r\nEmpty=\r\n\r\n"
+                           "[Next]\r\nkey=value\r\n");
+  {
+    SubstTable table;
+    TableStore store = Store(false);
+    store.ReadTable(table);
+    EXPECT_EQ(table, (SubstTable{"Times=Times New Roman"}));
+    table.push_back("Arial CE,238=Arial,238");
+    store.WriteTable(table);
+  }
+  const std::string written = ReadBytes(path);
+  EXPECT_NE(written.find("[FontSubstitutes]\r\nTimes=Times New Roman\r\nArial CE,238=Arial,238\r\n\r\n[Next]\r\n"
+                         "key=value\r\n"),
+            std::string::npos)
+      << written;
+  EXPECT_EQ(written.find("; a comment"), std::string::npos);
+  EXPECT_EQ(written.substr(0, before.size()), before) << "lines before the section are untouched";
+
+  SubstTable readBack;
+  Store(false).ReadTable(readBack);
+  EXPECT_EQ(readBack, (SubstTable{"Times=Times New Roman", "Arial CE,238=Arial,238"}));
+  WriteBytes(path, saved);
+}
+
+TEST_F(RealStore, Win98WriteWithoutSectionAppendsOneAndKeepsEveryLine) {
+  const std::string path = EnsureTrailingBackslash(system.WindowsDirectory()) + "win.ini";
+  const std::string saved = ReadBytes(path);
+  WriteBytes(path, "[windows]\r\nload=\r\n[mail]\r\nmapi=1\r\n");
+  Store(false).WriteTable(SubstTable{"Helvetica=Arial"});
+  EXPECT_EQ(ReadBytes(path), "[windows]\r\nload=\r\n[mail]\r\nmapi=1\r\n\r\n[FontSubstitutes]\r\nHelvetica=Arial\r\n");
+  EXPECT_EQ(profiles.ReadString("win.ini", "FontSubstitutes", "Helvetica", ""), "Arial");
+  EXPECT_FALSE(files.Exists(EnsureTrailingBackslash(system.WindowsDirectory()) + TableStore::kTempName));
+  WriteBytes(path, saved);
+}
+
+}  // namespace
+}  // namespace sorel

@@ -3,41 +3,35 @@
 
 #include <algorithm>
 #include <cctype>
-#include <optional>
 
 #include "app/settings.h"
 #include "app/version.h"
+#include "engine/font_inventory.h"
+#include "engine/font_tree.h"
+#include "lang/LangChoose.h"
+#include "lang/langres.h"
 
 namespace sorel {
 
 namespace {
 
-// Texts of the close question until a language section replaces them (line breaks as LF CR,
-// the way they have always been stored).
-const char* const kBuiltInSaveTitle = "Zakończenie pracy";
-const char* const kBuiltInSaveText =
-    "Zmiany nie zostały zapisane.\n\r"
-    "Czy chcesz zapisać zmiany ustawień do sekcji [FontSubstitutes]?\n\r"
-    "\n\r"
-    "Uwaga!\n\r"
-    "Po zapisaniu system zostanie uruchomiony ponownie.";
-
-// The value of key in a key=value list, letter case ignored (ASCII; keys are program names).
-std::optional<std::string> FindValue(const std::vector<std::string>& list, const std::string& key) {
-  for (const auto& line : list) {
-    if (line.find('=') != key.size()) continue;
-    bool same = std::equal(key.begin(), key.end(), line.begin(), [](char a, char b) {
-      return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
-    if (same) return line.substr(key.size() + 1);
-  }
-  return std::nullopt;
+std::string Lower(std::string text) {
+  for (auto& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
 }
 
 }  // namespace
 
-TForm1::TForm1(Platform& platform) : p_(platform) {
+TForm1::TForm1(Platform& platform)
+    : FontNames(platform.compare), FaceScripts(platform.compare), ScriptNames(platform.compare), p_(platform) {
+  Texts.UiTexts = BuiltInUiTexts();
+  Texts.HelpPagePath = kBuiltInHelpPagePath;
   CreateDesign();
+  for (Control* c : std::initializer_list<Control*>{
+           self_.get(), PageControl1.get(), TabSheet1, TabSheet2, Dock971.get(), Panel1.get(), Dock972.get(),
+           SB1.get(), Image1.get(), Image2.get(), LBDescription.get(), Label2.get(), OsVer.get(), TVFonts.get(),
+           btRestore.get(), btOK.get(), btCancel.get(), StatusBar1.get(), tbToolbox.get(), btLangChoose.get()})
+    Name(*c);
   FormCreate();
 }
 
@@ -100,9 +94,28 @@ void TForm1::CreateProgramTab() {
   LBDescription->SetBounds({112, 4, right, 16});
   const int sampleHeight = 57, splitter = 3;
   TVFonts = p_.ui.CreateTreeView(*Panel1, "TVFonts");
+  TVFonts->SetStateImages("IMAGELIST1");
+  TVFonts->OnCollapsing = [](NodeId) { return false; };  // the whole tree stays open
   TVFonts->SetBounds({112, 22, right, page.height - 22 - splitter - sampleHeight});
   SB1 = p_.ui.CreatePanel(*Panel1, "SB1");
   SB1->SetBounds({112, page.height - sampleHeight, right, sampleHeight});
+  CreateToolbox(page.height);
+}
+
+// The toolbox fills the right dock; its buttons stand in a fixed order, top to bottom, with
+// separators between the groups.
+void TForm1::CreateToolbox(int height) {
+  tbToolbox = p_.ui.CreatePanel(*Dock972, "tbToolbox");
+  tbToolbox->SetBounds({0, 0, 38, height});
+  constexpr int kButton = 26, kSeparator = 6;
+  auto top = [&](int buttonsBefore, int separatorsBefore) {
+    return 2 + buttonsBefore * kButton + separatorsBefore * kSeparator;
+  };
+  btLangChoose = p_.ui.CreateButton(*tbToolbox, "btLangChoose");
+  btLangChoose->SetBounds({4, top(6, 3), 30, kButton - 2});
+  btLangChoose->SetGlyph("GLYPH_LANGCHOOSE");
+  btLangChoose->SetHint("Wybierz język...");
+  btLangChoose->OnClick = [this] { btLangChooseClick(); };
 }
 
 void TForm1::CreateInformationTab() {
@@ -116,18 +129,19 @@ void TForm1::CreateInformationTab() {
 // The creation step, in its fixed order. Steps whose commands arrive with later work are marked.
 void TForm1::FormCreate() {
   IsNT = DetectPlatform(p_.system) == 1;                    // 1
-  SampleTexts.clear();                                       // 2
+  SampleTexts.Clear();                                       // 2
   OpenProgramKey();                                          // 3
   Rebuilding = false;                                        // 4
-  FontNames.clear(), FaceScripts.clear(), ScriptNames.clear();  // 5
-  // 6: font enumeration arrives with the font tree.
-  SubstTable.clear(), ScriptSuffixes.clear();                // 7
+  FontNames.Clear(), FaceScripts.Clear(), ScriptNames.Clear();  // 5
+  EnumerateFonts();                                          // 6
+  FontList.Clear(), SubstTable.clear(), ScriptSuffixes.Clear();  // 7
   store_ = std::make_unique<TableStore>(p_.registry, p_.profiles, p_.files, p_.system, p_.compare,
                                         IsNT);
-  // 8: script suffixes arrive with the language file.
+  if (p_.files.Exists(LangResPath(p_.system)))                  // 8
+    ReadSection(p_.profiles, LangResPath(p_.system), "IniStrings", ScriptSuffixes);
   Modified = false;                                          // 9
   ReadTable();                                               // 10
-  // 11: the font tree arrives with the font inventory.
+  BuildFontTree();                                           // 11
   Image2->ShowIcon("MAINICON");                              // 12
   Label2->SetCaption(GetExeVersion(p_.system));
   // 13: per-script menus arrive with the editing commands.
@@ -143,21 +157,78 @@ void TForm1::OpenProgramKey() {
     return;
   }
   UpdateAppPath(*key, p_.system.ExePath());
-  // The language is applied (or chosen) here once the language file is read.
+  if (key->ValueExists("Language")) {
+    ApplyLanguage(key->ReadString("Language"));
+  } else {
+    key.reset();  // the dialog opens the key itself
+    ChooseLanguage();
+    key = p_.registry.Open(RegRoot::CurrentUser, ProgramKey, true);
+    if (!key) return;
+  }
   SampleSet = key->ReadString("SampleSet1");
+  // Sample sets are loaded here once the preview arrives.
 }
 
 void TForm1::ReadTable() { store_->ReadTable(SubstTable); }
 void TForm1::WriteTable() { store_->WriteTable(SubstTable); }
 
+void TForm1::EnumerateFonts() { sorel::EnumerateFonts(p_.fonts, self_->HandleAllocated(), FontNames); }
+
+void TForm1::BuildFontTree() {
+  FontTreeContext context{*TVFonts,   p_.fonts,    p_.compare, self_->HandleAllocated(), FontNames, FaceScripts,
+                          ScriptNames, FontList, SubstTable, ScriptSuffixes};
+  sorel::BuildFontTree(context);
+}
+
 void TForm1::ShowHint() { StatusBar1->SetSimpleText(p_.app.CurrentHint()); }
 
-std::string TForm1::UiText(const std::string& key) const {
-  if (auto value = FindValue(UiTexts, key)) return *value;
-  if (key == "WSSaveTitle") return kBuiltInSaveTitle;
-  if (key == "WSSaveText") return kBuiltInSaveText;
+std::string TForm1::UiText(const std::string& key) const { return Texts.UiTexts.ValueOr(key, ""); }
+
+void TForm1::ApplyLanguage(const std::string& section) { sorel::ApplyLanguage(p_, section, IsNT, *this, Texts); }
+
+void TForm1::ChooseLanguage() { ApplyLanguage(sorel::ChooseLanguage(p_)); }
+
+void TForm1::Name(Control& control) { named_[Lower(control.Name())] = &control; }
+
+Control* TForm1::Named(const std::string& name) {
+  auto it = named_.find(Lower(name));
+  return it == named_.end() ? nullptr : it->second;
+}
+
+LanguageTarget::Kind TForm1::ControlKind(const std::string& name, std::string& exactName) {
+  Control* c = Named(name);
+  if (!c) return Kind::None;
+  exactName = c->Name();
+  if (dynamic_cast<Label*>(c)) return Kind::Label;
+  if (dynamic_cast<Button*>(c)) return Kind::Button;
+  if (dynamic_cast<TabSheet*>(c)) return Kind::TabSheet;
+  return Kind::Other;
+}
+
+void TForm1::SetCaption(const std::string& name, const std::string& text) {
+  Control* c = Named(name);
+  if (auto* captioned = dynamic_cast<CaptionControl*>(c)) captioned->SetCaption(text);
+  if (auto* sheet = dynamic_cast<TabSheet*>(c)) sheet->SetCaption(text);
+}
+
+std::string TForm1::Caption(const std::string& name) {
+  Control* c = Named(name);
+  if (auto* captioned = dynamic_cast<CaptionControl*>(c)) return captioned->Caption();
+  if (auto* sheet = dynamic_cast<TabSheet*>(c)) return sheet->Caption();
   return "";
 }
+
+void TForm1::SetHint(const std::string& name, const std::string& text) {
+  if (Control* c = Named(name)) c->SetHint(text);
+}
+
+std::string TForm1::Hint(const std::string& name) {
+  Control* c = Named(name);
+  return c ? c->Hint() : "";
+}
+
+// The preview window arrives later; until then there is no caption to set.
+void TForm1::SetPreviewCaption(const std::string&) {}
 
 void TForm1::FormShow() {
   self_->CenterOnScreen();
@@ -189,6 +260,8 @@ void TForm1::ApplyChanges() {
   Modified = false;
 }
 
+void TForm1::btLangChooseClick() { ChooseLanguage(); }
+
 void TForm1::btOKClick() { self_->Close(); }
 
 void TForm1::btCancelClick() {
@@ -197,12 +270,13 @@ void TForm1::btCancelClick() {
 }
 
 TForm1::~TForm1() {
-  FontNames.clear();
+  FontNames.Clear();
+  FontList.Clear();
   SubstTable.clear();
-  FaceScripts.clear();
-  ScriptNames.clear();
-  ScriptSuffixes.clear();
-  SampleTexts.clear();
+  FaceScripts.Clear();
+  ScriptNames.Clear();
+  ScriptSuffixes.Clear();
+  SampleTexts.Clear();
   if (store_) store_->WinIniFile.reset();
 }
 

@@ -4,17 +4,23 @@
 #include <string>
 #include <vector>
 
+#include <map>
+
+#include "engine/fontsub_types.h"
+#include "engine/key_value_list.h"
+#include "engine/sorted_text_list.h"
 #include "engine/subst_table.h"
+#include "lang/apply_language.h"
 #include "platform/platform.h"
 
 namespace sorel {
 
-class TForm1 {
+class TForm1 : public LanguageTarget {
  public:
   // Builds the window's design and runs its creation step.
   explicit TForm1(Platform& platform);
   // Releases the working state in the fixed order.
-  ~TForm1();
+  ~TForm1() override;
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
 
@@ -27,9 +33,14 @@ class TForm1 {
   void FormCloseQuery(bool& canClose);
   void btOKClick();
   void btCancelClick();
+  void btLangChooseClick();
 
   // Writes the user's choices to the system. Errors from the layers propagate to the caller.
   void ApplyChanges();
+  // Applies a language section of the language file to the window and the texts.
+  void ApplyLanguage(const std::string& section);
+  // Lets the user pick the language, stores and applies it.
+  void ChooseLanguage();
   // The current language's text for key, or the built-in text until a language provides one.
   std::string UiText(const std::string& key) const;
 
@@ -39,12 +50,13 @@ class TForm1 {
   bool IsNT = false;
   bool Modified = false;
   bool Rebuilding = false;
-  std::vector<std::string> SampleTexts;
-  std::vector<std::string> FontNames;
-  std::vector<std::string> FaceScripts;
-  std::vector<std::string> ScriptNames;
-  std::vector<std::string> ScriptSuffixes;
-  std::vector<std::string> UiTexts;
+  KeyValueList SampleTexts;
+  SortedTextList FontNames;
+  SortedTextList FaceScripts;
+  SortedTextList ScriptNames;
+  TFontList FontList;
+  KeyValueList ScriptSuffixes;
+  LanguageState Texts;  // UiTexts, HelpPagePath, DefNLsSubst, DefLangVal
   sorel::SubstTable SubstTable;  // the table in memory (type and field share the name)
   std::string SampleSet;  // "SampleSet1" as read at start
 
@@ -58,20 +70,36 @@ class TForm1 {
   std::unique_ptr<Label> LBDescription, Label2, OsVer;
   std::unique_ptr<TreeView> TVFonts;
   std::unique_ptr<Button> btRestore, btOK, btCancel;
+  std::unique_ptr<Panel> tbToolbox;
+  std::unique_ptr<Button> btLangChoose;
   std::unique_ptr<StatusBar> StatusBar1;
 
+ // What a language section may change, by control name.
+  Kind ControlKind(const std::string& name, std::string& exactName) override;
+  void SetCaption(const std::string& name, const std::string& text) override;
+  std::string Caption(const std::string& name) override;
+  void SetHint(const std::string& name, const std::string& text) override;
+  std::string Hint(const std::string& name) override;
+  void SetPreviewCaption(const std::string& text) override;
+
  private:
+  void Name(Control& control);
+  Control* Named(const std::string& name);
   void CreateDesign();
   void CreateProgramTab();
   void CreateInformationTab();
+  void CreateToolbox(int height);
   void FormCreate();
   void OpenProgramKey();
   void ReadTable();
   void WriteTable();
+  void EnumerateFonts();
+  void BuildFontTree();
   void ShowHint();
 
   Platform& p_;
   std::unique_ptr<TableStore> store_;
+  std::map<std::string, Control*> named_;  // every control by its name in lower case
 };
 
 }  // namespace sorel

@@ -8,6 +8,7 @@
 #include "platform/win32/compare_win32.h"
 #include "platform/win32/dialogs_win32.h"
 #include "platform/win32/files_win32.h"
+#include "platform/win32/fonts_win32.h"
 #include "platform/win32/profile_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/system_win32.h"
@@ -22,8 +23,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   Win32TextCompare compare;
   Win32SystemInfo system;
   Win32Dialogs dialogs;
+  Win32Fonts fonts;
   Win32Ui ui(app);
-  Platform platform{registry, profiles, files, compare, system, dialogs, ui, app};
+  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, ui, app};
 
   ShowSplash(platform);
   app.SetTitle("Sorel Assistant");

@@ -3,8 +3,6 @@
 
 namespace sorel {
 
-const char* const ProgramKey = "Software\\Velmora\\SorelAssistant\\";
-
 void UpdateAppPath(RegistryKey& key, const std::string& exePath) {
   if (key.ValueExists("AppPath") && key.ReadString("AppPath") == exePath) return;
   key.WriteString("AppPath", exePath);

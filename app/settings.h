@@ -7,7 +7,7 @@
 namespace sorel {
 
 // The program key, spelt with its trailing backslash as the program has always used it.
-extern const char* const ProgramKey;
+inline constexpr const char* ProgramKey = "Software\\Velmora\\SorelAssistant\\";
 
 // Keeps "AppPath" equal to the executable's full path (exact comparison: letter case counts);
 // writes only when it is missing or differs.

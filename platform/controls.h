@@ -60,6 +60,25 @@ class Button : public CaptionControl {
  public:
   using CaptionControl::CaptionControl;
   std::function<void()> OnClick;
+  // When not 0, a click ends the modal form the button stands on with this result.
+  int ModalResult = 0;
+  // Shows a picture (a bitmap in the resources) instead of the caption, as tool buttons do.
+  virtual void SetGlyph(const std::string& resource) = 0;
+};
+
+// A drop-down list without free text, kept sorted with the locale's ignore-case order.
+class ComboBox : public Control {
+ public:
+  using Control::Control;
+  virtual void AddItem(const std::string& text) = 0;
+  virtual int Count() = 0;
+  virtual std::string Item(int index) = 0;
+  virtual void DeleteItem(int index) = 0;
+  // The first item equal to text, letter case ignored; -1 when none.
+  virtual int FindExact(const std::string& text) = 0;
+  virtual int ItemIndex() = 0;  // -1: nothing selected
+  virtual void SetItemIndex(int index) = 0;
+  std::function<void()> OnChange;  // the user picked another item
 };
 
 class Panel : public Container {
@@ -129,7 +148,12 @@ class TreeView : public Control {
   virtual void BeginUpdate() = 0;
   virtual void EndUpdate() = 0;
 
+  // State images and the images of the program's image list (a bitmap strip in the resources).
+  virtual void SetStateImages(const std::string& resource) = 0;
+
   std::function<void(NodeId)> OnChange;  // the selection moved to node
+  // Asked before a node collapses; false refuses.
+  std::function<bool(NodeId)> OnCollapsing;
 };
 
 // How a top-level window looks.
@@ -157,6 +181,9 @@ class Form : public Container {
   // Runs the close query; when it allows, the window goes away (the main form ends the program).
   virtual void Close() = 0;
   virtual bool Closed() = 0;
+  // Shows the form modally until a button with a modal result is pressed or the form is closed
+  // (result 2, cancel); returns the result.
+  virtual int ShowModal() = 0;
 
   std::function<void(bool& canClose)> OnCloseQuery;
   std::function<void()> OnShow;
@@ -174,6 +201,7 @@ class Ui {
   virtual std::unique_ptr<StatusBar> CreateStatusBar(Container& parent, const std::string& name) = 0;
   virtual std::unique_ptr<Image> CreateImage(Container& parent, const std::string& name) = 0;
   virtual std::unique_ptr<TreeView> CreateTreeView(Container& parent, const std::string& name) = 0;
+  virtual std::unique_ptr<ComboBox> CreateComboBox(Container& parent, const std::string& name) = 0;
 };
 
 // The application object: title, help file, the current hint and the end of the message loop.

@@ -3,6 +3,7 @@
 #include "controls.h"
 #include "dialogs.h"
 #include "files.h"
+#include "fonts.h"
 #include "profile.h"
 #include "registry.h"
 #include "system.h"
@@ -17,6 +18,7 @@ struct Platform {
   TextCompare& compare;
   SystemInfo& system;
   Dialogs& dialogs;
+  Fonts& fonts;
   Ui& ui;
   Application& app;
 };

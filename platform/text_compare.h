@@ -12,6 +12,10 @@ class TextCompare {
   // lstrcmpA: locale-aware, letter case counts.
   virtual int Compare(const std::string& a, const std::string& b) = 0;
 
+  // A key whose bytes are equal for two texts exactly when CompareIgnoreCase finds them equal
+  // (LCMapStringA with LCMAP_SORTKEY | NORM_IGNORECASE); lets large tables be searched by hashing.
+  virtual std::string IgnoreCaseKey(const std::string& text) = 0;
+
   bool SameText(const std::string& a, const std::string& b) { return CompareIgnoreCase(a, b) == 0; }
 };
 

@@ -4,13 +4,19 @@
 set -euo pipefail
 
 need=(wine wine64 wine32:i386 g++-mingw-w64-i686 cmake ninja-build libgtest-dev libbenchmark-dev
-      xvfb xauth x11-apps x11-utils imagemagick make g++)
+      xvfb xauth x11-apps x11-utils imagemagick make g++ locales)
+# Wine takes the ANSI code page from the locale: the program is also tested in Polish (1250).
+locales=(pl_PL.UTF-8 en_US.UTF-8)
 
 missing=()
 for p in "${need[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+missing_locales=()
+for l in "${locales[@]}"; do
+  locale -a 2>/dev/null | grep -qix "$(echo "$l" | sed 's/UTF-8/utf8/')" || missing_locales+=("$l")
+done
+[ ${#missing[@]} -eq 0 ] && [ ${#missing_locales[@]} -eq 0 ] && exit 0
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "setup: missing packages (${missing[*]}); run 'make setup' as root" >&2
@@ -18,5 +24,12 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+for l in "${missing_locales[@]}"; do
+  sed -i "s/^# *\($l .*\)/\1/" /etc/locale.gen
+  grep -q "^$l " /etc/locale.gen || echo "$l UTF-8" >> /etc/locale.gen
+done
+[ ${#missing_locales[@]} -eq 0 ] || locale-gen >/dev/null

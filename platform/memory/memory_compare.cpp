@@ -1,9 +1,10 @@
 // Locale-aware text comparison emulated the way Wine 8 compares texts in the default sort order.
 #include "platform/memory/memory_compare.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <initializer_list>
+#include <cstring>
 
 namespace sorel {
 
@@ -142,16 +143,59 @@ const CharWeight& WeightOf(unsigned char byte, int codePage) {
   return codePage == 1250 ? kUpper1250[byte - 0x80] : kUpper1252[byte - 0x80];
 }
 
-void DropTrailingDefaults(std::string& weights) {
-  while (!weights.empty() && weights.back() == '\x02') weights.pop_back();
+// The end of the weights [begin, end) without their trailing default (02) weights, which the key
+// leaves out.
+char* WithoutTrailingDefaults(char* begin, char* end) {
+  while (end > begin && end[-1] == '\x02') --end;
+  return end;
 }
 
 int Sign(int n) { return (n > 0) - (n < 0); }
 
+// The primary weights of a text one at a time, each as its two key bytes in one number, 0 after
+// the last. Most texts differ in their letters, and this finds the first difference without
+// building either key.
+class PrimaryWeights {
+ public:
+  PrimaryWeights(const std::string& text, int codePage)
+      : next_(reinterpret_cast<const unsigned char*>(text.data())), end_(next_ + text.size()), codePage_(codePage) {}
+
+  unsigned Next() {
+    if (second_) {
+      unsigned weight = second_;
+      second_ = 0;
+      return weight;
+    }
+    while (next_ != end_ && *next_ != 0) {
+      const CharWeight& w = WeightOf(*next_++, codePage_);
+      if (w.kind != CharWeight::kSorted) continue;
+      if (w.primary2) second_ = static_cast<unsigned>(w.script) << 8 | w.primary2;
+      return static_cast<unsigned>(w.script) << 8 | w.primary;
+    }
+    return 0;
+  }
+
+ private:
+  const unsigned char* next_;
+  const unsigned char* end_;
+  int codePage_;
+  unsigned second_ = 0;
+};
+
 }  // namespace
 
-std::string SortKey(const std::string& text, bool ignoreCase, int codePage) {
-  std::string primary, diacritics, cases, special;
+std::size_t WriteSortKey(const std::string& text, bool ignoreCase, int codePage, SortKeyBuffers& buffers) {
+  // Written through pointers into room for the worst case (two primary weights per byte):
+  // appending byte by byte costs a call per byte, and comparisons build many keys.
+  const std::size_t length = text.size();
+  if (buffers.key.size() < 12 * length + 5) buffers.key.resize(12 * length + 5);
+  if (buffers.levels.size() < 8 * length) buffers.levels.resize(8 * length);
+  char* const levels = buffers.levels.data();
+  char* primary = buffers.key.data();
+  char* diacritics = levels;
+  char* cases = levels + 2 * length;
+  char* special = levels + 4 * length;
+  const std::uint8_t caseMask = ignoreCase ? static_cast<std::uint8_t>(~(kCaseUpper | kCaseSubscript)) : 0xFF;
   std::size_t weights = 0;  // primary weights so far: the position a word-sort character records
   for (char c : text) {
     if (c == '\0') break;
@@ -161,40 +205,71 @@ std::string SortKey(const std::string& text, bool ignoreCase, int codePage) {
         break;
       case CharWeight::kSpecial: {
         unsigned position = 0xFFFF - static_cast<unsigned>(weights);
-        special += static_cast<char>(position >> 8);
-        special += static_cast<char>(position & 0xFF);
-        special += static_cast<char>(w.primary);
-        special += '\x12';
+        *special++ = static_cast<char>(position >> 8);
+        *special++ = static_cast<char>(position & 0xFF);
+        *special++ = static_cast<char>(w.primary);
+        *special++ = '\x12';
         break;
       }
       case CharWeight::kSorted: {
-        std::uint8_t caseWeight = w.caseWeight;
-        if (ignoreCase) caseWeight &= static_cast<std::uint8_t>(~(kCaseUpper | kCaseSubscript));
-        for (std::uint8_t p : {w.primary, w.primary2}) {
-          if (p == 0) continue;
-          primary += static_cast<char>(w.script);
-          primary += static_cast<char>(p);
-          diacritics += static_cast<char>(w.diacritic);
-          cases += static_cast<char>(caseWeight);
+        const char caseWeight = static_cast<char>(w.caseWeight & caseMask);
+        *primary++ = static_cast<char>(w.script);
+        *primary++ = static_cast<char>(w.primary);
+        *diacritics++ = static_cast<char>(w.diacritic);
+        *cases++ = caseWeight;
+        ++weights;
+        if (w.primary2) {  // a ligature: the second letter with the same weights
+          *primary++ = static_cast<char>(w.script);
+          *primary++ = static_cast<char>(w.primary2);
+          *diacritics++ = static_cast<char>(w.diacritic);
+          *cases++ = caseWeight;
           ++weights;
         }
         break;
       }
     }
   }
-  DropTrailingDefaults(diacritics);
-  DropTrailingDefaults(cases);
-  return primary + '\x01' + diacritics + '\x01' + cases + '\x01' + '\x01' + special + '\0';
+  char* out = primary;
+  *out++ = '\x01';
+  out = std::copy(levels, WithoutTrailingDefaults(levels, diacritics), out);
+  *out++ = '\x01';
+  out = std::copy(levels + 2 * length, WithoutTrailingDefaults(levels + 2 * length, cases), out);
+  *out++ = '\x01';
+  *out++ = '\x01';
+  out = std::copy(levels + 4 * length, special, out);
+  *out++ = '\0';
+  return static_cast<std::size_t>(out - buffers.key.data());
+}
+
+std::string SortKey(const std::string& text, bool ignoreCase, int codePage) {
+  SortKeyBuffers buffers;
+  return std::string(buffers.key.data(), WriteSortKey(text, ignoreCase, codePage, buffers));
 }
 
 // Comparing whole keys bytewise is what CompareStringA's result follows (checked under Wine on
-// random texts); std::string compares its bytes as unsigned.
-int MemoryTextCompare::CompareIgnoreCase(const std::string& a, const std::string& b) {
-  return Sign(SortKey(a, true, codePage_).compare(SortKey(b, true, codePage_)));
+// random texts); bytes compare as unsigned, and a key that is a prefix of the other comes first.
+int MemoryTextCompare::Order(const std::string& a, const std::string& b, bool ignoreCase) {
+  // The primary weights open the key and every script byte is above the 01 that ends them, so
+  // the first primary weight that differs, or the end of the shorter run, decides alone.
+  PrimaryWeights weightsA(a, codePage_), weightsB(b, codePage_);
+  for (;;) {
+    unsigned weightA = weightsA.Next(), weightB = weightsB.Next();
+    if (weightA != weightB) return weightA < weightB ? -1 : 1;
+    if (weightA == 0) break;
+  }
+  std::size_t lengthA = WriteSortKey(a, ignoreCase, codePage_, first_);
+  std::size_t lengthB = WriteSortKey(b, ignoreCase, codePage_, second_);
+  int bytes = std::memcmp(first_.key.data(), second_.key.data(), std::min(lengthA, lengthB));
+  if (bytes != 0) return Sign(bytes);
+  return (lengthA > lengthB) - (lengthA < lengthB);
 }
 
-int MemoryTextCompare::Compare(const std::string& a, const std::string& b) {
-  return Sign(SortKey(a, false, codePage_).compare(SortKey(b, false, codePage_)));
+int MemoryTextCompare::CompareIgnoreCase(const std::string& a, const std::string& b) { return Order(a, b, true); }
+
+int MemoryTextCompare::Compare(const std::string& a, const std::string& b) { return Order(a, b, false); }
+
+std::string MemoryTextCompare::IgnoreCaseKey(const std::string& text) {
+  return std::string(first_.key.data(), WriteSortKey(text, true, codePage_, first_));
 }
 
 }  // namespace sorel

@@ -54,7 +54,12 @@ class MemoryCaptioned : public MemoryControl<Base> {
 };
 
 using MemoryLabel = MemoryCaptioned<Label>;
-using MemoryButtonImpl = MemoryCaptioned<Button>;
+class MemoryButtonImpl : public MemoryCaptioned<Button> {
+ public:
+  using MemoryCaptioned::MemoryCaptioned;
+  void SetGlyph(const std::string& resource) override { glyph = resource; }
+  std::string glyph;
+};
 using MemoryPanel = MemoryControl<Panel>;
 using MemoryTabSheet = MemoryCaptioned<TabSheet>;
 
@@ -151,9 +156,15 @@ class MemoryTree : public MemoryControl<TreeView> {
   }
   void BeginUpdate() override { ++updating; }
   void EndUpdate() override { --updating; }
+  void SetStateImages(const std::string& resource) override { stateImages = resource; }
+  bool Collapse(NodeId node) {  // what a user's click on the node's button would ask
+    return !OnCollapsing || OnCollapsing(node);
+  }
+  bool Expanded(NodeId node) { return At(node).expanded; }
 
   TextCompare* compare = nullptr;
   int updating = 0;
+  std::string stateImages;
 
  private:
   struct Node {
@@ -175,6 +186,38 @@ class MemoryTree : public MemoryControl<TreeView> {
   std::vector<NodeId> roots_;
   NodeId lastId_ = 0;
   NodeId selected_ = 0;
+};
+
+class MemoryCombo : public MemoryControl<ComboBox> {
+ public:
+  using MemoryControl::MemoryControl;
+  void AddItem(const std::string& text) override {
+    auto at = items_.begin();
+    while (at != items_.end() && Order(*at, text) <= 0) ++at;
+    items_.insert(at, text);
+  }
+  int Count() override { return static_cast<int>(items_.size()); }
+  std::string Item(int index) override { return items_.at(index); }
+  void DeleteItem(int index) override {
+    items_.erase(items_.begin() + index);
+    if (selected_ == index) selected_ = -1;
+    else if (selected_ > index) --selected_;
+  }
+  int FindExact(const std::string& text) override {
+    for (std::size_t i = 0; i < items_.size(); ++i)
+      if (Order(items_[i], text) == 0) return static_cast<int>(i);
+    return -1;
+  }
+  int ItemIndex() override { return selected_; }
+  void SetItemIndex(int index) override { selected_ = index >= 0 && index < Count() ? index : -1; }
+  TextCompare* compare = nullptr;
+
+ private:
+  int Order(const std::string& a, const std::string& b) {
+    return compare ? compare->CompareIgnoreCase(a, b) : a.compare(b);
+  }
+  std::vector<std::string> items_;
+  int selected_ = -1;
 };
 
 class MemoryFormImpl : public MemoryControl<Form> {
@@ -212,7 +255,18 @@ class MemoryFormImpl : public MemoryControl<Form> {
     }
   }
   bool Closed() override { return closed_; }
+  int ShowModal() override {
+    modalResult = 0;
+    state.visible = true;
+    if (OnShow) ui_.events.Run(OnShow);
+    ui_.modalStack.push_back([this](int result) { modalResult = result; });
+    if (ui_.modalHandler) ui_.modalHandler(*this);
+    ui_.modalStack.pop_back();
+    state.visible = false;
+    return modalResult ? modalResult : 2;  // closed some other way: cancel
+  }
 
+  int modalResult = 0;
   int paints = 0;
   bool topmost_ = false;
 
@@ -266,6 +320,12 @@ std::unique_ptr<StatusBar> MemoryUi::CreateStatusBar(Container&, const std::stri
 std::unique_ptr<Image> MemoryUi::CreateImage(Container&, const std::string& name) {
   return Make<MemoryImage>(name);
 }
+std::unique_ptr<ComboBox> MemoryUi::CreateComboBox(Container&, const std::string& name) {
+  auto combo = Make<MemoryCombo>(name);
+  combo->compare = treeCompare;
+  return combo;
+}
+
 std::unique_ptr<TreeView> MemoryUi::CreateTreeView(Container&, const std::string& name) {
   auto tree = Make<MemoryTree>(name);
   tree->compare = treeCompare;
@@ -275,6 +335,14 @@ std::unique_ptr<TreeView> MemoryUi::CreateTreeView(Container&, const std::string
 void Click(MemoryUi& ui, Button& button) {
   if (!button.Enabled() || !button.Visible()) return;
   ui.events.Run(button.OnClick);
+  if (button.ModalResult == 0) return;
+  // The button's form is the modal one currently shown; buttons do not know their parent here.
+  if (!ui.modalStack.empty()) ui.modalStack.back()(button.ModalResult);
+}
+
+void Pick(MemoryUi& ui, ComboBox& combo, int index) {
+  combo.SetItemIndex(index);
+  ui.events.Run(combo.OnChange);
 }
 
 void CloseForm(MemoryUi&, Form& form) { form.Close(); }

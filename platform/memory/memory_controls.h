@@ -59,6 +59,7 @@ class MemoryUi : public Ui {
   std::unique_ptr<StatusBar> CreateStatusBar(Container& parent, const std::string& name) override;
   std::unique_ptr<Image> CreateImage(Container& parent, const std::string& name) override;
   std::unique_ptr<TreeView> CreateTreeView(Container& parent, const std::string& name) override;
+  std::unique_ptr<ComboBox> CreateComboBox(Container& parent, const std::string& name) override;
 
   // The most recently created control of that name (nullptr when none); the pointer is valid
   // while its owner keeps the control.
@@ -71,7 +72,13 @@ class MemoryUi : public Ui {
   void Forget(Control* control);
 
   bool handlesAllocated = true;
-  TextCompare* treeCompare = nullptr;  // lstrcmpA for sorting tree nodes; byte order when unset  // false: forms behave as if their system window did not exist
+  // The locale's comparison for sorting tree nodes (lstrcmpA) and combo box items (ignore case);
+  // byte order when unset.
+  TextCompare* treeCompare = nullptr;
+  // Plays the user while a form is shown modally (picks items, presses buttons, sets the result).
+  std::function<void(Form&)> modalHandler;
+  // Ends the innermost modal form with a result; one entry per form being shown modally.
+  std::vector<std::function<void(int)>> modalStack;  // false: forms behave as if their system window did not exist
   MemoryEventSink events;
 
  private:
@@ -81,7 +88,10 @@ class MemoryUi : public Ui {
 };
 
 // Test-side actions on in-memory controls.
+// Presses the button: runs its handler and, on a modal form, ends it with the button's result.
 void Click(MemoryUi& ui, Button& button);
+// Picks an item as the user would, which runs OnChange.
+void Pick(MemoryUi& ui, ComboBox& combo, int index);
 void CloseForm(MemoryUi& ui, Form& form);
 
 }  // namespace sorel

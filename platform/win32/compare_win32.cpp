@@ -14,6 +14,17 @@ int Win32TextCompare::CompareIgnoreCase(const std::string& a, const std::string&
   return result - CSTR_EQUAL;
 }
 
+std::string Win32TextCompare::IgnoreCaseKey(const std::string& text) {
+  const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  int size = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), -1, nullptr, 0);
+  std::string key(size > 0 ? size : 0, '\0');
+  // An empty key would make every text the same entry, so a failure must not pass as one.
+  if (size <= 0 || LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), -1, key.data(), size) != size) {
+    throw PlatformError("Cannot compare texts");
+  }
+  return key;
+}
+
 int Win32TextCompare::Compare(const std::string& a, const std::string& b) {
   int result = lstrcmpA(a.c_str(), b.c_str());
   return (result > 0) - (result < 0);

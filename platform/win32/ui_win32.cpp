@@ -114,11 +114,53 @@ class Win32Label : public NativeCaptioned<Label> {
   using NativeCaptioned::NativeCaptioned;
 };
 
+void EndModal(HWND anyChild, int result);
+
 class Win32Button : public NativeCaptioned<Button> {
  public:
   using NativeCaptioned::NativeCaptioned;
+  void SetGlyph(const std::string& resource) override {
+    // Light grey in the picture takes the system's button colour.
+    HANDLE bitmap = LoadImageA(g_app->Instance(), resource.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS);
+    SetWindowLongA(hwnd, GWL_STYLE, GetWindowLongA(hwnd, GWL_STYLE) | BS_BITMAP);
+    SendMessageA(hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+  }
   void Command(WORD code) override {
-    if (code == BN_CLICKED && OnClick) Guarded(OnClick);
+    if (code != BN_CLICKED) return;
+    if (OnClick) Guarded(OnClick);
+    if (ModalResult != 0) EndModal(hwnd, ModalResult);
+  }
+};
+
+class Win32ComboBox : public Native<ComboBox> {
+ public:
+  using Native::Native;
+  void AddItem(const std::string& text) override {
+    SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  int Count() override { return static_cast<int>(SendMessageA(hwnd, CB_GETCOUNT, 0, 0)); }
+  std::string Item(int index) override {
+    LRESULT length = SendMessageA(hwnd, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR) return "";
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    SendMessageA(hwnd, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+  }
+  void DeleteItem(int index) override { SendMessageA(hwnd, CB_DELETESTRING, index, 0); }
+  int FindExact(const std::string& text) override {
+    LRESULT found = SendMessageA(hwnd, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+    return found == CB_ERR ? -1 : static_cast<int>(found);
+  }
+  int ItemIndex() override {
+    LRESULT index = SendMessageA(hwnd, CB_GETCURSEL, 0, 0);
+    return index == CB_ERR ? -1 : static_cast<int>(index);
+  }
+  void SetItemIndex(int index) override { SendMessageA(hwnd, CB_SETCURSEL, index, 0); }
+  // The height of a drop-down list's window includes its open list.
+  void SetBounds(const Rect& r) override { MoveWindow(hwnd, r.left, r.top, r.width, r.height + 160, TRUE); }
+  void Command(WORD code) override {
+    if (code == CBN_SELCHANGE && OnChange) Guarded(OnChange);
   }
 };
 
@@ -302,6 +344,11 @@ class Win32TreeView : public Native<TreeView> {
     };
     std::vector<Entry> entries;
     for (NodeId c = FirstChild(node); c; c = NextSibling(c)) entries.push_back({c, Text(c), Data(c)});
+    // Most faces arrive with their scripts in order already; the sort is the costly part.
+    bool sorted = true;
+    for (std::size_t i = 1; i < entries.size() && sorted; ++i)
+      sorted = lstrcmpA(entries[i - 1].text.c_str(), entries[i].text.c_str()) <= 0;
+    if (sorted) return;
     for (std::size_t i = 0; i < entries.size(); ++i) SetData(entries[i].id, &entries[i]);
     TVSORTCB sort{};
     sort.hParent = node ? Item(node) : TVI_ROOT;
@@ -317,7 +364,29 @@ class Win32TreeView : public Native<TreeView> {
     SendMessageA(hwnd, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd, nullptr, TRUE);
   }
+  void SetStateImages(const std::string& resource) override {
+    HIMAGELIST images = ImageList_LoadImageA(g_app->Instance(), resource.c_str(), 16, 0, RGB(255, 0, 255),
+                                             IMAGE_BITMAP, LR_CREATEDIBSECTION);
+    SendMessageA(hwnd, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(images));
+  }
   LRESULT Notify(NMHDR* header) override {
+    if (header->code == TVN_ITEMEXPANDINGA && OnCollapsing) {
+      auto* change = reinterpret_cast<NMTREEVIEWA*>(header);
+      bool allow = true;
+      if (change->action & TVE_COLLAPSE)
+        Guarded([&] { allow = OnCollapsing(static_cast<NodeId>(reinterpret_cast<std::uintptr_t>(change->itemNew.hItem))); });
+      return allow ? FALSE : TRUE;
+    }
+    if (header->code == NM_RCLICK) {
+      // A right click selects the node under the pointer before any context menu opens.
+      TVHITTESTINFO hit{};
+      DWORD pos = GetMessagePos();
+      hit.pt = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+      ScreenToClient(hwnd, &hit.pt);
+      if (HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(hwnd, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))))
+        SendMessageA(hwnd, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+      return 0;
+    }
     if (header->code == TVN_SELCHANGEDA && OnChange) {
       auto* change = reinterpret_cast<NMTREEVIEWA*>(header);
       NodeId node = reinterpret_cast<NodeId>(change->itemNew.hItem);
@@ -374,11 +443,45 @@ class Win32Form : public Native<Form> {
   void Close() override { SendMessageA(hwnd, WM_CLOSE, 0, 0); }
   bool Closed() override { return closed_; }
 
+  // A modal loop of our own: the owner is disabled meanwhile, as the system's dialogs do it.
+  int ShowModal() override {
+    modalResult_ = 0;
+    modal_ = true;
+    HWND owner = g_app ? g_app->MainWindow() : nullptr;
+    bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+    if (ownerWasEnabled) EnableWindow(owner, FALSE);
+    SetVisible(true);
+    SetForegroundWindow(hwnd);
+    MSG msg;
+    bool quit = false;
+    while (modalResult_ == 0) {
+      if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        quit = true;
+        break;
+      }
+      if (IsDialogMessageA(hwnd, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (quit) PostQuitMessage(0);  // the outer loop must still see the end
+    if (ownerWasEnabled) EnableWindow(owner, TRUE);
+    ShowWindow(hwnd, SW_HIDE);
+    modal_ = false;
+    return modalResult_ ? modalResult_ : 2;
+  }
+  void EndModal(int result) {
+    if (modal_) modalResult_ = result;
+  }
+
   // WM_CLOSE: the close query decides; an allowed close destroys the window.
   void CloseQuery() {
     bool canClose = true;
     if (OnCloseQuery) Guarded([&] { OnCloseQuery(canClose); });
     if (!canClose) return;
+    if (modal_) {
+      modalResult_ = 2;
+      return;
+    }
     closed_ = true;
     if (g_app && g_app->MainWindow() == hwnd) g_app->Terminate();
     ShowWindow(hwnd, SW_HIDE);
@@ -387,7 +490,13 @@ class Win32Form : public Native<Form> {
  private:
   FormStyle style_;
   bool closed_ = false;
+  bool modal_ = false;
+  int modalResult_ = 0;
 };
+
+void EndModal(HWND anyChild, int result) {
+  if (auto* form = dynamic_cast<Win32Form*>(ObjectOf(GetAncestor(anyChild, GA_ROOT)))) form->EndModal(result);
+}
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
@@ -516,6 +625,11 @@ std::unique_ptr<StatusBar> Win32Ui::CreateStatusBar(Container& parent, const std
 std::unique_ptr<Image> Win32Ui::CreateImage(Container& parent, const std::string& name) {
   return Make<Win32Image>(name, CreateChild(parent, "STATIC", SS_NOTIFY));
 }
+std::unique_ptr<ComboBox> Win32Ui::CreateComboBox(Container& parent, const std::string& name) {
+  auto combo = Make<Win32ComboBox>(name, CreateChild(parent, WC_COMBOBOXA, CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP));
+  return combo;
+}
+
 std::unique_ptr<TreeView> Win32Ui::CreateTreeView(Container& parent, const std::string& name) {
   auto tree = Make<Win32TreeView>(
       name, CreateChild(parent, WC_TREEVIEWA, TVS_HASLINES | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP | WS_TABSTOP,

@@ -50,6 +50,7 @@ class Win32Ui : public Ui {
   std::unique_ptr<StatusBar> CreateStatusBar(Container& parent, const std::string& name) override;
   std::unique_ptr<Image> CreateImage(Container& parent, const std::string& name) override;
   std::unique_ptr<TreeView> CreateTreeView(Container& parent, const std::string& name) override;
+  std::unique_ptr<ComboBox> CreateComboBox(Container& parent, const std::string& name) override;
 
  private:
   Win32Application& app_;

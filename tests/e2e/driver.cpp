@@ -1,6 +1,8 @@
 // The end-to-end driver: process start, window search, clicks and store snapshots.
 #include "tests/e2e/driver.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -152,6 +154,103 @@ std::string MessageBoxText(HWND box) {
   return all;
 }
 
+namespace {
+
+// Memory inside the program's process: tree messages carry pointers that Wine does not marshal.
+class RemoteMemory {
+ public:
+  RemoteMemory(HWND window, std::size_t size) : size_(size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteMemory() {
+    VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    CloseHandle(process_);
+  }
+  char* Address(std::size_t offset = 0) const { return static_cast<char*>(address_) + offset; }
+  void Write(std::size_t offset, const void* data, std::size_t size) {
+    WriteProcessMemory(process_, Address(offset), data, size, nullptr);
+  }
+  void Read(std::size_t offset, void* data, std::size_t size) {
+    ReadProcessMemory(process_, Address(offset), data, size, nullptr);
+  }
+
+ private:
+  HANDLE process_;
+  void* address_;
+  std::size_t size_;
+};
+
+TreeNode ReadNode(HWND tree, HTREEITEM item, RemoteMemory& remote) {
+  const std::size_t textOffset = 256;
+  TVITEMA query{};
+  query.mask = TVIF_TEXT | TVIF_STATE;
+  query.hItem = item;
+  query.stateMask = TVIS_STATEIMAGEMASK;
+  query.pszText = remote.Address(textOffset);
+  query.cchTextMax = 1024;
+  remote.Write(0, &query, sizeof(query));
+  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote.Address()));
+  TVITEMA answer{};
+  remote.Read(0, &answer, sizeof(answer));
+  char text[1025] = {};
+  remote.Read(textOffset, text, 1024);
+  TreeNode node;
+  node.text = text;
+  node.state = static_cast<int>((answer.state & TVIS_STATEIMAGEMASK) >> 12);
+  for (auto child = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+       child; child = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child))))
+    node.children.push_back(ReadNode(tree, child, remote));
+  return node;
+}
+
+}  // namespace
+
+std::vector<TreeNode> ReadTree(HWND tree) {
+  RemoteMemory remote(tree, 4096);
+  std::vector<TreeNode> nodes;
+  for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); item;
+       item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
+    nodes.push_back(ReadNode(tree, item, remote));
+  return nodes;
+}
+
+const TreeNode* FindNode(const std::vector<TreeNode>& nodes, const std::string& text) {
+  for (const auto& n : nodes) {
+    if (n.text == text) return &n;
+    if (const TreeNode* child = FindNode(n.children, text)) return child;
+  }
+  return nullptr;
+}
+
+// Combo box strings are marshalled by the system between processes. Wine returns only the first
+// character of an ANSI query from another process, so the text is asked for in Unicode and
+// converted to this process's code page, which is the program's.
+std::vector<std::string> ComboItems(HWND combo) {
+  std::vector<std::string> items;
+  int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    wchar_t wide[512] = {};
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide));
+    char text[1024] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof(text), nullptr, nullptr);
+    items.push_back(text);
+  }
+  return items;
+}
+
+bool PickComboItem(HWND combo, const std::string& text) {
+  auto items = ComboItems(combo);
+  auto it = std::find(items.begin(), items.end(), text);
+  if (it == items.end()) return false;
+  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(it - items.begin()), 0);
+  SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+  return true;
+}
+
 RegDump DumpKey(HKEY root, const std::string& path, REGSAM extra) {
   RegDump dump;
   HKEY key;
@@ -228,6 +327,36 @@ void SetProgramFamilyWin98(bool win98) {
   RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
   RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
   RegCloseKey(key);
+}
+
+const char* const kProgramKey = "Software\\Velmora\\SorelAssistant";
+
+void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& value) {
+  HKEY key;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    throw std::runtime_error("cannot create " + path);
+  RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(key);
+}
+
+void DeleteValue(HKEY root, const std::string& path, const std::string& name) {
+  HKEY key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  RegDeleteValueA(key, name.c_str());
+  RegCloseKey(key);
+}
+
+void SetProgramString(const std::string& name, const std::string& value) {
+  SetString(HKEY_CURRENT_USER, kProgramKey, name, value);
+}
+
+std::string LangResValue(const std::string& section, const std::string& key) {
+  std::string exe = WindowsPath(g_exePath);
+  std::string file = exe.substr(0, exe.find_last_of('\\') + 1) + "LangRes.ini";
+  char value[2048] = {};
+  GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof(value), file.c_str());
+  return value;
 }
 
 std::string WinIniPath() {

@@ -49,6 +49,19 @@ void Answer(HWND box, int id);
 // The texts of a message box's static controls, joined.
 std::string MessageBoxText(HWND box);
 
+// One node of the program's tree view, read across the process boundary.
+struct TreeNode {
+  std::string text;
+  int state = 0;  // state image index
+  std::vector<TreeNode> children;
+};
+std::vector<TreeNode> ReadTree(HWND tree);
+const TreeNode* FindNode(const std::vector<TreeNode>& nodes, const std::string& text);
+
+// The items of a drop-down list, and picking one as the user would (the dialog hears of it).
+std::vector<std::string> ComboItems(HWND combo);
+bool PickComboItem(HWND combo, const std::string& text);
+
 // The FontSubstitutes key as name -> (type, data); values of every type.
 struct RegValue {
   DWORD type;
@@ -67,6 +80,12 @@ std::string ReadString(HKEY root, const std::string& path, const std::string& na
 void SetProgramFamilyWin98(bool win98);
 
 extern const char* const kFontSubstitutes;
+extern const char* const kProgramKey;
+void SetProgramString(const std::string& name, const std::string& value);
+void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& value);
+void DeleteValue(HKEY root, const std::string& path, const std::string& name);
+// A value of the language file beside the program, as the program reads it.
+std::string LangResValue(const std::string& section, const std::string& key);
 std::string WinIniPath();
 
 }  // namespace e2e

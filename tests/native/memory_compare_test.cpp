@@ -1,6 +1,7 @@
 // Unit tests of the comparison emulation: sort keys captured under Wine and the shared ordered pairs.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "platform/memory/memory_compare.h"
@@ -70,6 +71,8 @@ void CheckPairs(MemoryTextCompare& compare, const std::vector<test::ComparePair>
     EXPECT_EQ(compare.Compare(p.a, p.b), p.exact) << Hex(p.a) << " / " << Hex(p.b);
     EXPECT_EQ(compare.Compare(p.b, p.a), -p.exact) << Hex(p.b) << " / " << Hex(p.a);
     EXPECT_EQ(compare.SameText(p.a, p.b), p.ignoreCase == 0) << Hex(p.a) << " / " << Hex(p.b);
+    EXPECT_EQ(compare.IgnoreCaseKey(p.a) == compare.IgnoreCaseKey(p.b), p.ignoreCase == 0)
+        << Hex(p.a) << " / " << Hex(p.b);
   }
 }
 
@@ -94,6 +97,36 @@ TEST(MemoryTextCompare, TheCodePageChoosesTheCharacter) {
   EXPECT_EQ(east.CompareIgnoreCase("\xA3", "L"), 1);    // L with stroke
 }
 
+// The comparison settles most pairs on their letters alone without building keys; it must still
+// order every pair as the whole keys do, and its keys must be those keys.
+TEST(MemoryTextCompare, ComparisonsAndKeysFollowTheWholeSortKeys) {
+  std::mt19937 rng(1250);
+  const std::string common = "aAeE\xE9\xC9\xC6\xE6\xDF" "s-'\xAD\x96 ,=01";
+  auto text = [&] {
+    std::string s;
+    for (int n = rng() % 8; n > 0; --n) {
+      s += rng() % 4 ? common[rng() % common.size()] : static_cast<char>(1 + rng() % 255);
+    }
+    return s;
+  };
+  auto sign = [](int n) { return (n > 0) - (n < 0); };
+  for (int codePage : {1252, 1250}) {
+    MemoryTextCompare compare(codePage);
+    int failures = 0;
+    for (int i = 0; i < 50000 && failures < 10; ++i) {
+      std::string a = text(), b = rng() % 2 ? a.substr(0, rng() % (a.size() + 1)) + text() : text();
+      std::string ignoreCaseA = SortKey(a, true, codePage), ignoreCaseB = SortKey(b, true, codePage);
+      bool agrees = compare.CompareIgnoreCase(a, b) == sign(ignoreCaseA.compare(ignoreCaseB)) &&
+                    compare.Compare(a, b) == sign(SortKey(a, false, codePage).compare(SortKey(b, false, codePage))) &&
+                    compare.IgnoreCaseKey(a) == ignoreCaseA;
+      if (!agrees) {
+        ++failures;
+        ADD_FAILURE() << codePage << ": " << Hex(a) << " / " << Hex(b);
+      }
+    }
+  }
+}
+
 // Every byte equals itself and, ignoring case, its other-case twin.
 TEST(MemoryTextCompare, CaseTwinsAreTheSameTextInBothCodePages) {
   const struct {
@@ -113,6 +146,7 @@ TEST(MemoryTextCompare, CaseTwinsAreTheSameTextInBothCodePages) {
     for (std::size_t i = 0; i < upper.size(); ++i) {
       std::string u(1, upper[i]), l(1, lower[i]);
       EXPECT_EQ(compare.CompareIgnoreCase(u, l), 0) << c.codePage << " " << Hex(u);
+      EXPECT_EQ(compare.IgnoreCaseKey(u), compare.IgnoreCaseKey(l)) << c.codePage << " " << Hex(u);
       EXPECT_EQ(compare.Compare(l, u), -1) << c.codePage << " " << Hex(u);
       EXPECT_EQ(compare.Compare(u, u), 0) << c.codePage << " " << Hex(u);
     }

@@ -6,6 +6,7 @@
 #include "platform/memory/memory_compare.h"
 #include "platform/memory/memory_controls.h"
 #include "platform/memory/memory_files.h"
+#include "platform/memory/memory_fonts.h"
 #include "platform/memory/memory_profile.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_system.h"
@@ -19,9 +20,10 @@ struct MemoryPlatforms {
   MemoryTextCompare compare;
   MemorySystemInfo system;
   MemoryDialogs dialogs;
+  MemoryFonts fonts;
   MemoryUi ui;
   MemoryApplication app;
-  Platform platform{registry, profiles, files, compare, system, dialogs, ui, app};
+  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, ui, app};
 
   MemoryPlatforms() {
     ui.treeCompare = &compare;

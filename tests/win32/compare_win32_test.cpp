@@ -33,6 +33,15 @@ class Wide1250Compare : public TextCompare {
  public:
   int CompareIgnoreCase(const std::string& a, const std::string& b) override { return Run(a, b, NORM_IGNORECASE); }
   int Compare(const std::string& a, const std::string& b) override { return Run(a, b, 0); }
+  std::string IgnoreCaseKey(const std::string& text) override {
+    std::wstring wide = Widen(text);
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    int size = LCMapStringW(LOCALE_USER_DEFAULT, flags, wide.c_str(), -1, nullptr, 0);
+    std::string key(size > 0 ? size : 0, '\0');
+    // With LCMAP_SORTKEY the output is bytes, whatever the buffer's declared type.
+    LCMapStringW(LOCALE_USER_DEFAULT, flags, wide.c_str(), -1, reinterpret_cast<LPWSTR>(key.data()), size);
+    return key;
+  }
 
  private:
   static std::wstring Widen(const std::string& s) {
@@ -54,10 +63,14 @@ class Agreement {
     ++pairs_;
     int ic = Sign(system_.CompareIgnoreCase(a, b)), icEmulated = emulated_.CompareIgnoreCase(a, b);
     int ex = Sign(system_.Compare(a, b)), exEmulated = emulated_.Compare(a, b);
-    if (ic != icEmulated || ex != exEmulated) {
+    // Keys must stand for the comparison on each side, and the emulation's keys must merge the
+    // same texts as the system's, or a hashed table would find entries the system would not.
+    bool sameKey = system_.IgnoreCaseKey(a) == system_.IgnoreCaseKey(b);
+    bool sameKeyEmulated = emulated_.IgnoreCaseKey(a) == emulated_.IgnoreCaseKey(b);
+    if (ic != icEmulated || ex != exEmulated || sameKey != (ic == 0) || sameKeyEmulated != sameKey) {
       if (++failures_ <= 10) {
-        ADD_FAILURE() << Hex(a) << " / " << Hex(b) << ": system " << ic << "," << ex << " emulation " << icEmulated
-                      << "," << exEmulated;
+        ADD_FAILURE() << Hex(a) << " / " << Hex(b) << ": system " << ic << "," << ex << "," << sameKey
+                      << " emulation " << icEmulated << "," << exEmulated << "," << sameKeyEmulated;
       }
     }
   }
@@ -136,7 +149,25 @@ TEST_F(CompareDifferential, PairsOrderAsCapturedOnBothSides) {
     EXPECT_EQ(Sign(system.Compare(p.a, p.b)), p.exact) << Hex(p.a) << " / " << Hex(p.b);
     EXPECT_EQ(emulated.CompareIgnoreCase(p.a, p.b), system.CompareIgnoreCase(p.a, p.b)) << Hex(p.a) << " / " << Hex(p.b);
     EXPECT_EQ(emulated.Compare(p.a, p.b), Sign(system.Compare(p.a, p.b))) << Hex(p.a) << " / " << Hex(p.b);
+    EXPECT_EQ(system.IgnoreCaseKey(p.a) == system.IgnoreCaseKey(p.b), p.ignoreCase == 0)
+        << Hex(p.a) << " / " << Hex(p.b);
   }
+}
+
+// The emulation builds the very keys the system builds, not just keys that merge the same texts.
+TEST_F(CompareDifferential, IgnoreCaseKeysAreTheSystemsBytes) {
+  std::vector<std::string> texts = AllSingleBytes();
+  for (const auto& entry : FontEntries()) texts.push_back(entry);
+  for (const auto& p : test::ComparePairs1252()) texts.insert(texts.end(), {p.a, p.b});
+  texts.push_back(std::string(300, 'a') + "-");
+  int failures = 0;
+  for (const auto& text : texts) {
+    std::string key = system.IgnoreCaseKey(text);
+    if (emulated.IgnoreCaseKey(text) != key && ++failures <= 10) {
+      ADD_FAILURE() << Hex(text) << ": system " << Hex(key) << " emulation " << Hex(emulated.IgnoreCaseKey(text));
+    }
+  }
+  EXPECT_EQ(failures, 0) << "of " << texts.size();
 }
 
 TEST_F(CompareDifferential, EveryPairOfSingleBytesAgrees) {
@@ -164,11 +195,14 @@ TEST(CompareDifferential1250, TheDefaultSortTableAgreesForCodePage1250) {
   for (const auto& p : test::ComparePairs1250()) {
     EXPECT_EQ(system.CompareIgnoreCase(p.a, p.b), p.ignoreCase) << Hex(p.a) << " / " << Hex(p.b);
     EXPECT_EQ(system.Compare(p.a, p.b), p.exact) << Hex(p.a) << " / " << Hex(p.b);
+    EXPECT_EQ(system.IgnoreCaseKey(p.a) == system.IgnoreCaseKey(p.b), p.ignoreCase == 0)
+        << Hex(p.a) << " / " << Hex(p.b);
   }
   Agreement agreement(system, emulated);
   const auto texts = AllSingleBytes();
   for (const auto& a : texts) {
     for (const auto& b : texts) agreement.Check(a, b);
+    EXPECT_EQ(Hex(emulated.IgnoreCaseKey(a)), Hex(system.IgnoreCaseKey(a)));
   }
   for (const auto& [a, b] : RandomPairs(20000, 1250)) agreement.Check(a, b);
   EXPECT_EQ(agreement.Failures(), 0) << "of " << agreement.Pairs();

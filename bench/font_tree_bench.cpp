@@ -1,0 +1,104 @@
+// Building the font tree for a large font collection against a large substitution table.
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/font_inventory.h"
+#include "engine/font_tree.h"
+#include "platform/memory/memory_compare.h"
+#include "platform/memory/memory_controls.h"
+#include "platform/memory/memory_fonts.h"
+
+namespace sorel {
+namespace {
+
+struct Script {
+  int charset;
+  const char* name;
+  const char* suffix;
+};
+
+const Script kScripts[] = {
+    {238, "Central European", "CE"}, {204, "Cyrillic", "CYR"}, {161, "Greek", "Greek"},
+    {162, "Turkish", "TUR"},         {186, "Baltic", "Baltic"}, {177, "Hebrew", "Hebrew"},
+    {178, "Arabic", "Arabic"},       {163, "Vietnamese", "Vietnamese"},
+};
+
+// A machine with many fonts: every face offers Western and eight scripts, each in `styles`
+// styles; the table holds 10,000 entries, a third of them the script entries of the faces (some
+// in other letter case), Western entries, and unrelated entries.
+struct Machine {
+  static constexpr int kFaces = 2000, kTableSize = 10000;
+
+  explicit Machine(int styles) {
+    std::mt19937 rng(2000);
+    for (int i = 0; i < kFaces; ++i) {
+      std::string face = "Face " + std::to_string(i) + (i % 3 ? " Sans" : " Serif \xC9l\xE9gant");
+      fonts.fonts.push_back({face, false, 0});
+      fonts.fonts.push_back({face, false, 238});
+      std::vector<ReportedScript> reported;
+      for (int s = 0; s < styles; ++s) {
+        reported.push_back({0, "Western"});
+        for (const Script& script : kScripts) reported.push_back({script.charset, script.name});
+      }
+      fonts.SetScripts(face, reported);
+      for (const Script& script : kScripts) {
+        if (rng() % 6 == 0 && table.size() < kTableSize / 3) {
+          std::string entry = ScriptEntry(face, script.suffix, script.charset);
+          if (rng() % 2) entry[0] = static_cast<char>(entry[0] ^ 0x20);
+          table.push_back(entry);
+        }
+      }
+      if (i % 10 == 0) table.push_back(WesternEntry(face, kScripts[i % 8].charset));
+    }
+    while (table.size() < kTableSize) {
+      table.push_back("Legacy Face " + std::to_string(table.size()) + ",0=Face " + std::to_string(rng() % kFaces));
+    }
+    for (const Script& script : kScripts) {
+      suffixes.lines.push_back(std::to_string(script.charset) + "=" + script.suffix);
+    }
+    ui.treeCompare = &compare;
+    form = ui.CreateForm("TForm1", FormStyle::Dialog);
+    tree = ui.CreateTreeView(*form, "TVFonts");
+    EnumerateFonts(fonts, true, fontNames);
+  }
+
+  FontTreeContext Context() {
+    return {*tree, fonts, compare, true, fontNames, faceScripts, scriptNames, fontList, table, suffixes};
+  }
+
+  MemoryTextCompare compare;
+  MemoryFonts fonts;
+  MemoryUi ui;
+  std::unique_ptr<Form> form;
+  std::unique_ptr<TreeView> tree;
+  SortedTextList fontNames{compare}, faceScripts{compare}, scriptNames{compare};
+  TFontList fontList;
+  SubstTable table;
+  KeyValueList suffixes;
+};
+
+// The whole rebuild as a restore does it: records cleared, table index made, tree rebuilt.
+void BM_BuildFontTree(benchmark::State& state) {
+  Machine machine(static_cast<int>(state.range(0)));
+  FontTreeContext context = machine.Context();
+  for (auto _ : state) {
+    machine.fontList.Clear();
+    BuildFontTree(context);
+  }
+  if (machine.fontList.Count() != Machine::kFaces * 8) state.SkipWithError("wrong number of records");
+  state.counters["records"] = machine.fontList.Count();
+}
+BENCHMARK(BM_BuildFontTree)->Arg(1)->Arg(4)->ArgName("styles")->Unit(benchmark::kMillisecond);
+
+void BM_EnumerateFonts(benchmark::State& state) {
+  Machine machine(1);
+  for (auto _ : state) EnumerateFonts(machine.fonts, true, machine.fontNames);
+  state.counters["faces"] = machine.fontNames.Count();
+}
+BENCHMARK(BM_EnumerateFonts)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace sorel

@@ -1,0 +1,57 @@
+// Ordered lists of "key=value" lines with lookup by key, letter case ignored.
+#include "engine/key_value_list.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace sorel {
+
+namespace {
+
+bool SameKey(const std::string& line, std::size_t keyLength, const std::string& key) {
+  return keyLength == key.size() && std::equal(key.begin(), key.end(), line.begin(), [](char a, char b) {
+           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+         });
+}
+
+}  // namespace
+
+int KeyValueList::IndexOfName(const std::string& key) const {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::size_t eq = lines[i].find('=');
+    if (eq != std::string::npos && SameKey(lines[i], eq, key)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::optional<std::string> KeyValueList::Value(const std::string& key) const {
+  int i = IndexOfName(key);
+  if (i < 0) return std::nullopt;
+  return lines[i].substr(lines[i].find('=') + 1);
+}
+
+std::string KeyValueList::ValueOr(const std::string& key, const std::string& def) const {
+  return Value(key).value_or(def);
+}
+
+void KeyValueList::Put(const std::string& key, const std::string& value) {
+  int i = IndexOfName(key);
+  if (value.empty()) {
+    if (i >= 0) lines.erase(lines.begin() + i);
+  } else if (i >= 0) {
+    lines[i] = key + "=" + value;
+  } else {
+    lines.push_back(key + "=" + value);
+  }
+}
+
+void KeyValueList::Set(const std::string& key, const std::string& value) {
+  int i = IndexOfName(key);
+  if (i >= 0) {
+    lines[i] = key + "=" + value;
+  } else {
+    lines.push_back(key + "=" + value);
+  }
+}
+
+}  // namespace sorel

@@ -1,0 +1,68 @@
+// The language choice dialog TfrmLangChoose and ChooseLanguage.
+#include "lang/LangChoose.h"
+
+#include "app/settings.h"
+#include "lang/langres.h"
+
+namespace sorel {
+
+TfrmLangChoose::TfrmLangChoose(Platform& platform) : p_(platform) {
+  self_ = p_.ui.CreateForm("frmLangChoose", FormStyle::Dialog);
+  self_->SetCaption("Select language");
+  self_->SetClientSize(kClientWidth, kClientHeight);
+  self_->SetTopmost(true);
+  self_->CenterOnScreen();
+  self_->OnShow = [this] { FormShow(); };
+  Image1 = p_.ui.CreateImage(*self_, "Image1");
+  Image1->SetBounds({8, 8, 32, 32});
+  Image1->ShowIcon("MAINICON");
+  ComboBox1 = p_.ui.CreateComboBox(*self_, "ComboBox1");
+  ComboBox1->SetBounds({56, 8, 205, 21});
+  ComboBox1->OnChange = [this] { ComboBox1Change(); };
+  Button1 = p_.ui.CreateButton(*self_, "Button1");
+  Button1->SetCaption("&OK");
+  Button1->SetBounds({188, 36, 75, 25});
+  Button1->ModalResult = 1;
+}
+
+void TfrmLangChoose::FormShow() { ComboBox1Change(); }
+
+void TfrmLangChoose::ComboBox1Change() {
+  int index = ComboBox1->ItemIndex();
+  std::string section = index >= 0 ? ComboBox1->Item(index) : "";
+  self_->SetCaption(p_.profiles.ReadString(LangResPath(p_.system), section, "dLangChoose", kBuiltInLangChooseCaption));
+}
+
+namespace {
+
+void Preselect(Platform& p, ComboBox& combo) {
+  std::string wanted = "Polski";
+  if (auto key = p.registry.Open(RegRoot::CurrentUser, ProgramKey, true)) {
+    if (key->ValueExists("Language")) wanted = key->ReadString("Language");
+  }
+  combo.SetItemIndex(combo.FindExact(wanted));
+}
+
+}  // namespace
+
+std::string ChooseLanguage(Platform& p) {
+  TfrmLangChoose dialog(p);
+  ComboBox& list = *dialog.ComboBox1;
+  if (p.files.Exists(LangResPath(p.system))) {
+    for (const auto& section : p.profiles.SectionNames(LangResPath(p.system))) list.AddItem(section);
+  }
+  // Sample sets are not languages; the prefix test counts letter case.
+  for (int i = list.Count() - 1; i >= 0; --i)
+    if (list.Item(i).compare(0, 7, "Samplez") == 0) list.DeleteItem(i);
+  if (int i = list.FindExact("IniStrings"); i >= 0) list.DeleteItem(i);
+  Preselect(p, list);
+
+  dialog.Self().ShowModal();  // closing the dialog in any way counts as a choice
+
+  int index = list.ItemIndex();
+  std::string chosen = index >= 0 ? list.Item(index) : "";
+  if (auto key = p.registry.Open(RegRoot::CurrentUser, ProgramKey, true)) key->WriteString("Language", chosen);
+  return chosen;
+}
+
+}  // namespace sorel

@@ -1,0 +1,34 @@
+// The language choice dialog TfrmLangChoose and ChooseLanguage.
+#pragma once
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace sorel {
+
+class TfrmLangChoose {
+ public:
+  static constexpr int kClientWidth = 268;
+  static constexpr int kClientHeight = 63;
+
+  explicit TfrmLangChoose(Platform& platform);
+  void FormShow();
+  // The caption follows the language selected while the user browses the list.
+  void ComboBox1Change();
+
+  Form& Self() { return *self_; }
+  std::unique_ptr<Form> self_;
+  std::unique_ptr<Image> Image1;
+  std::unique_ptr<ComboBox> ComboBox1;
+  std::unique_ptr<Button> Button1;
+
+ private:
+  Platform& p_;
+};
+
+// Lets the user pick a language section of the language file, stores it as "Language" and returns
+// it (the empty text when nothing was selected). Applying it is the caller's part.
+std::string ChooseLanguage(Platform& platform);
+
+}  // namespace sorel

@@ -1,0 +1,44 @@
+// The language file LangRes.ini: where it is, how a section is read, the language's fixed texts.
+#pragma once
+#include <string>
+
+#include "engine/key_value_list.h"
+#include "platform/files.h"
+#include "platform/profile.h"
+#include "platform/system.h"
+
+namespace sorel {
+
+// The executable's folder followed by "LangRes.ini".
+std::string LangResPath(SystemInfo& system);
+
+// Reads a section key by key in file order into list: each key's value (its first occurrence)
+// replaces that key's line or is appended; an empty value removes the line. The list is not
+// emptied first. A missing file or section reads nothing.
+void ReadSection(ProfileFiles& profiles, const std::string& file, const std::string& section, KeyValueList& list);
+
+// Every "*" becomes CR LF.
+std::string ExpandLineBreaks(std::string text);
+
+// Puts text into a format that must take exactly one text ("%s"; "%%" stands for "%"). A format
+// with no placeholder is returned unchanged; any other directive, or more than one placeholder,
+// gives nothing, so the caller keeps its own text.
+bool FormatOneText(const std::string& format, const std::string& text, std::string& result);
+
+// The fixed keys of a language section in the order they are read, with their built-in texts.
+struct FixedKey {
+  const char* key;
+  const char* builtIn;
+  bool uiText;            // kept in UiTexts
+  bool expandLineBreaks;  // "*" becomes a line break
+};
+extern const FixedKey kFixedKeys[];
+extern const std::size_t kFixedKeyCount;
+
+// UiTexts before any language is applied.
+KeyValueList BuiltInUiTexts();
+// The built-in caption of the language dialog and the information page path.
+extern const char* const kBuiltInLangChooseCaption;
+extern const char* const kBuiltInHelpPagePath;
+
+}  // namespace sorel

@@ -1,0 +1,38 @@
+// Font enumeration on the screen's device context.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace sorel {
+
+// One font as the system reports it when every face is enumerated (EnumFontsA).
+struct ReportedFont {
+  std::string face;  // at most 31 characters
+  bool raster = false;
+  int charset = 0;
+};
+
+// One style and character set of a face (EnumFontFamiliesExA).
+struct ReportedScript {
+  int charset = 0;
+  std::string script;  // the system's script name; may be empty
+};
+
+// The screen's device context, held for a run of enumerations and released when destroyed.
+class ScreenDC {
+ public:
+  virtual ~ScreenDC() = default;
+  // Every font the system reports, in its order; a failing enumeration just stops early.
+  virtual void ForEachFont(const std::function<void(const ReportedFont&)>& each) = 0;
+  // Every style and character set of one face, in the system's order.
+  virtual void ForEachFaceScript(const std::string& face, const std::function<void(const ReportedScript&)>& each) = 0;
+};
+
+class Fonts {
+ public:
+  virtual ~Fonts() = default;
+  virtual std::unique_ptr<ScreenDC> GetScreenDC() = 0;
+};
+
+}  // namespace sorel

@@ -30,7 +30,9 @@ TForm1::TForm1(Platform& platform)
   for (Control* c : std::initializer_list<Control*>{
            self_.get(), PageControl1.get(), TabSheet1, TabSheet2, Dock971.get(), Panel1.get(), Dock972.get(),
            SB1.get(), Image1.get(), Image2.get(), LBDescription.get(), Label2.get(), OsVer.get(), TVFonts.get(),
-           btRestore.get(), btOK.get(), btCancel.get(), StatusBar1.get(), tbToolbox.get(), btLangChoose.get()})
+           btRestore.get(), btOK.get(), btCancel.get(), StatusBar1.get(), tbToolbox.get(), btOnOff.get(),
+           btMaskedOnOff.get(), btWesternMap.get(), ToolbarButton971.get(), ToolbarButton971Arrow.get(),
+           btLangChoose.get()})
     Name(*c);
   FormCreate();
 }
@@ -52,6 +54,7 @@ void TForm1::CreateDesign() {
   TabSheet1->HelpContext = 1030;
   TabSheet2 = &PageControl1->AddSheet("TabSheet2", "&Informacje");
   TabSheet2->HelpContext = 1080;
+  CreateMenus();
   CreateProgramTab();
   CreateInformationTab();
 
@@ -62,6 +65,7 @@ void TForm1::CreateDesign() {
   btRestore = p_.ui.CreateButton(f, "btRestore");
   btRestore->SetCaption("P&rzywróć");
   btRestore->SetEnabled(false);
+  btRestore->OnClick = [this] { btRestoreClick(); };
   btRestore->SetBounds({kClientWidth - 3 * 81, buttonTop, 75, 25});
   btOK = p_.ui.CreateButton(f, "btOK");
   btOK->SetCaption("&OK");
@@ -96,6 +100,11 @@ void TForm1::CreateProgramTab() {
   TVFonts = p_.ui.CreateTreeView(*Panel1, "TVFonts");
   TVFonts->SetStateImages("IMAGELIST1");
   TVFonts->OnCollapsing = [](NodeId) { return false; };  // the whole tree stays open
+  TVFonts->OnChange = [this](NodeId node) { TVFontsChange(node); };
+  TVFonts->OnDblClick = [this] { TVFontsDblClick(); };
+  TVFonts->OnKeyPress = [this](char key) { TVFontsKeyPress(key); };
+  TVFonts->OnMouseDown = [this](int x, int y) { TVFontsMouseDown(x, y); };
+  TVFonts->OnContextPopup = [this](int x, int y) { TVFontsContextPopup(x, y); };
   TVFonts->SetBounds({112, 22, right, page.height - 22 - splitter - sampleHeight});
   SB1 = p_.ui.CreatePanel(*Panel1, "SB1");
   SB1->SetBounds({112, page.height - sampleHeight, right, sampleHeight});
@@ -108,14 +117,68 @@ void TForm1::CreateToolbox(int height) {
   tbToolbox = p_.ui.CreatePanel(*Dock972, "tbToolbox");
   tbToolbox->SetBounds({0, 0, 38, height});
   constexpr int kButton = 26, kSeparator = 6;
-  auto top = [&](int buttonsBefore, int separatorsBefore) {
-    return 2 + buttonsBefore * kButton + separatorsBefore * kSeparator;
+  auto make = [&](const char* name, int buttonsBefore, int separatorsBefore, const char* glyph, const char* hint) {
+    auto button = p_.ui.CreateButton(*tbToolbox, name);
+    button->SetBounds({4, 2 + buttonsBefore * kButton + separatorsBefore * kSeparator, 30, kButton - 2});
+    button->SetGlyph(glyph);
+    button->SetHint(hint);
+    return button;
   };
-  btLangChoose = p_.ui.CreateButton(*tbToolbox, "btLangChoose");
-  btLangChoose->SetBounds({4, top(6, 3), 30, kButton - 2});
-  btLangChoose->SetGlyph("GLYPH_LANGCHOOSE");
-  btLangChoose->SetHint("Wybierz język...");
+  btOnOff = make("btOnOff", 0, 0, ImageGlyph(5).c_str(), "Włącz/wyłącz czcionkę");
+  btOnOff->SetEnabled(false);
+  btOnOff->OnClick = [this] { btOnOffClick(); };
+  btMaskedOnOff = make("btMaskedOnOff", 1, 0, ImageGlyph(6).c_str(), "Włącz/wyłącz wszystkie czcionki typu");
+  btMaskedOnOff->OnClick = [this] { btMaskedOnOffClick(); };
+  btWesternMap = make("btWesternMap", 2, 0, "GLYPH_WESTERN", "Mapuj w skrypt [Western]");
+  btWesternMap->OnClick = [this] { btWesternMapClick(); };
+  // The code-page button: its main part runs the action, the narrow part beside it opens the list.
+  ToolbarButton971 = make("ToolbarButton971", 5, 2, ImageGlyph(7).c_str(), "");
+  ToolbarButton971->SetBounds({2, 2 + 5 * kButton + 2 * kSeparator, 26, kButton - 2});
+  ToolbarButton971->SetDown(false);
+  ToolbarButton971->OnClick = [this] { acCPModExecute(); };
+  ToolbarButton971Arrow = make("ToolbarButton971Arrow", 5, 2, "GLYPH_ARROW", "");
+  ToolbarButton971Arrow->SetBounds({28, 2 + 5 * kButton + 2 * kSeparator, 9, kButton - 2});
+  ToolbarButton971Arrow->OnClick = [this] { ToolbarButton971DropDown(); };
+  btLangChoose = make("btLangChoose", 6, 3, "GLYPH_LANGCHOOSE", "Wybierz język...");
   btLangChoose->OnClick = [this] { btLangChooseClick(); };
+}
+
+std::string TForm1::ImageGlyph(int index) { return "IMAGE" + std::to_string(index); }
+
+// The tree's context menu and the drop-down menu of the masked on/off button; the per-script
+// submenus are filled once the tree is built.
+void TForm1::CreateMenus() {
+  auto item = [this](MenuItem& parent, const char* name, const char* caption, int tag, const char* image) {
+    MenuItem& added = parent.Add(name, caption);
+    added.Tag = tag;
+    if (image) added.SetImage(image);
+    namedItems_[Lower(name)] = &added;
+    return &added;
+  };
+  PopupMenu3 = p_.ui.CreatePopupMenu("PopupMenu3");
+  MenuItem& tree = PopupMenu3->Items();
+  muOnOff = item(tree, "muOnOff", "Włącz/wyłącz czcionkę", 0, nullptr);
+  muOnOff->OnClick = [this](MenuItem&) { muOnOffClick(); };
+  muWestern = item(tree, "muWestern", "Mapuj w skrypt [Western]", 0, nullptr);
+  muWestern->OnClick = [this](MenuItem&) { muWesternClick(); };
+  item(tree, "N2", "-", 0, nullptr);
+  muAllOn1 = item(tree, "muAllOn1", "Włącz wszystkie", 1, "MENU5");
+  muAllD1 = item(tree, "muAllD1", "Wyłącz wszystkie", 2, "MENU4");
+  item(tree, "MenuItem2", "-", 0, nullptr);
+  puSelOn1 = item(tree, "puSelOn1", "Włącz wszystkie sktypty", 0, "MENU5");
+  puSelOff1 = item(tree, "puSelOff1", "Wyłącz wszystkie skrypty", 0, "MENU4");
+
+  PopupMenu2 = p_.ui.CreatePopupMenu("PopupMenu2");
+  MenuItem& masked = PopupMenu2->Items();
+  muAllOn2 = item(masked, "muAllOn2", "Włącz wszystkie", 1, "MENU5");
+  muAllD2 = item(masked, "muAllD2", "Wyłącz wszystkie", 2, "MENU4");
+  item(masked, "N4", "-", 0, nullptr);
+  puSelOn2 = item(masked, "puSelOn2", "Włącz wszystkie skrypty", 0, "MENU5");
+  puSelOff2 = item(masked, "puSelOff2", "Wyłącz wszystkie skrypty", 0, "MENU4");
+  for (MenuItem* all : {muAllOn1, muAllD1, muAllOn2, muAllD2})
+    all->OnClick = [this](MenuItem& sender) { muAllOn2Click(sender); };
+
+  puNLs = p_.ui.CreatePopupMenu("puNLs");
 }
 
 void TForm1::CreateInformationTab() {
@@ -144,9 +207,9 @@ void TForm1::FormCreate() {
   BuildFontTree();                                           // 11
   Image2->ShowIcon("MAINICON");                              // 12
   Label2->SetCaption(GetExeVersion(p_.system));
-  // 13: per-script menus arrive with the editing commands.
+  BuildScriptMenus();                                        // 13
   p_.app.OnHint = [this] { ShowHint(); };                    // 14
-  // 15: code-page choices arrive with the code-page mapping.
+  LoadNlsMaps();                                             // 15
 }
 
 void TForm1::OpenProgramKey() {
@@ -206,12 +269,14 @@ LanguageTarget::Kind TForm1::ControlKind(const std::string& name, std::string& e
 }
 
 void TForm1::SetCaption(const std::string& name, const std::string& text) {
+  if (auto it = namedItems_.find(Lower(name)); it != namedItems_.end()) it->second->SetCaption(text);
   Control* c = Named(name);
   if (auto* captioned = dynamic_cast<CaptionControl*>(c)) captioned->SetCaption(text);
   if (auto* sheet = dynamic_cast<TabSheet*>(c)) sheet->SetCaption(text);
 }
 
 std::string TForm1::Caption(const std::string& name) {
+  if (auto it = namedItems_.find(Lower(name)); it != namedItems_.end()) return it->second->Caption();
   Control* c = Named(name);
   if (auto* captioned = dynamic_cast<CaptionControl*>(c)) return captioned->Caption();
   if (auto* sheet = dynamic_cast<TabSheet*>(c)) return sheet->Caption();
@@ -231,11 +296,12 @@ std::string TForm1::Hint(const std::string& name) {
 void TForm1::SetPreviewCaption(const std::string&) {}
 
 void TForm1::FormShow() {
-  self_->CenterOnScreen();
+  RestoreMainPlacement();
   if (p_.app.WindowEnabled()) p_.app.BringToForeground();
   if (NodeId first = TVFonts->FirstChild(0)) TVFonts->Select(first);
 }
 
+// The placement is kept on every close attempt: after Cancel, after No, and when saving failed.
 void TForm1::FormCloseQuery(bool& canClose) {
   canClose = true;
   if (Modified) {
@@ -249,15 +315,12 @@ void TForm1::FormCloseQuery(bool& canClose) {
       } catch (...) {
         // The user's choices are not lost: the window stays open with its changes.
         canClose = false;
+        SaveMainPlacement();
         throw;
       }
     }
   }
-}
-
-void TForm1::ApplyChanges() {
-  WriteTable();
-  Modified = false;
+  SaveMainPlacement();
 }
 
 void TForm1::btLangChooseClick() { ChooseLanguage(); }

@@ -6,6 +6,7 @@
 
 #include <map>
 
+#include "app/toolbar_layout.h"
 #include "engine/fontsub_types.h"
 #include "engine/key_value_list.h"
 #include "engine/sorted_text_list.h"
@@ -35,8 +36,45 @@ class TForm1 : public LanguageTarget {
   void btCancelClick();
   void btLangChooseClick();
 
+  // Editing commands (fontsub_commands.cpp).
+  void MarkModified();
+  void ToggleScriptNode(NodeId node);
+  void ToggleFontNode(NodeId node);
+  void ToggleWestern();
+  void SetAllScripts(bool on);
+  void SetScriptForAll(int charset, bool on);
+  void BuildScriptMenus();
+  void TVFontsDblClick();
+  void TVFontsKeyPress(char key);
+  void TVFontsMouseDown(int x, int y);
+  void TVFontsChange(NodeId node);
+  void TVFontsContextPopup(int x, int y);
+  void btOnOffClick();
+  void btMaskedOnOffClick();
+  void btWesternMapClick();
+  void muOnOffClick();
+  void muWesternClick();
+  void muAllOn2Click(MenuItem& sender);
+  void muCE2Click(MenuItem& sender);
+  void muCED2Click(MenuItem& sender);
+
+  // Applying and restoring (fontsub_apply.cpp).
   // Writes the user's choices to the system. Errors from the layers propagate to the caller.
   void ApplyChanges();
+  void RestoreTable();
+  void btRestoreClick();
+
+  // Window placement and toolbox layout (fontsub_settings.cpp).
+  void RestoreMainPlacement();
+  void SaveMainPlacement();
+
+  // Code-page mapping (fontsub_codepage.cpp).
+  void LoadNlsMaps();
+  void acCPModExecute();
+  void mnuNLsClick(MenuItem& sender);
+  void ToolbarButton971DropDown();
+  // The save's code-page step: "1252" under the code-page key receives CurrentNlsFile.
+  void WriteNlsMapping();
   // Applies a language section of the language file to the window and the texts.
   void ApplyLanguage(const std::string& section);
   // Lets the user pick the language, stores and applies it.
@@ -59,6 +97,12 @@ class TForm1 : public LanguageTarget {
   LanguageState Texts;  // UiTexts, HelpPagePath, DefNLsSubst, DefLangVal
   sorel::SubstTable SubstTable;  // the table in memory (type and field share the name)
   std::string SampleSet;  // "SampleSet1" as read at start
+  struct Point {
+    int x = 0, y = 0;
+  } ClickPoint;  // tree client coordinates of the last mouse press in the tree
+  std::string CurrentNlsFile;
+  bool acCPModChecked = false;  // the code-page indicator; ToolbarButton971 shows it
+  ToolWindowLayout ToolboxLayout;  // the toolbox layout as loaded, saved back on close
 
   // Controls, by their names.
   std::unique_ptr<Form> self_;
@@ -71,7 +115,13 @@ class TForm1 : public LanguageTarget {
   std::unique_ptr<TreeView> TVFonts;
   std::unique_ptr<Button> btRestore, btOK, btCancel;
   std::unique_ptr<Panel> tbToolbox;
-  std::unique_ptr<Button> btLangChoose;
+  std::unique_ptr<Button> btOnOff, btMaskedOnOff, btWesternMap, ToolbarButton971, ToolbarButton971Arrow,
+      btLangChoose;
+  // Menus; items belong to their menus.
+  std::unique_ptr<PopupMenu> PopupMenu2, PopupMenu3, puNLs;
+  MenuItem *muOnOff = nullptr, *muWestern = nullptr, *muAllOn1 = nullptr, *muAllD1 = nullptr,
+           *puSelOn1 = nullptr, *puSelOff1 = nullptr, *muAllOn2 = nullptr, *muAllD2 = nullptr,
+           *puSelOn2 = nullptr, *puSelOff2 = nullptr;
   std::unique_ptr<StatusBar> StatusBar1;
 
  // What a language section may change, by control name.
@@ -89,6 +139,9 @@ class TForm1 : public LanguageTarget {
   void CreateProgramTab();
   void CreateInformationTab();
   void CreateToolbox(int height);
+  void CreateMenus();
+  // The glyph of a toolbox button from the main image list's index (4 switched-off bulb, 5 lit).
+  static std::string ImageGlyph(int index);
   void FormCreate();
   void OpenProgramKey();
   void ReadTable();
@@ -100,6 +153,7 @@ class TForm1 : public LanguageTarget {
   Platform& p_;
   std::unique_ptr<TableStore> store_;
   std::map<std::string, Control*> named_;  // every control by its name in lower case
+  std::map<std::string, MenuItem*> namedItems_;  // menu items by name in lower case
 };
 
 }  // namespace sorel

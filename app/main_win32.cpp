@@ -11,6 +11,7 @@
 #include "platform/win32/fonts_win32.h"
 #include "platform/win32/profile_win32.h"
 #include "platform/win32/registry_win32.h"
+#include "platform/win32/restart_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/ui_win32.h"
 
@@ -24,8 +25,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   Win32SystemInfo system;
   Win32Dialogs dialogs;
   Win32Fonts fonts;
+  Win32Restart restart;
   Win32Ui ui(app);
-  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, ui, app};
+  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, restart, ui, app};
 
   ShowSplash(platform);
   app.SetTitle("Sorel Assistant");

@@ -64,6 +64,49 @@ class Button : public CaptionControl {
   int ModalResult = 0;
   // Shows a picture (a bitmap in the resources) instead of the caption, as tool buttons do.
   virtual void SetGlyph(const std::string& resource) = 0;
+  virtual std::string Glyph() = 0;
+  // Two-state buttons stay down until pressed again (or set up by the program).
+  virtual void SetDown(bool down) = 0;
+  virtual bool Down() = 0;
+};
+
+// A menu item; items with sub-items open a submenu. Items belong to their menu.
+class MenuItem {
+ public:
+  explicit MenuItem(std::string name) : name_(std::move(name)) {}
+  virtual ~MenuItem() = default;
+  MenuItem(const MenuItem&) = delete;
+  MenuItem& operator=(const MenuItem&) = delete;
+  const std::string& Name() const { return name_; }
+
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual std::string Caption() = 0;
+  virtual void SetChecked(bool checked) = 0;
+  virtual bool Checked() = 0;
+  // A radio item shows its check as a dot; the program keeps one item of a group checked.
+  virtual void SetRadioItem(bool radio) = 0;
+  virtual void SetImage(const std::string& resource) = 0;  // a 16 x 16 bitmap; "" for none
+
+  // Sub-items, in order. A separator is an item with caption "-".
+  virtual MenuItem& Add(const std::string& name, const std::string& caption) = 0;
+  virtual void Clear() = 0;
+  virtual int Count() = 0;
+  virtual MenuItem& Item(int index) = 0;
+
+  int Tag = 0;
+  std::function<void(MenuItem& sender)> OnClick;
+
+ private:
+  std::string name_;
+};
+
+// A pop-up menu; its items are the root item's sub-items.
+class PopupMenu {
+ public:
+  virtual ~PopupMenu() = default;
+  virtual MenuItem& Items() = 0;
+  // Opens the menu at a point of a control's client area and runs the chosen item's OnClick.
+  virtual void Popup(Control& anchor, int x, int y) = 0;
 };
 
 // A drop-down list without free text, kept sorted with the locale's ignore-case order.
@@ -150,10 +193,19 @@ class TreeView : public Control {
 
   // State images and the images of the program's image list (a bitmap strip in the resources).
   virtual void SetStateImages(const std::string& resource) = 0;
+  // The node at a point of the client area, 0 when none.
+  virtual NodeId NodeAt(int x, int y) = 0;
+  int Level(NodeId node) { return Parent(node) ? 1 + Level(Parent(node)) : 0; }
 
   std::function<void(NodeId)> OnChange;  // the selection moved to node
   // Asked before a node collapses; false refuses.
   std::function<bool(NodeId)> OnCollapsing;
+  std::function<void()> OnDblClick;
+  std::function<void(char key)> OnKeyPress;  // characters typed in the tree (Enter is 13)
+  // Any mouse button pressed, at a client point; a right press selects the node first.
+  std::function<void(int x, int y)> OnMouseDown;
+  // The context menu is asked for at a client point.
+  std::function<void(int x, int y)> OnContextPopup;
 };
 
 // How a top-level window looks.
@@ -202,6 +254,7 @@ class Ui {
   virtual std::unique_ptr<Image> CreateImage(Container& parent, const std::string& name) = 0;
   virtual std::unique_ptr<TreeView> CreateTreeView(Container& parent, const std::string& name) = 0;
   virtual std::unique_ptr<ComboBox> CreateComboBox(Container& parent, const std::string& name) = 0;
+  virtual std::unique_ptr<PopupMenu> CreatePopupMenu(const std::string& name) = 0;
 };
 
 // The application object: title, help file, the current hint and the end of the message loop.
@@ -218,6 +271,9 @@ class Application {
   // The hint of the control under the pointer; OnHint runs whenever it changes.
   virtual std::string CurrentHint() = 0;
   std::function<void()> OnHint;
+  // The screen's size in pixels.
+  virtual int ScreenWidth() = 0;
+  virtual int ScreenHeight() = 0;
   // Whether the application's window accepts input (IsWindowEnabled) and bringing it forward.
   virtual bool WindowEnabled() = 0;
   virtual void BringToForeground() = 0;

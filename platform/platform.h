@@ -6,6 +6,7 @@
 #include "fonts.h"
 #include "profile.h"
 #include "registry.h"
+#include "restart.h"
 #include "system.h"
 #include "text_compare.h"
 
@@ -19,6 +20,7 @@ struct Platform {
   SystemInfo& system;
   Dialogs& dialogs;
   Fonts& fonts;
+  Restart& restart;
   Ui& ui;
   Application& app;
 };

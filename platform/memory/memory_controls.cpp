@@ -57,8 +57,52 @@ using MemoryLabel = MemoryCaptioned<Label>;
 class MemoryButtonImpl : public MemoryCaptioned<Button> {
  public:
   using MemoryCaptioned::MemoryCaptioned;
-  void SetGlyph(const std::string& resource) override { glyph = resource; }
-  std::string glyph;
+  void SetGlyph(const std::string& resource) override { glyph_ = resource; }
+  std::string Glyph() override { return glyph_; }
+  void SetDown(bool down) override { down_ = down; }
+  bool Down() override { return down_; }
+
+ private:
+  std::string glyph_;
+  bool down_ = false;
+};
+
+class MemoryMenuItem : public MenuItem {
+ public:
+  using MenuItem::MenuItem;
+  void SetCaption(const std::string& caption) override { caption_ = caption; }
+  std::string Caption() override { return caption_; }
+  void SetChecked(bool checked) override { checked_ = checked; }
+  bool Checked() override { return checked_; }
+  void SetRadioItem(bool radio) override { radio_ = radio; }
+  void SetImage(const std::string& resource) override { image_ = resource; }
+  MenuItem& Add(const std::string& name, const std::string& caption) override {
+    items_.push_back(std::make_unique<MemoryMenuItem>(name));
+    items_.back()->SetCaption(caption);
+    return *items_.back();
+  }
+  void Clear() override { items_.clear(); }
+  int Count() override { return static_cast<int>(items_.size()); }
+  MenuItem& Item(int index) override { return *items_.at(index); }
+
+ private:
+  std::string caption_, image_;
+  bool checked_ = false, radio_ = false;
+  std::vector<std::unique_ptr<MemoryMenuItem>> items_;
+};
+
+class MemoryPopup : public PopupMenu {
+ public:
+  explicit MemoryPopup(const std::string& name) : root_(name) {}
+  MenuItem& Items() override { return root_; }
+  // Tests choose the item themselves (ClickItem); opening only records where.
+  void Popup(Control& anchor, int x, int y) override {
+    anchor_ = anchor.Name() + "@" + std::to_string(x) + "," + std::to_string(y);
+  }
+  std::string anchor_;
+
+ private:
+  MemoryMenuItem root_;
 };
 using MemoryPanel = MemoryControl<Panel>;
 using MemoryTabSheet = MemoryCaptioned<TabSheet>;
@@ -159,6 +203,24 @@ class MemoryTree : public MemoryControl<TreeView> {
   void SetStateImages(const std::string& resource) override { stateImages = resource; }
   bool Collapse(NodeId node) {  // what a user's click on the node's button would ask
     return !OnCollapsing || OnCollapsing(node);
+  }
+  NodeId NodeAt(int x, int y) override {
+    if (x < 0 || y < 0 || (state.bounds.width > 0 && x >= state.bounds.width)) return 0;
+    auto rows = Rows();
+    std::size_t row = static_cast<std::size_t>(y / kTreeRowHeight);
+    return row < rows.size() ? rows[row] : 0;
+  }
+  // Every node in display order.
+  std::vector<NodeId> Rows() {
+    std::vector<NodeId> rows;
+    std::function<void(const std::vector<NodeId>&)> walk = [&](const std::vector<NodeId>& level) {
+      for (NodeId n : level) {
+        rows.push_back(n);
+        walk(At(n).children);
+      }
+    };
+    walk(roots_);
+    return rows;
   }
   bool Expanded(NodeId node) { return At(node).expanded; }
 
@@ -320,6 +382,10 @@ std::unique_ptr<StatusBar> MemoryUi::CreateStatusBar(Container&, const std::stri
 std::unique_ptr<Image> MemoryUi::CreateImage(Container&, const std::string& name) {
   return Make<MemoryImage>(name);
 }
+std::unique_ptr<PopupMenu> MemoryUi::CreatePopupMenu(const std::string& name) {
+  return std::make_unique<MemoryPopup>(name);
+}
+
 std::unique_ptr<ComboBox> MemoryUi::CreateComboBox(Container&, const std::string& name) {
   auto combo = Make<MemoryCombo>(name);
   combo->compare = treeCompare;
@@ -338,6 +404,41 @@ void Click(MemoryUi& ui, Button& button) {
   if (button.ModalResult == 0) return;
   // The button's form is the modal one currently shown; buttons do not know their parent here.
   if (!ui.modalStack.empty()) ui.modalStack.back()(button.ModalResult);
+}
+
+void ClickItem(MemoryUi& ui, MenuItem& item) {
+  if (item.OnClick) ui.events.Run([&] { item.OnClick(item); });
+}
+
+std::string LastPopupAnchor(PopupMenu& menu) {
+  auto* popup = dynamic_cast<MemoryPopup*>(&menu);
+  return popup ? popup->anchor_ : "";
+}
+
+void PressTree(MemoryUi& ui, TreeView& tree, int x, int y, bool right) {
+  if (right) {
+    if (NodeId node = tree.NodeAt(x, y)) tree.Select(node);
+  }
+  if (tree.OnMouseDown) ui.events.Run([&] { tree.OnMouseDown(x, y); });
+}
+
+void DoubleClickTree(MemoryUi& ui, TreeView& tree) { ui.events.Run(tree.OnDblClick); }
+
+void TypeInTree(MemoryUi& ui, TreeView& tree, char key) {
+  if (tree.OnKeyPress) ui.events.Run([&] { tree.OnKeyPress(key); });
+}
+
+void ContextMenuOfTree(MemoryUi& ui, TreeView& tree, int x, int y) {
+  PressTree(ui, tree, x, y, true);
+  if (tree.OnContextPopup) ui.events.Run([&] { tree.OnContextPopup(x, y); });
+}
+
+void PointOfNode(TreeView& tree, NodeId node, int& x, int& y) {
+  auto* memory = dynamic_cast<MemoryTree*>(&tree);
+  auto rows = memory->Rows();
+  auto it = std::find(rows.begin(), rows.end(), node);
+  x = 10;
+  y = static_cast<int>(it - rows.begin()) * kTreeRowHeight + kTreeRowHeight / 2;
 }
 
 void Pick(MemoryUi& ui, ComboBox& combo, int index) {

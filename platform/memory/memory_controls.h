@@ -28,6 +28,9 @@ class MemoryApplication : public Application {
   bool Terminated() override { return terminated_; }
   std::string CurrentHint() override { return hint_; }
   bool WindowEnabled() override { return windowEnabled; }
+  int ScreenWidth() override { return screenWidth; }
+  int ScreenHeight() override { return screenHeight; }
+  int screenWidth = 1024, screenHeight = 768;
   void BringToForeground() override { ++foregroundCalls; }
 
   // Moves the pointer over a control with this hint.
@@ -60,6 +63,7 @@ class MemoryUi : public Ui {
   std::unique_ptr<Image> CreateImage(Container& parent, const std::string& name) override;
   std::unique_ptr<TreeView> CreateTreeView(Container& parent, const std::string& name) override;
   std::unique_ptr<ComboBox> CreateComboBox(Container& parent, const std::string& name) override;
+  std::unique_ptr<PopupMenu> CreatePopupMenu(const std::string& name) override;
 
   // The most recently created control of that name (nullptr when none); the pointer is valid
   // while its owner keeps the control.
@@ -92,6 +96,22 @@ class MemoryUi : public Ui {
 void Click(MemoryUi& ui, Button& button);
 // Picks an item as the user would, which runs OnChange.
 void Pick(MemoryUi& ui, ComboBox& combo, int index);
+// Chooses a menu item as the user would (its OnClick runs with the item as sender).
+void ClickItem(MemoryUi& ui, MenuItem& item);
+// What a pop-up menu was last opened for: the anchor's name and the point; "" when never opened.
+std::string LastPopupAnchor(PopupMenu& menu);
+
+// The in-memory tree lays every node out as one row of kTreeRowHeight pixels, in display order
+// (every node open), so that points map to nodes the way a user sees them.
+constexpr int kTreeRowHeight = 16;
+// The user's actions on a tree: a press at a point (a right press selects the node there first,
+// as the real tree does), a double click, a typed character, the context-menu request.
+void PressTree(MemoryUi& ui, TreeView& tree, int x, int y, bool right = false);
+void DoubleClickTree(MemoryUi& ui, TreeView& tree);
+void TypeInTree(MemoryUi& ui, TreeView& tree, char key);
+void ContextMenuOfTree(MemoryUi& ui, TreeView& tree, int x, int y);
+// The client point of a node's row (its middle), for the actions above.
+void PointOfNode(TreeView& tree, NodeId node, int& x, int& y);
 void CloseForm(MemoryUi& ui, Form& form);
 
 }  // namespace sorel

@@ -116,6 +116,93 @@ class Win32Label : public NativeCaptioned<Label> {
 
 void EndModal(HWND anyChild, int result);
 
+// Menu items are kept as objects; the system menu is built from them each time it opens, so
+// captions, checks and sub-items changed by the program are always current.
+class Win32MenuItem : public MenuItem {
+ public:
+  using MenuItem::MenuItem;
+  void SetCaption(const std::string& caption) override { caption_ = caption; }
+  std::string Caption() override { return caption_; }
+  void SetChecked(bool checked) override { checked_ = checked; }
+  bool Checked() override { return checked_; }
+  void SetRadioItem(bool radio) override { radio_ = radio; }
+  void SetImage(const std::string& resource) override { image_ = resource; }
+  MenuItem& Add(const std::string& name, const std::string& caption) override {
+    items_.push_back(std::make_unique<Win32MenuItem>(name));
+    items_.back()->SetCaption(caption);
+    return *items_.back();
+  }
+  void Clear() override { items_.clear(); }
+  int Count() override { return static_cast<int>(items_.size()); }
+  MenuItem& Item(int index) override { return *items_.at(index); }
+
+  // Fills menu with the sub-items; ids index into byId.
+  void Build(HMENU menu, std::vector<Win32MenuItem*>& byId, std::vector<HBITMAP>& bitmaps) {
+    for (auto& item : items_) {
+      if (item->caption_ == "-") {
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        continue;
+      }
+      MENUITEMINFOA info{};
+      info.cbSize = sizeof(info);
+      info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE | MIIM_ID;
+      info.fType = MFT_STRING | (item->radio_ ? MFT_RADIOCHECK : 0);
+      info.fState = item->checked_ ? MFS_CHECKED : 0;
+      info.dwTypeData = const_cast<char*>(item->caption_.c_str());
+      byId.push_back(item.get());
+      info.wID = static_cast<UINT>(byId.size());
+      if (!item->items_.empty()) {
+        info.fMask |= MIIM_SUBMENU;
+        info.hSubMenu = CreatePopupMenu();
+        item->Build(info.hSubMenu, byId, bitmaps);
+      }
+      if (!item->image_.empty()) {
+        HBITMAP bitmap = static_cast<HBITMAP>(
+            LoadImageA(g_app->Instance(), item->image_.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+        if (bitmap) {
+          info.fMask |= MIIM_BITMAP;
+          info.hbmpItem = bitmap;
+          bitmaps.push_back(bitmap);
+        }
+      }
+      InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &info);
+    }
+  }
+
+ private:
+  std::string caption_, image_;
+  bool checked_ = false, radio_ = false;
+  std::vector<std::unique_ptr<Win32MenuItem>> items_;
+};
+
+class Win32PopupMenu : public PopupMenu {
+ public:
+  explicit Win32PopupMenu(const std::string& name) : root_(name) {}
+  MenuItem& Items() override { return root_; }
+  void Popup(Control& anchor, int x, int y) override {
+    HWND owner = HandleOf(anchor);
+    POINT at{x, y};
+    ClientToScreen(owner, &at);
+    std::vector<Win32MenuItem*> byId;
+    std::vector<HBITMAP> bitmaps;
+    HMENU menu = CreatePopupMenu();
+    root_.Build(menu, byId, bitmaps);
+    HWND window = GetAncestor(owner, GA_ROOT);
+    SetForegroundWindow(window);
+    UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y,
+                                 0, window, nullptr);
+    DestroyMenu(menu);
+    for (HBITMAP b : bitmaps) DeleteObject(b);
+    if (chosen >= 1 && chosen <= byId.size()) {
+      Win32MenuItem* item = byId[chosen - 1];
+      if (item->OnClick) Guarded([&] { item->OnClick(*item); });
+    }
+  }
+
+ private:
+  Win32MenuItem root_;
+};
+
 class Win32Button : public NativeCaptioned<Button> {
  public:
   using NativeCaptioned::NativeCaptioned;
@@ -123,8 +210,25 @@ class Win32Button : public NativeCaptioned<Button> {
     // Light grey in the picture takes the system's button colour.
     HANDLE bitmap = LoadImageA(g_app->Instance(), resource.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS);
     SetWindowLongA(hwnd, GWL_STYLE, GetWindowLongA(hwnd, GWL_STYLE) | BS_BITMAP);
-    SendMessageA(hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    HANDLE old = reinterpret_cast<HANDLE>(SendMessageA(hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+    if (old) DeleteObject(old);
+    glyph_ = resource;
   }
+  std::string Glyph() override { return glyph_; }
+  // A two-state button is a push-like check box whose state the program sets.
+  void SetDown(bool down) override {
+    if (!(GetWindowLongA(hwnd, GWL_STYLE) & BS_PUSHLIKE)) {
+      LONG style = (GetWindowLongA(hwnd, GWL_STYLE) & ~0x0F) | BS_CHECKBOX | BS_PUSHLIKE;
+      SetWindowLongA(hwnd, GWL_STYLE, style);
+    }
+    SendMessageA(hwnd, BM_SETCHECK, down ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  bool Down() override { return SendMessageA(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+ private:
+  std::string glyph_;
+
+ public:
   void Command(WORD code) override {
     if (code != BN_CLICKED) return;
     if (OnClick) Guarded(OnClick);
@@ -271,9 +375,22 @@ int CALLBACK CompareEntries(LPARAM a, LPARAM b, LPARAM) {
   return lstrcmpA(reinterpret_cast<Entry*>(a)->text.c_str(), reinterpret_cast<Entry*>(b)->text.c_str());
 }
 
+LRESULT CALLBACK TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
+
 class Win32TreeView : public Native<TreeView> {
  public:
   using Native::Native;
+  // The tree's own messages that the windows need: presses, double clicks, typed characters.
+  void Subclass() { SetWindowSubclass(hwnd, TreeProc, 1, reinterpret_cast<DWORD_PTR>(this)); }
+  ~Win32TreeView() override {
+    if (hwnd) RemoveWindowSubclass(hwnd, TreeProc, 1);
+  }
+  NodeId NodeAt(int x, int y) override {
+    TVHITTESTINFO hit{};
+    hit.pt = {x, y};
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageA(hwnd, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    return (hit.flags & TVHT_ONITEM) ? static_cast<NodeId>(reinterpret_cast<std::uintptr_t>(item)) : 0;
+  }
 
   NodeId AddChild(NodeId parent, const std::string& text) override {
     TVINSERTSTRUCTA insert{};
@@ -378,13 +495,16 @@ class Win32TreeView : public Native<TreeView> {
       return allow ? FALSE : TRUE;
     }
     if (header->code == NM_RCLICK) {
-      // A right click selects the node under the pointer before any context menu opens.
-      TVHITTESTINFO hit{};
+      // A right click selects the node under the pointer, then asks for the context menu there.
       DWORD pos = GetMessagePos();
-      hit.pt = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
-      ScreenToClient(hwnd, &hit.pt);
-      if (HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageA(hwnd, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))))
-        SendMessageA(hwnd, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+      POINT at{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+      ScreenToClient(hwnd, &at);
+      if (NodeId node = NodeAt(at.x, at.y)) Select(node);
+      if (OnContextPopup) Guarded([&] { OnContextPopup(at.x, at.y); });
+      return 1;  // handled: no WM_CONTEXTMENU as well
+    }
+    if (header->code == NM_DBLCLK && OnDblClick) {
+      Guarded(OnDblClick);
       return 0;
     }
     if (header->code == TVN_SELCHANGEDA && OnChange) {
@@ -493,6 +613,35 @@ class Win32Form : public Native<Form> {
   bool modal_ = false;
   int modalResult_ = 0;
 };
+
+LRESULT CALLBACK TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+  auto* tree = reinterpret_cast<Win32TreeView*>(self);
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      if (tree->OnMouseDown) {
+        int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+        Guarded([&] { tree->OnMouseDown(x, y); });
+      }
+      break;
+    case WM_GETDLGCODE:
+      // Enter belongs to the tree, not to the dialog manager of the window around it.
+      if (lParam && reinterpret_cast<MSG*>(lParam)->message == WM_KEYDOWN && wParam == VK_RETURN)
+        return DLGC_WANTALLKEYS;
+      break;
+    case WM_CHAR:
+      if (tree->OnKeyPress) {
+        char key = static_cast<char>(wParam);
+        Guarded([&] { tree->OnKeyPress(key); });
+        if (key == '\r') return 0;  // no beep
+      }
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
 
 void EndModal(HWND anyChild, int result) {
   if (auto* form = dynamic_cast<Win32Form*>(ObjectOf(GetAncestor(anyChild, GA_ROOT)))) form->EndModal(result);
@@ -625,6 +774,10 @@ std::unique_ptr<StatusBar> Win32Ui::CreateStatusBar(Container& parent, const std
 std::unique_ptr<Image> Win32Ui::CreateImage(Container& parent, const std::string& name) {
   return Make<Win32Image>(name, CreateChild(parent, "STATIC", SS_NOTIFY));
 }
+std::unique_ptr<PopupMenu> Win32Ui::CreatePopupMenu(const std::string& name) {
+  return std::make_unique<Win32PopupMenu>(name);
+}
+
 std::unique_ptr<ComboBox> Win32Ui::CreateComboBox(Container& parent, const std::string& name) {
   auto combo = Make<Win32ComboBox>(name, CreateChild(parent, WC_COMBOBOXA, CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP));
   return combo;
@@ -635,6 +788,7 @@ std::unique_ptr<TreeView> Win32Ui::CreateTreeView(Container& parent, const std::
       name, CreateChild(parent, WC_TREEVIEWA, TVS_HASLINES | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP | WS_TABSTOP,
                         WS_EX_CLIENTEDGE));
   SendMessageA(tree->hwnd, TVM_SETINDENT, 19, 0);
+  tree->Subclass();
   return tree;
 }
 

@@ -20,6 +20,8 @@ class Win32Application : public Application {
   bool Terminated() override { return terminated_; }
   std::string CurrentHint() override { return hint_; }
   bool WindowEnabled() override;
+  int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
+  int ScreenHeight() override { return GetSystemMetrics(SM_CYSCREEN); }
   void BringToForeground() override;
 
   HINSTANCE Instance() const { return instance_; }
@@ -51,6 +53,7 @@ class Win32Ui : public Ui {
   std::unique_ptr<Image> CreateImage(Container& parent, const std::string& name) override;
   std::unique_ptr<TreeView> CreateTreeView(Container& parent, const std::string& name) override;
   std::unique_ptr<ComboBox> CreateComboBox(Container& parent, const std::string& name) override;
+  std::unique_ptr<PopupMenu> CreatePopupMenu(const std::string& name) override;
 
  private:
   Win32Application& app_;

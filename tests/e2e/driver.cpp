@@ -200,6 +200,7 @@ TreeNode ReadNode(HWND tree, HTREEITEM item, RemoteMemory& remote) {
   TreeNode node;
   node.text = text;
   node.state = static_cast<int>((answer.state & TVIS_STATEIMAGEMASK) >> 12);
+  node.item = item;
   for (auto child = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
        child; child = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child))))
     node.children.push_back(ReadNode(tree, child, remote));
@@ -223,6 +224,25 @@ const TreeNode* FindNode(const std::vector<TreeNode>& nodes, const std::string& 
     if (const TreeNode* child = FindNode(n.children, text)) return child;
   }
   return nullptr;
+}
+
+void SelectNode(HWND tree, HTREEITEM item) {
+  SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+}
+
+void TypeChar(HWND control, char c) { SendMessageA(control, WM_CHAR, static_cast<unsigned char>(c), 1); }
+
+void DoubleClickNode(HWND tree, HTREEITEM item) {
+  RemoteMemory remote(tree, sizeof(RECT));
+  RECT rect{};
+  remote.Write(0, &item, sizeof(item));  // TVM_GETITEMRECT takes the item in the rectangle
+  SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.Address()));
+  remote.Read(0, &rect, sizeof(rect));
+  LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  PostMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(tree, WM_LBUTTONUP, 0, at);
+  PostMessageA(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  PostMessageA(tree, WM_LBUTTONUP, 0, at);
 }
 
 // Combo box strings are marshalled by the system between processes. Wine returns only the first

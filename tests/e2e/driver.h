@@ -2,6 +2,7 @@
 // press buttons, answer message boxes, read texts and the system's stores.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <map>
 #include <string>
@@ -53,10 +54,17 @@ std::string MessageBoxText(HWND box);
 struct TreeNode {
   std::string text;
   int state = 0;  // state image index
+  HTREEITEM item = nullptr;
   std::vector<TreeNode> children;
 };
 std::vector<TreeNode> ReadTree(HWND tree);
 const TreeNode* FindNode(const std::vector<TreeNode>& nodes, const std::string& text);
+// Selects a node as a click would (the program hears of the change).
+void SelectNode(HWND tree, HTREEITEM item);
+// Types a character into a control, as the keyboard would.
+void TypeChar(HWND control, char c);
+// Double-clicks the middle of a node's row.
+void DoubleClickNode(HWND tree, HTREEITEM item);
 
 // The items of a drop-down list, and picking one as the user would (the dialog hears of it).
 std::vector<std::string> ComboItems(HWND combo);

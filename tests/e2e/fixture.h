@@ -7,6 +7,7 @@
 namespace e2e {
 
 inline const char* const kMainCaption = "Sorel Assistant v. 1.1";
+inline const char* const kCodePageKey = "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage";
 
 // Every test leaves the table, win.ini and the program key as it found them; the program runs in
 // Polish unless a test chooses otherwise.
@@ -16,6 +17,7 @@ class StartupE2E : public testing::Test {
     table_ = DumpKey(HKEY_LOCAL_MACHINE, kFontSubstitutes);
     winIni_ = ReadFileBytes(WinIniPath());
     programKey_ = DumpKey(HKEY_CURRENT_USER, kProgramKey);
+    codePages_ = DumpKey(HKEY_LOCAL_MACHINE, kCodePageKey);
     ASSERT_FALSE(table_.empty()) << "the test prefix has no FontSubstitutes table";
     SetProgramString("Language", "Polski");  // no language dialog in these tests
   }
@@ -23,6 +25,7 @@ class StartupE2E : public testing::Test {
     SetProgramFamilyWin98(false);
     RestoreKey(HKEY_LOCAL_MACHINE, kFontSubstitutes, table_);
     WriteFileBytes(WinIniPath(), winIni_);
+    RestoreKey(HKEY_LOCAL_MACHINE, kCodePageKey, codePages_);
     DeleteKeyTree(HKEY_CURRENT_USER, kProgramKey);
     if (!programKey_.empty()) RestoreKey(HKEY_CURRENT_USER, kProgramKey, programKey_);
   }
@@ -44,7 +47,7 @@ class StartupE2E : public testing::Test {
     EXPECT_EQ(ReadFileBytes(WinIniPath()), winIni_);
   }
 
-  RegDump table_, programKey_;
+  RegDump table_, programKey_, codePages_;
   std::string winIni_;
 };
 

@@ -69,6 +69,7 @@ class RecordingTree : public TreeView {
     inner_.EndUpdate();
   }
   void SetStateImages(const std::string& resource) override { inner_.SetStateImages(resource); }
+  NodeId NodeAt(int x, int y) override { return inner_.NodeAt(x, y); }
 
   int updating = 0, batches = 0, clears = 0, changesOutsideBatch = 0;
   std::set<NodeId> expanded;

@@ -9,6 +9,7 @@
 #include "platform/memory/memory_fonts.h"
 #include "platform/memory/memory_profile.h"
 #include "platform/memory/memory_registry.h"
+#include "platform/memory/memory_restart.h"
 #include "platform/memory/memory_system.h"
 
 namespace sorel::test {
@@ -21,9 +22,10 @@ struct MemoryPlatforms {
   MemorySystemInfo system;
   MemoryDialogs dialogs;
   MemoryFonts fonts;
+  MemoryRestart restart;
   MemoryUi ui;
   MemoryApplication app;
-  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, ui, app};
+  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, restart, ui, app};
 
   MemoryPlatforms() {
     ui.treeCompare = &compare;

@@ -1,0 +1,13 @@
+// The restart request over the token privilege functions and ExitWindowsEx.
+#pragma once
+#include "platform/restart.h"
+
+namespace sorel {
+
+class Win32Restart : public Restart {
+ public:
+  bool EnableShutdownPrivilege() override;
+  bool Shutdown(unsigned flags) override;
+};
+
+}  // namespace sorel

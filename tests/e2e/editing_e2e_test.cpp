@@ -1,0 +1,186 @@
+// End to end: switching a script on in the real program, saving, restoring, cancelling, the
+// code-page choice, and a save that fails half-way.
+#include "tests/e2e/fixture.h"
+
+namespace e2e {
+namespace {
+
+const char* const kCentralEuropean = "DejaVu Sans (Central European)";
+
+// The fixed entries an English save adds (its language gives the Western number 0).
+const std::vector<std::string> kFixedEnglish = {"Helvetica,0=Arial,0", "Times,0=Times New Roman,0",
+                                                "Courier,0=Courier New,0"};
+
+class EditingE2E : public StartupE2E {
+ protected:
+  void SetUp() override {
+    StartupE2E::SetUp();
+    SetProgramString("Language", "English");
+    // No DejaVu entries to begin with.
+    RegDump table = table_;
+    for (auto it = table.begin(); it != table.end();)
+      it = it->first.rfind("DejaVu", 0) == 0 ? table.erase(it) : std::next(it);
+    RestoreKey(HKEY_LOCAL_MACHINE, kFontSubstitutes, table);
+    before_ = table;
+  }
+
+  // Starts the program and waits for its main window and tree.
+  void Start() {
+    app_ = std::make_unique<AppProcess>();
+    main_ = app_->WaitForWindow(kMainCaption);
+    ASSERT_NE(main_, nullptr);
+    tree_ = FindChild(main_, "SysTreeView32", "");
+    ASSERT_NE(tree_, nullptr);
+  }
+  int StateOf(const std::string& text) {
+    const TreeNode* node = FindNode(ReadTree(tree_), text);
+    return node ? node->state : -1;
+  }
+  // Switches a script node with the Enter key, as a user would after selecting it.
+  void ToggleWithEnter(const std::string& text) {
+    const auto nodes = ReadTree(tree_);
+    const TreeNode* node = FindNode(nodes, text);
+    ASSERT_NE(node, nullptr) << text;
+    SelectNode(tree_, node->item);
+    TypeChar(tree_, '\r');
+  }
+  HWND Button(const std::string& key) { return FindChild(main_, "Button", LangResValue("English", key)); }
+  // Answers the next message box and returns its caption.
+  std::string AnswerBox(int id) {
+    HWND box = app_->WaitForMessageBox();
+    EXPECT_NE(box, nullptr);
+    if (!box) return "";
+    std::string caption = Text(box);
+    Answer(box, id);
+    for (int i = 0; i < 50 && IsWindow(box); ++i) Sleep(100);
+    return caption;
+  }
+
+  std::unique_ptr<AppProcess> app_;
+  HWND main_ = nullptr, tree_ = nullptr;
+  RegDump before_;
+};
+
+TEST_F(EditingE2E, NtSaveWritesTheScriptEntryAndTheFixedEntries) {
+  Start();
+  ASSERT_EQ(StateOf(kCentralEuropean), 1);
+  ToggleWithEnter(kCentralEuropean);
+  EXPECT_EQ(StateOf(kCentralEuropean), 2);
+  EXPECT_EQ(StateOf("DejaVu Sans"), 3);
+  EXPECT_TRUE(IsWindowEnabled(Button("btRestore")));
+  Press(Button("btOK"));
+  EXPECT_EQ(AnswerBox(IDYES), LangResValue("English", "WSSaveTitle"));
+  EXPECT_EQ(AnswerBox(IDNO), LangResValue("English", "WSRestartTitle"));
+  ASSERT_TRUE(app_->WaitForExit());
+
+  RegDump after = DumpKey(HKEY_LOCAL_MACHINE, kFontSubstitutes);
+  std::printf("FontSubstitutes after the save:\n");
+  for (const auto& [name, value] : after) std::printf("  %s = %s\n", name.c_str(), value.data.c_str());
+  auto sz = [](const std::string& text) { return RegValue{REG_SZ, text + '\0'}; };
+  EXPECT_EQ(after["DejaVu Sans CE,238"], sz("DejaVu Sans,238"));
+  for (const auto& fixed : kFixedEnglish) {
+    auto eq = fixed.find('=');
+    EXPECT_EQ(after[fixed.substr(0, eq)], sz(fixed.substr(eq + 1))) << fixed;
+  }
+  // Every other entry is as it was.
+  for (const auto& [name, value] : before_) {
+    if (name.rfind("Helvetica,", 0) == 0 || name.rfind("Times,", 0) == 0 || name.rfind("Courier,", 0) == 0) continue;
+    EXPECT_EQ(after[name], value) << name;
+  }
+  EXPECT_EQ(after.size(), before_.size() + 1 + kFixedEnglish.size());
+}
+
+TEST_F(EditingE2E, Win98SaveRewritesTheSectionWithTheFixedEntriesLast) {
+  SetProgramFamilyWin98(true);
+  WriteFileBytes(WinIniPath(), "[windows]\r\nload=\r\n[FontSubstitutes]\r\n; a comment\r\nHelv=MS Sans Serif\r\n"
+                               "Times,0=Times New Roman,0\r\nOld Face,238=Old Face,238\r\n\r\n[mail]\r\nmapi=1\r\n");
+  Start();
+  DoubleClickNode(tree_, FindNode(ReadTree(tree_), kCentralEuropean)->item);
+  for (int i = 0; i < 30 && StateOf(kCentralEuropean) != 2; ++i) Sleep(100);
+  ASSERT_EQ(StateOf(kCentralEuropean), 2) << "a double click switches the script on";
+  Press(Button("btOK"));
+  AnswerBox(IDYES);
+  AnswerBox(IDNO);
+  ASSERT_TRUE(app_->WaitForExit());
+  std::printf("win.ini after the save:\n%s", ReadFileBytes(WinIniPath()).c_str());
+  EXPECT_EQ(ReadFileBytes(WinIniPath()),
+            "[windows]\r\nload=\r\n[FontSubstitutes]\r\nHelv=MS Sans Serif\r\nOld Face,238=Old Face,238\r\n"
+            "DejaVu Sans CE,238=DejaVu Sans,238\r\nHelvetica,0=Arial,0\r\nTimes,0=Times New Roman,0\r\n"
+            "Courier,0=Courier New,0\r\n\r\n[mail]\r\nmapi=1\r\n");
+}
+
+TEST_F(EditingE2E, RestoreDiscardsEditsAndCloseThenAsksNothing) {
+  Start();
+  ToggleWithEnter(kCentralEuropean);
+  ASSERT_EQ(StateOf(kCentralEuropean), 2);
+  Press(Button("btRestore"));
+  for (int i = 0; i < 30 && StateOf(kCentralEuropean) != 1; ++i) Sleep(100);
+  EXPECT_EQ(StateOf(kCentralEuropean), 1);
+  EXPECT_FALSE(IsWindowEnabled(Button("btRestore")));
+  Press(Button("btOK"));
+  ASSERT_TRUE(app_->WaitForExit()) << "nothing to save: no question";
+  EXPECT_EQ(DumpKey(HKEY_LOCAL_MACHINE, kFontSubstitutes), before_);
+}
+
+TEST_F(EditingE2E, CancelInTheQuestionKeepsTheWindowAndStoresItsPlace) {
+  DeleteKeyTree(HKEY_CURRENT_USER, std::string(kProgramKey) + "\\MainWnd");
+  Start();
+  ToggleWithEnter(kCentralEuropean);
+  Press(Button("btOK"));
+  AnswerBox(IDCANCEL);
+  EXPECT_FALSE(app_->WaitForExit(1000)) << "Cancel keeps the program open";
+  EXPECT_TRUE(IsWindowVisible(main_));
+  RegDump placement = DumpKey(HKEY_CURRENT_USER, std::string(kProgramKey) + "\\MainWnd");
+  EXPECT_EQ(placement.count("L"), 1u);
+  EXPECT_EQ(placement.count("T"), 1u);
+  // btCancel leaves without a question and writes nothing.
+  Press(Button("btCancel"));
+  ASSERT_TRUE(app_->WaitForExit());
+  EXPECT_EQ(DumpKey(HKEY_LOCAL_MACHINE, kFontSubstitutes), before_);
+}
+
+TEST_F(EditingE2E, CodePageChoiceIsWrittenBySave) {
+  SetProgramString("Language", "Polski");
+  const std::string target = LangResValue("Polski", "DefNLsSubst");
+  ASSERT_NE(target, "c_1252.nls") << "the Polish mapping switches to another file";
+  Start();
+  HWND codePage = nullptr;
+  for (HWND b : FindChildren(main_, "Button"))
+    if (Text(b).empty() && !codePage && GetWindowLongA(b, GWL_STYLE) & BS_PUSHLIKE) codePage = b;
+  ASSERT_NE(codePage, nullptr) << "the code-page button";
+  Press(codePage);
+  Press(FindChild(main_, "Button", "&OK"));
+  AnswerBox(IDYES);
+  AnswerBox(IDNO);
+  ASSERT_TRUE(app_->WaitForExit());
+  EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kCodePageKey, "1252"), target);
+}
+
+// A save that cannot finish (win.ini held open by another program) leaves the table whole and
+// the program open with its changes.
+TEST_F(EditingE2E, FailedSaveLeavesWinIniWholeAndTheProgramOpen) {
+  SetProgramFamilyWin98(true);
+  const std::string ini = "[FontSubstitutes]\r\nHelv=MS Sans Serif\r\n[mail]\r\nmapi=1\r\n";
+  WriteFileBytes(WinIniPath(), ini);
+  Start();
+  ToggleWithEnter(kCentralEuropean);
+  HANDLE held = CreateFileA(WinIniPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Press(Button("btOK"));
+  AnswerBox(IDYES);
+  std::string error = AnswerBox(IDOK);  // the layer's error, in its own words
+  EXPECT_EQ(error, "Sorel Assistant");
+  CloseHandle(held);
+  EXPECT_FALSE(app_->WaitForExit(1000));
+  EXPECT_EQ(ReadFileBytes(WinIniPath()), ini);
+  EXPECT_EQ(StateOf(kCentralEuropean), 2) << "the user's choice is kept";
+  // The next close asks again; this time the save goes through.
+  Press(Button("btOK"));
+  AnswerBox(IDYES);
+  AnswerBox(IDNO);
+  ASSERT_TRUE(app_->WaitForExit());
+  EXPECT_NE(ReadFileBytes(WinIniPath()).find("DejaVu Sans CE,238=DejaVu Sans,238"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,397 @@
+// Saving the user's choices on close, the restart offer and the restore, on in-memory platforms.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "engine/restart_system.h"
+#include "tests/support/form_fixture.h"
+
+namespace sorel::test {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+const char* const kLangRes = "C:\\Program Files\\Sorel\\LangRes.ini";
+const char* const kCodePagePath = "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage";
+
+Texts FixedEntries(const std::string& v) {
+  return {"Helvetica," + v + "=Arial," + v,      "Helvetica,0=Arial," + v,
+          "Times," + v + "=Times New Roman," + v, "Times,0=Times New Roman," + v,
+          "Courier," + v + "=Courier New," + v,   "Courier,0=Courier New," + v};
+}
+
+Texts Concat(Texts a, const Texts& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// Arial offers 161, 204 and 238; Tahoma 162 and 238. The language section is "Test", whose
+// lines each test may give.
+class Apply : public testing::Test {
+ protected:
+  void SetUp() override {
+    SetLanguageSection("");
+    p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Test");
+    AddFace("Arial", {{0, "Western"}, {238, "Central European"}, {204, "Cyrillic"}, {161, "Greek"}});
+    AddFace("Tahoma", {{0, "Western"}, {238, "Central European"}, {162, "Turkish"}});
+    p.registry.CreateKey(RegRoot::LocalMachine, kFontSubstitutesPath);
+  }
+  void SetLanguageSection(const std::string& lines) {
+    p.files.Put(kLangRes, "[IniStrings]\r\n238=CE\r\n204=CYR\r\n161=Greek\r\n162=TUR\r\n[Test]\r\n" + lines);
+  }
+  void AddFace(const std::string& face, const std::vector<ReportedScript>& scripts) {
+    p.fonts.fonts.push_back({face, false, 0});
+    p.fonts.SetScripts(face, scripts);
+  }
+  void Table(const Texts& entries) {
+    for (const auto& entry : entries) {
+      const auto eq = entry.find('=');
+      p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, entry.substr(0, eq), entry.substr(eq + 1));
+    }
+  }
+  TForm1& Create() {
+    form = std::make_unique<TForm1>(p.platform);
+    tree = p.ui.Find<TreeView>("TVFonts");
+    return *form;
+  }
+  NodeId Node(const std::string& text) {
+    for (NodeId face = tree->FirstChild(0); face; face = tree->NextSibling(face)) {
+      if (tree->Text(face) == text) return face;
+      for (NodeId script = tree->FirstChild(face); script; script = tree->NextSibling(script))
+        if (tree->Text(script) == text) return script;
+    }
+    ADD_FAILURE() << "no node " << text;
+    return 0;
+  }
+  void DoubleClick(const std::string& text) {
+    tree->Select(Node(text));
+    DoubleClickTree(p.ui, *tree);
+  }
+  const TFontStruct& Record(const std::string& face, int charset) {
+    for (int i = 0; i < form->FontList.Count(); ++i) {
+      const TFontStruct* r = form->FontList.Item(i);
+      if (r->FaceName == face && r->Charset == charset) return *r;
+    }
+    throw std::logic_error("no record " + face);
+  }
+  Button& Btn(const char* name) { return *p.ui.Find<Button>(name); }
+  // OK, then Yes to saving and the given answer to the restart question.
+  void CloseAndSave(int restartAnswer = Answer::No) {
+    p.dialogs.Script({Answer::Yes, restartAnswer});
+    Click(p.ui, Btn("btOK"));
+  }
+  Texts Stored() {
+    Texts stored = p.registry.DumpStrings(RegRoot::LocalMachine, kFontSubstitutesPath);
+    std::sort(stored.begin(), stored.end());
+    return stored;
+  }
+  static Texts Sorted(Texts texts) {
+    std::sort(texts.begin(), texts.end());
+    return texts;
+  }
+
+  MemoryPlatforms p;
+  std::unique_ptr<TForm1> form;
+  TreeView* tree = nullptr;
+};
+
+// Records become entries in record order; what belongs to no record keeps its place; the fixed
+// six leave the middle and end the table in their order.
+TEST_F(Apply, RecordsBecomeEntriesAndFixedEntriesEndTheTable) {
+  Table({"Helv=MS Sans Serif", "Arial CE,238=Arial,238", "Times,238=Times New Roman,238", "Tahoma,0=Tahoma,238",
+         "Gone Face,238=Other,238", "Tahoma TUR,162=Tahoma,162"});
+  TForm1& f = Create();
+  DoubleClick("Arial (Cyrillic)");                          // on
+  DoubleClick("Arial (Central European)");                  // off
+  DoubleClick("Tahoma (Turkish)");                          // off
+  tree->Select(Node("Arial (Greek)"));
+  Click(p.ui, Btn("btWesternMap"));                         // Western to 161
+
+  CloseAndSave();
+  const Texts expected = Concat({"Helv=MS Sans Serif", "Tahoma,0=Tahoma,238", "Gone Face,238=Other,238",
+                                 "Arial,0=Arial,161", "Arial CYR,204=Arial,204"},
+                                FixedEntries("238"));
+  EXPECT_EQ(f.SubstTable, expected);
+  EXPECT_EQ(Stored(), Sorted(expected));
+  EXPECT_TRUE(f.Self().Closed());
+  EXPECT_TRUE(p.ui.events.errorsShown.empty());
+}
+
+TEST_F(Apply, MovingTheWesternMarkReplacesTheFacesWesternEntry) {
+  Table({"Tahoma,0=Tahoma,238"});
+  TForm1& f = Create();
+  tree->Select(Node("Tahoma (Turkish)"));
+  Click(p.ui, Btn("btWesternMap"));
+  CloseAndSave();
+  EXPECT_EQ(f.SubstTable, Concat({"Tahoma,0=Tahoma,162"}, FixedEntries("238")));
+}
+
+// The table's own spelling is kept for a kept entry and an entry in other letter case is
+// removed as the same entry.
+TEST_F(Apply, EntriesMatchIgnoringLetterCase) {
+  Table({"arial ce,238=ARIAL,238", "TAHOMA CE,238=tahoma,238", "helvetica,0=arial,238"});
+  TForm1& f = Create();
+  ASSERT_TRUE(Record("Arial", 238).Enabled);
+  DoubleClick("Tahoma (Central European)");  // off
+  CloseAndSave();
+  Texts expected = FixedEntries("238");
+  expected.insert(expected.begin(), "arial ce,238=ARIAL,238");
+  EXPECT_EQ(f.SubstTable, expected);
+}
+
+TEST_F(Apply, AllOnWritesEveryScriptEntry) {
+  TForm1& f = Create();
+  ClickItem(p.ui, *f.muAllOn2);
+  CloseAndSave();
+  EXPECT_EQ(Stored(), Sorted(Concat({"Arial Greek,161=Arial,161", "Arial CYR,204=Arial,204", "Arial CE,238=Arial,238",
+                                     "Tahoma TUR,162=Tahoma,162", "Tahoma CE,238=Tahoma,238"},
+                                    FixedEntries("238"))));
+}
+
+// A character set without a suffix gives the entry with a blank before the comma.
+TEST_F(Apply, ScriptWithoutSuffixIsWrittenWithTheBlank) {
+  AddFace("Thai Face", {{222, "Thai"}});
+  TForm1& f = Create();
+  DoubleClick("Thai Face (Thai)");
+  CloseAndSave();
+  EXPECT_EQ(f.SubstTable.front(), "Thai Face ,222=Thai Face,222");
+}
+
+struct LanguageCase {
+  const char* section;  // lines of the language section
+  const char* value;    // the character set of the fixed entries
+};
+class FixedEntriesOfLanguage : public Apply, public testing::WithParamInterface<LanguageCase> {};
+
+// Entries formed with another number by an earlier save stay where they are.
+TEST_P(FixedEntriesOfLanguage, CarryTheLanguagesCharset) {
+  SetLanguageSection(GetParam().section);
+  const Texts earlier = {"Helvetica,238=Arial,238", "Courier,0=Courier New,238"};
+  Table(earlier);
+  TForm1& f = Create();
+  f.Modified = true;  // as a code-page choice leaves it: no record changed
+  CloseAndSave();
+  const std::string v = GetParam().value;
+  // With 0 the two entries of each face are one text, added once.
+  Texts fixed = FixedEntries(v);
+  if (v == "0") fixed = {fixed[0], fixed[2], fixed[4]};
+  EXPECT_EQ(f.SubstTable, v == "238" ? fixed : Concat(earlier, fixed));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, FixedEntriesOfLanguage,
+                         testing::Values(LanguageCase{"DefLangVal=204\r\n", "204"},
+                                         LanguageCase{"DefLangVal=0\r\n", "0"},
+                                         LanguageCase{"", "238"},              // built-in default
+                                         LanguageCase{"DefLangVal=\r\n", "238"}));  // empty: never ","
+
+TEST_F(Apply, NoLanguageAtAllStillGivesFixedEntriesWith238) {
+  p.files.Remove(kLangRes);
+  TForm1& f = Create();
+  ASSERT_TRUE(f.Texts.DefLangVal.empty());
+  f.Modified = true;
+  CloseAndSave();
+  EXPECT_EQ(Stored(), Sorted(FixedEntries("238")));
+}
+
+// Without Modified the records are not turned into entries; the fixed six still are.
+TEST_F(Apply, RecordsAreAppliedOnlyWhenModified) {
+  Table({"Arial CE,238=Arial,238"});
+  TForm1& f = Create();
+  const_cast<TFontStruct&>(Record("Arial", 238)).Enabled = false;
+  const_cast<TFontStruct&>(Record("Arial", 204)).Enabled = true;
+  p.dialogs.Script({Answer::No});
+  f.ApplyChanges();
+  EXPECT_EQ(f.SubstTable, Concat({"Arial CE,238=Arial,238"}, FixedEntries("238")));
+}
+
+TEST_F(Apply, CodePageIsWrittenAfterTheTableAndBeforeTheQuestion) {
+  p.registry.SetString(RegRoot::LocalMachine, kCodePagePath, "1252", "c_1252.nls");
+  TForm1& f = Create();
+  f.CurrentNlsFile = "c_1250.nls";
+  f.Modified = true;
+  p.registry.ClearLog();
+  CloseAndSave();
+  EXPECT_EQ(p.registry.GetString(RegRoot::LocalMachine, kCodePagePath, "1252"), "c_1250.nls");
+  const auto& log = p.registry.Log();
+  const auto table = std::find(log.begin(), log.end(), "write Helvetica,238");
+  const auto codePage = std::find(log.begin(), log.end(), "write 1252");
+  ASSERT_NE(table, log.end());
+  EXPECT_LT(table, codePage);
+  EXPECT_EQ(p.dialogs.Calls().size(), 2u);
+}
+
+struct FailureCase {
+  const char* failingValue;
+  bool tableWritten;
+};
+class FailedSave : public Apply, public testing::WithParamInterface<FailureCase> {};
+
+// An error of the registry ends the save: it is shown, nothing is asked about restarting, the
+// window stays open with the changes.
+TEST_P(FailedSave, KeepsTheWindowAndAsksNoRestart) {
+  p.registry.SetString(RegRoot::LocalMachine, kCodePagePath, "1252", "c_1252.nls");
+  TForm1& f = Create();
+  f.CurrentNlsFile = "c_1250.nls";
+  DoubleClick("Arial (Greek)");
+  p.registry.FailWriteOf(GetParam().failingValue);
+  CloseAndSave(Answer::Yes);
+  ASSERT_EQ(p.ui.events.errorsShown.size(), 1u);
+  EXPECT_EQ(p.ui.events.errorsShown[0], std::string("Failed to set data for '") + GetParam().failingValue + "'");
+  EXPECT_FALSE(f.Self().Closed());
+  EXPECT_TRUE(f.Modified);
+  EXPECT_EQ(p.dialogs.Calls().size(), 1u);
+  EXPECT_TRUE(p.restart.calls.empty());
+  EXPECT_EQ(p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Courier,0").has_value(),
+            GetParam().tableWritten);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, FailedSave,
+                         testing::Values(FailureCase{"Arial Greek,161", false}, FailureCase{"1252", true}));
+
+struct RestartCase {
+  std::uint32_t platformId;
+  bool privilegeGranted;
+  Texts calls;
+};
+class RestartQuestion : public Apply, public testing::WithParamInterface<RestartCase> {};
+
+TEST_P(RestartQuestion, YesAsksTheSystemToReboot) {
+  const RestartCase c = GetParam();
+  p.system.platformId = c.platformId;
+  p.files.Put("C:\\windows\\win.ini", "[FontSubstitutes]\r\n");
+  p.restart.privilegeResult = c.privilegeGranted;
+  TForm1& f = Create();
+  f.Modified = true;
+  CloseAndSave(Answer::Yes);
+  ASSERT_EQ(p.dialogs.Calls().size(), 2u);
+  EXPECT_EQ(p.dialogs.Calls()[1].text, "Czy uruchomi\xE6 ponownie komputer?");
+  EXPECT_EQ(p.dialogs.Calls()[1].caption, "Restart komputera");
+  EXPECT_EQ(p.dialogs.Calls()[1].flags, 0x24u);
+  EXPECT_EQ(p.restart.calls, c.calls);
+  EXPECT_TRUE(f.Self().Closed());  // a refused restart changes nothing about closing
+  EXPECT_TRUE(p.ui.events.errorsShown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, RestartQuestion,
+                         testing::Values(RestartCase{2, true, {"privilege", "exit 2"}},
+                                         RestartCase{2, false, {"privilege"}},
+                                         RestartCase{1, false, {"exit 2"}}));
+
+TEST_F(Apply, AnswerNoSavesWithoutRestart) {
+  TForm1& f = Create();
+  f.Modified = true;
+  CloseAndSave(Answer::No);
+  EXPECT_TRUE(f.Self().Closed());
+  EXPECT_TRUE(p.restart.calls.empty());
+  EXPECT_EQ(Stored(), Sorted(FixedEntries("238")));
+}
+
+TEST_F(Apply, RestartQuestionUsesTheLanguagesTexts) {
+  SetLanguageSection("WSRestartText=Restart now?\r\nWSRestartTitle=Restarting\r\n");
+  TForm1& f = Create();
+  f.Modified = true;
+  CloseAndSave();
+  ASSERT_EQ(p.dialogs.Calls().size(), 2u);
+  EXPECT_EQ(p.dialogs.Calls()[1].text, "Restart now?");
+  EXPECT_EQ(p.dialogs.Calls()[1].caption, "Restarting");
+}
+
+TEST(RestartSystem, NtFamilyNeedsThePrivilegeFirst) {
+  struct Case {
+    std::uint32_t platformId;
+    bool privilege, exit, result;
+    Texts calls;
+  } cases[] = {
+      {2, true, true, true, {"privilege", "exit 2"}},
+      {2, true, false, false, {"privilege", "exit 2"}},
+      {2, false, true, false, {"privilege"}},
+      {1, false, true, true, {"exit 2"}},
+      {1, true, false, false, {"exit 2"}},
+  };
+  for (const Case& c : cases) {
+    MemorySystemInfo system;
+    system.platformId = c.platformId;
+    MemoryRestart restart;
+    restart.privilegeResult = c.privilege;
+    restart.exitResult = c.exit;
+    EXPECT_EQ(RestartSystem(system, restart, kEwxReboot), c.result) << c.platformId << c.privilege << c.exit;
+    EXPECT_EQ(restart.calls, c.calls) << c.platformId << c.privilege << c.exit;
+  }
+}
+
+TEST_F(Apply, RestoreDiscardsEditsAndReadsTheTableAgain) {
+  Table({"Arial CE,238=Arial,238", "Tahoma,0=Tahoma,238"});
+  TForm1& f = Create();
+  const Texts scriptNames = f.ScriptNames.Items();
+  const int menuItems = f.puSelOn1->Count();
+  DoubleClick("Arial");
+  tree->Select(Node("Tahoma (Turkish)"));
+  Click(p.ui, Btn("btWesternMap"));
+  // Meanwhile another program adds an entry, and Tahoma no longer reports Turkish.
+  Table({"Tahoma CE,238=Tahoma,238"});
+  p.fonts.SetScripts("Tahoma", {{0, "Western"}, {238, "Central European"}});
+
+  Click(p.ui, Btn("btRestore"));
+  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Btn("btRestore").Enabled());
+  EXPECT_FALSE(f.Rebuilding);
+  EXPECT_EQ(f.SubstTable, (Texts{"Arial CE,238=Arial,238", "Tahoma,0=Tahoma,238", "Tahoma CE,238=Tahoma,238"}));
+  EXPECT_TRUE(Record("Arial", 238).Enabled);
+  EXPECT_FALSE(Record("Arial", 204).Enabled);
+  EXPECT_TRUE(Record("Tahoma", 238).Enabled && Record("Tahoma", 238).WesternMapped);
+  EXPECT_EQ(tree->StateIndex(Node("Arial")), 3);
+  EXPECT_EQ(tree->StateIndex(Node("Tahoma")), 2);
+  EXPECT_EQ(f.FontList.Count(), 4);  // one record per script node
+  for (int i = 0; i < f.FontList.Count(); ++i)
+    EXPECT_EQ(tree->Data(f.FontList.Item(i)->NodeItemId), f.FontList.Item(i));
+
+  EXPECT_EQ(tree->Selected(), tree->FirstChild(0));
+  EXPECT_TRUE(Btn("btOnOff").Enabled());
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");  // Arial is mixed again
+
+  // Script names only grow, and the menus are not rebuilt.
+  EXPECT_EQ(f.ScriptNames.Items(), scriptNames);
+  EXPECT_EQ(f.puSelOn1->Count(), menuItems);
+
+  Click(p.ui, Btn("btOK"));
+  EXPECT_TRUE(f.Self().Closed());
+  EXPECT_TRUE(p.dialogs.Calls().empty());
+}
+
+// The code-page choice is read again too: what a close would write is what the system holds.
+TEST_F(Apply, RestoreReadsTheCodePageAgain) {
+  p.registry.SetString(RegRoot::LocalMachine, kCodePagePath, "1252", "c_1252.nls");
+  TForm1& f = Create();
+  f.CurrentNlsFile = "c_1250.nls";
+  f.Modified = true;
+  f.RestoreTable();
+  EXPECT_EQ(f.CurrentNlsFile, "c_1252.nls");
+}
+
+// The first face is selected before and after: the button shows its state as read again.
+TEST_F(Apply, RestoreShowsTheFirstFacesStateOnTheButton) {
+  Table({"Arial CE,238=Arial,238"});
+  TForm1& f = Create();
+  tree->Select(tree->FirstChild(0));
+  DoubleClickTree(p.ui, *tree);
+  ASSERT_EQ(Btn("btOnOff").Glyph(), "IMAGE4");
+  f.RestoreTable();
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");
+}
+
+TEST_F(Apply, RestoreWithoutFacesLeavesTheButtonDisabled) {
+  p.fonts.fonts.clear();
+  TForm1& f = Create();
+  f.Modified = true;
+  Click(p.ui, Btn("btRestore"));  // disabled: nothing
+  EXPECT_TRUE(f.Modified);
+  f.RestoreTable();
+  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Btn("btOnOff").Enabled());
+}
+
+}  // namespace
+}  // namespace sorel::test

@@ -1,0 +1,425 @@
+// The main window's editing commands driven through the tree, the toolbox and the menus, on in-memory platforms.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "tests/support/form_fixture.h"
+
+namespace sorel::test {
+namespace {
+
+const char* const kLangRes = "C:\\Program Files\\Sorel\\LangRes.ini";
+
+// Two faces, the table holding Arial's CE entry and Tahoma's Western entry for 238:
+//   Arial                                    state 3 (one of three on)
+//     Arial (Central European)               2
+//     Arial (Cyrillic)                       1
+//     Arial (Greek)                          1
+//   Tahoma                                   state 1
+//     Tahoma (Central European) -> [Western] 1
+//     Tahoma (Turkish)                       1
+class Commands : public testing::Test {
+ protected:
+  void SetUp() override {
+    p.files.Put(kLangRes, "[IniStrings]\r\n238=CE\r\n204=CYR\r\n161=Greek\r\n162=TUR\r\n[Test]\r\n");
+    p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Test");
+    AddFace("Arial", {{0, "Western"}, {238, "Central European"}, {204, "Cyrillic"}, {161, "Greek"}});
+    AddFace("Tahoma", {{0, "Western"}, {238, "Central European"}, {162, "Turkish"}});
+    p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial CE,238", "Arial,238");
+    p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Tahoma,0", "Tahoma,238");
+  }
+  void AddFace(const std::string& face, const std::vector<ReportedScript>& scripts) {
+    p.fonts.fonts.push_back({face, false, 0});
+    p.fonts.SetScripts(face, scripts);
+  }
+  TForm1& Create() {
+    form = std::make_unique<TForm1>(p.platform);
+    tree = p.ui.Find<TreeView>("TVFonts");
+    return *form;
+  }
+
+  // The node whose text is exactly text; fails the test when there is none.
+  NodeId Node(const std::string& text) {
+    for (NodeId face = tree->FirstChild(0); face; face = tree->NextSibling(face)) {
+      if (tree->Text(face) == text) return face;
+      for (NodeId script = tree->FirstChild(face); script; script = tree->NextSibling(script))
+        if (tree->Text(script) == text) return script;
+    }
+    ADD_FAILURE() << "no node " << text;
+    return 0;
+  }
+  int State(const std::string& text) { return tree->StateIndex(Node(text)); }
+  const TFontStruct& Record(const std::string& face, int charset) {
+    for (int i = 0; i < form->FontList.Count(); ++i) {
+      const TFontStruct* r = form->FontList.Item(i);
+      if (r->FaceName == face && r->Charset == charset) return *r;
+    }
+    throw std::logic_error("no record " + face);
+  }
+  // Every text and state of the tree, in display order, to show that a command changed nothing.
+  std::vector<std::string> Snapshot() {
+    std::vector<std::string> rows;
+    for (NodeId face = tree->FirstChild(0); face; face = tree->NextSibling(face)) {
+      rows.push_back(tree->Text(face) + "|" + std::to_string(tree->StateIndex(face)));
+      for (NodeId script = tree->FirstChild(face); script; script = tree->NextSibling(script)) {
+        const auto* r = static_cast<TFontStruct*>(tree->Data(script));
+        rows.push_back(tree->Text(script) + "|" + std::to_string(tree->StateIndex(script)) + "|" +
+                       std::to_string(r->Enabled) + std::to_string(r->WesternMapped));
+      }
+    }
+    return rows;
+  }
+  void PressAt(const std::string& text, bool right = false) {
+    int x = 0, y = 0;
+    PointOfNode(*tree, Node(text), x, y);
+    PressTree(p.ui, *tree, x, y, right);
+  }
+  // A press below the last row: no node there.
+  void PressOnEmptySpace() { PressTree(p.ui, *tree, 10, 100 * kTreeRowHeight, false); }
+  Button& Btn(const char* name) { return *p.ui.Find<Button>(name); }
+  MenuItem& SubItem(MenuItem* parent, const std::string& caption) {
+    for (int i = 0; i < parent->Count(); ++i)
+      if (parent->Item(i).Caption() == caption) return parent->Item(i);
+    throw std::logic_error("no item " + caption);
+  }
+
+  MemoryPlatforms p;
+  std::unique_ptr<TForm1> form;
+  TreeView* tree = nullptr;
+};
+
+TEST_F(Commands, TreeStartsAsTheTableSays) {
+  Create();
+  EXPECT_EQ(Snapshot(), (std::vector<std::string>{
+                            "Arial|3", "Arial (Central European)|2|10", "Arial (Cyrillic)|1|00", "Arial (Greek)|1|00",
+                            "Tahoma|1", "Tahoma (Central European) -> [Western]|1|01", "Tahoma (Turkish)|1|00"}));
+  EXPECT_FALSE(Btn("btOnOff").Enabled());
+  EXPECT_FALSE(Btn("btRestore").Enabled());
+}
+
+// The face's state follows its scripts: none 1, mixed 3, all 2; the toolbox button offers the
+// opposite of what the selected node shows.
+TEST_F(Commands, DoubleClickOnScriptsMovesTheFaceThroughItsStates) {
+  TForm1& f = Create();
+  tree->Select(Node("Tahoma (Turkish)"));
+  EXPECT_TRUE(Btn("btOnOff").Enabled());
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");
+
+  DoubleClickTree(p.ui, *tree);
+  EXPECT_TRUE(Record("Tahoma", 162).Enabled);
+  EXPECT_EQ(State("Tahoma (Turkish)"), 2);
+  EXPECT_EQ(State("Tahoma"), 3);
+  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Btn("btRestore").Enabled());
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE4");
+
+  tree->Select(Node("Tahoma (Central European) -> [Western]"));
+  DoubleClickTree(p.ui, *tree);
+  EXPECT_EQ(State("Tahoma"), 2);
+  DoubleClickTree(p.ui, *tree);
+  EXPECT_FALSE(Record("Tahoma", 238).Enabled);
+  EXPECT_TRUE(Record("Tahoma", 238).WesternMapped);  // the Western mapping is another matter
+  EXPECT_EQ(State("Tahoma"), 3);
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");
+  EXPECT_EQ(State("Arial"), 3);  // the other face is untouched
+}
+
+TEST_F(Commands, DoubleClickOnAMixedFaceSwitchesAllOnThenAllOff) {
+  TForm1& f = Create();
+  tree->Select(Node("Arial"));
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");
+
+  DoubleClickTree(p.ui, *tree);
+  EXPECT_TRUE(f.Modified);
+  EXPECT_EQ(Snapshot(), (std::vector<std::string>{
+                            "Arial|2", "Arial (Central European)|2|10", "Arial (Cyrillic)|2|10", "Arial (Greek)|2|10",
+                            "Tahoma|1", "Tahoma (Central European) -> [Western]|1|01", "Tahoma (Turkish)|1|00"}));
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE4");
+
+  DoubleClickTree(p.ui, *tree);
+  EXPECT_EQ(State("Arial"), 1);
+  for (int charset : {238, 204, 161}) EXPECT_FALSE(Record("Arial", charset).Enabled) << charset;
+  EXPECT_EQ(State("Arial (Central European)"), 1);
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");
+}
+
+// A double click acts on the selection; the mouse press that came with it does not move it.
+TEST_F(Commands, DoubleClickActsOnTheSelectionNotThePointer) {
+  Create();
+  tree->Select(Node("Arial (Greek)"));
+  PressOnEmptySpace();
+  DoubleClickTree(p.ui, *tree);
+  EXPECT_TRUE(Record("Arial", 161).Enabled);
+
+  PressAt("Tahoma (Turkish)");
+  DoubleClickTree(p.ui, *tree);
+  EXPECT_FALSE(Record("Arial", 161).Enabled);
+  EXPECT_FALSE(Record("Tahoma", 162).Enabled);
+}
+
+TEST_F(Commands, NothingSelectedDoubleClickAndKeysChangeNothing) {
+  TForm1& f = Create();
+  const auto before = Snapshot();
+  DoubleClickTree(p.ui, *tree);
+  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Btn("btRestore").Enabled());
+
+  TypeInTree(p.ui, *tree, 'a');
+  EXPECT_FALSE(Btn("btRestore").Enabled());
+
+  // Enter enables the restore button even so, without marking anything.
+  TypeInTree(p.ui, *tree, 13);
+  EXPECT_FALSE(f.Modified);
+  EXPECT_TRUE(Btn("btRestore").Enabled());
+  EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(Commands, EnterTogglesLikeADoubleClickOtherKeysDoNot) {
+  TForm1& f = Create();
+  tree->Select(Node("Tahoma"));
+  TypeInTree(p.ui, *tree, ' ');
+  EXPECT_FALSE(f.Modified);
+  EXPECT_EQ(State("Tahoma"), 1);
+
+  TypeInTree(p.ui, *tree, 13);
+  EXPECT_TRUE(f.Modified);
+  EXPECT_EQ(State("Tahoma"), 2);
+  EXPECT_TRUE(Record("Tahoma", 162).Enabled && Record("Tahoma", 238).Enabled);
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE4");
+
+  tree->Select(Node("Tahoma (Turkish)"));
+  TypeInTree(p.ui, *tree, 13);
+  EXPECT_FALSE(Record("Tahoma", 162).Enabled);
+  EXPECT_EQ(State("Tahoma"), 3);
+}
+
+TEST_F(Commands, OnOffButtonTogglesTheSelectionAndFollowsIt) {
+  TForm1& f = Create();
+  Click(p.ui, Btn("btOnOff"));  // disabled: nothing happens
+  EXPECT_FALSE(f.Modified);
+
+  tree->Select(Node("Arial"));
+  Click(p.ui, Btn("btOnOff"));
+  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Btn("btRestore").Enabled());
+  EXPECT_EQ(State("Arial"), 2);
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE4");
+
+  tree->Select(Node("Arial (Cyrillic)"));
+  Click(p.ui, Btn("btOnOff"));
+  EXPECT_FALSE(Record("Arial", 204).Enabled);
+  EXPECT_EQ(State("Arial (Cyrillic)"), 1);
+  EXPECT_EQ(State("Arial"), 3);
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");
+
+  tree->Select(0);
+  EXPECT_FALSE(Btn("btOnOff").Enabled());
+}
+
+TEST_F(Commands, SelectionIsIgnoredWhileRebuilding) {
+  TForm1& f = Create();
+  f.Rebuilding = true;
+  tree->Select(Node("Arial"));
+  EXPECT_FALSE(Btn("btOnOff").Enabled());
+  f.Rebuilding = false;
+  tree->Select(Node("Tahoma"));
+  EXPECT_TRUE(Btn("btOnOff").Enabled());
+}
+
+// Context-menu commands act on the node where the mouse was pressed, whatever the selection.
+TEST_F(Commands, OnOffItemActsOnTheNodeAtThePress) {
+  TForm1& f = Create();
+  tree->Select(Node("Arial (Greek)"));
+  PressAt("Tahoma (Turkish)");  // a left press does not select
+  ClickItem(p.ui, *f.muOnOff);
+  EXPECT_TRUE(Record("Tahoma", 162).Enabled);
+  EXPECT_FALSE(Record("Arial", 161).Enabled);
+  EXPECT_EQ(tree->Selected(), Node("Tahoma (Turkish)"));
+  EXPECT_EQ(State("Tahoma"), 3);
+
+  PressAt("Arial");
+  ClickItem(p.ui, *f.muOnOff);
+  EXPECT_EQ(State("Arial"), 2);
+  EXPECT_EQ(tree->Selected(), Node("Tahoma (Turkish)"));  // a face is toggled where it stands
+}
+
+TEST_F(Commands, RightClickSelectsAndOpensTheTreeMenuThere) {
+  TForm1& f = Create();
+  int x = 0, y = 0;
+  PointOfNode(*tree, Node("Arial (Cyrillic)"), x, y);
+  ContextMenuOfTree(p.ui, *tree, x, y);
+  EXPECT_EQ(tree->Selected(), Node("Arial (Cyrillic)"));
+  EXPECT_EQ(LastPopupAnchor(*f.PopupMenu3), "TVFonts@" + std::to_string(x) + "," + std::to_string(y));
+  ClickItem(p.ui, *f.muOnOff);
+  EXPECT_TRUE(Record("Arial", 204).Enabled);
+}
+
+TEST_F(Commands, OnOffItemOverEmptySpaceOnlyEnablesRestore) {
+  TForm1& f = Create();
+  tree->Select(Node("Arial (Greek)"));
+  const auto before = Snapshot();
+  PressOnEmptySpace();
+  ClickItem(p.ui, *f.muOnOff);
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_FALSE(f.Modified);
+  EXPECT_TRUE(Btn("btRestore").Enabled());
+}
+
+TEST_F(Commands, WesternMarkMovesBetweenScriptsOfOneFace) {
+  TForm1& f = Create();
+  tree->Select(Node("Tahoma (Turkish)"));
+  Click(p.ui, Btn("btWesternMap"));
+  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Record("Tahoma", 162).WesternMapped);
+  EXPECT_FALSE(Record("Tahoma", 238).WesternMapped);
+  EXPECT_EQ(Snapshot(), (std::vector<std::string>{
+                            "Arial|3", "Arial (Central European)|2|10", "Arial (Cyrillic)|1|00", "Arial (Greek)|1|00",
+                            "Tahoma|1", "Tahoma (Central European)|1|00", "Tahoma (Turkish) -> [Western]|1|01"}));
+
+  // Choosing the mapped script again unmaps it and touches nothing else.
+  Click(p.ui, Btn("btWesternMap"));
+  EXPECT_FALSE(Record("Tahoma", 162).WesternMapped);
+  EXPECT_EQ(tree->Text(Node("Tahoma (Turkish)")), "Tahoma (Turkish)");
+  EXPECT_FALSE(Record("Tahoma", 238).WesternMapped);
+}
+
+// Marking a script clears every other mark of its face, also when several scripts carried one
+// (as a table with two Western entries of a face gives).
+TEST_F(Commands, WesternMarkClearsEveryOtherMarkOfTheFaceOnly) {
+  Create();
+  for (int charset : {204, 161}) {
+    auto& record = const_cast<TFontStruct&>(Record("Arial", charset));
+    record.WesternMapped = true;
+    tree->SetText(record.NodeItemId, tree->Text(record.NodeItemId) + " -> [Western]");
+  }
+  tree->Select(Node("Arial (Central European)"));
+  Click(p.ui, Btn("btWesternMap"));
+  EXPECT_EQ(Snapshot(), (std::vector<std::string>{
+                            "Arial|3", "Arial (Central European) -> [Western]|2|11", "Arial (Cyrillic)|1|00",
+                            "Arial (Greek)|1|00", "Tahoma|1", "Tahoma (Central European) -> [Western]|1|01",
+                            "Tahoma (Turkish)|1|00"}));
+}
+
+TEST_F(Commands, WesternCommandIgnoresFaceNodesAndEmptySelection) {
+  TForm1& f = Create();
+  const auto before = Snapshot();
+  Click(p.ui, Btn("btWesternMap"));
+  tree->Select(Node("Tahoma"));
+  Click(p.ui, Btn("btWesternMap"));
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_FALSE(f.Modified);
+
+  // The menu item: a face under the press or no node there does nothing, the selection stays.
+  PressAt("Arial");
+  ClickItem(p.ui, *f.muWestern);
+  PressOnEmptySpace();
+  ClickItem(p.ui, *f.muWestern);
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Btn("btRestore").Enabled());
+  EXPECT_EQ(tree->Selected(), Node("Tahoma"));
+}
+
+TEST_F(Commands, WesternItemSelectsTheScriptAtThePressAndMapsIt) {
+  TForm1& f = Create();
+  tree->Select(Node("Tahoma (Turkish)"));
+  PressAt("Arial (Greek)");
+  ClickItem(p.ui, *f.muWestern);
+  EXPECT_EQ(tree->Selected(), Node("Arial (Greek) -> [Western]"));
+  EXPECT_TRUE(Record("Arial", 161).WesternMapped);
+  EXPECT_TRUE(Record("Tahoma", 238).WesternMapped);  // another face keeps its mapping
+  EXPECT_FALSE(Record("Tahoma", 162).WesternMapped);
+  EXPECT_TRUE(f.Modified);
+}
+
+TEST_F(Commands, AllOnAndAllOffReachEveryRecord) {
+  TForm1& f = Create();
+  tree->Select(Node("Tahoma"));
+  ClickItem(p.ui, *f.muAllOn1);
+  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Btn("btRestore").Enabled());
+  EXPECT_EQ(Snapshot(), (std::vector<std::string>{
+                            "Arial|2", "Arial (Central European)|2|10", "Arial (Cyrillic)|2|10", "Arial (Greek)|2|10",
+                            "Tahoma|2", "Tahoma (Central European) -> [Western]|2|11", "Tahoma (Turkish)|2|10"}));
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE4");
+
+  ClickItem(p.ui, *f.muAllD2);
+  EXPECT_EQ(Snapshot(), (std::vector<std::string>{
+                            "Arial|1", "Arial (Central European)|1|00", "Arial (Cyrillic)|1|00", "Arial (Greek)|1|00",
+                            "Tahoma|1", "Tahoma (Central European) -> [Western]|1|01", "Tahoma (Turkish)|1|00"}));
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");
+
+  ClickItem(p.ui, *f.muAllOn2);
+  ClickItem(p.ui, *f.muAllD1);
+  EXPECT_EQ(State("Arial"), 1);
+  EXPECT_EQ(State("Tahoma"), 1);
+}
+
+TEST_F(Commands, MaskedButtonOpensItsMenuUnderItself) {
+  TForm1& f = Create();
+  Click(p.ui, Btn("btMaskedOnOff"));
+  EXPECT_EQ(LastPopupAnchor(*f.PopupMenu2),
+            "btMaskedOnOff@0," + std::to_string(Btn("btMaskedOnOff").Bounds().height));
+  EXPECT_FALSE(f.Modified);
+}
+
+// Without any font the commands over all records find nothing to mark.
+TEST_F(Commands, CommandsOverNoRecordsMarkNothing) {
+  p.fonts.fonts.clear();
+  TForm1& f = Create();
+  ClickItem(p.ui, *f.muAllOn2);
+  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Btn("btOnOff").Enabled());
+}
+
+TEST_F(Commands, ScriptMenusListScriptsByNameWithTheirNumber) {
+  AddFace("Thai Face", {{222, ""}, {0, "Western"}});
+  TForm1& f = Create();
+  const std::vector<std::pair<std::string, int>> expected = {
+      {"Central European", 238}, {"Cyrillic", 204}, {"Greek", 161}, {"Script: 222", 222}, {"Turkish", 162}};
+  f.BuildScriptMenus();  // again: the items are replaced, not added twice
+  for (MenuItem* parent : {f.puSelOn1, f.puSelOff1, f.puSelOn2, f.puSelOff2}) {
+    ASSERT_EQ(parent->Count(), static_cast<int>(expected.size())) << parent->Name();
+    for (int i = 0; i < parent->Count(); ++i) {
+      EXPECT_EQ(parent->Item(i).Caption(), expected[i].first) << parent->Name();
+      EXPECT_EQ(parent->Item(i).Tag, expected[i].second) << parent->Name();
+    }
+  }
+}
+
+// Two character sets that share a script name act for the first one's number.
+TEST_F(Commands, ScriptMenusOfOneNameUseTheFirstNumber) {
+  AddFace("Odd", {{186, "Shared"}, {177, "Shared"}});
+  TForm1& f = Create();
+  std::vector<int> tags;
+  for (int i = 0; i < f.puSelOn1->Count(); ++i)
+    if (f.puSelOn1->Item(i).Caption() == "Shared") tags.push_back(f.puSelOn1->Item(i).Tag);
+  EXPECT_EQ(tags, (std::vector<int>{177, 177}));
+}
+
+TEST_F(Commands, ScriptItemsSwitchOnlyTheirCharset) {
+  TForm1& f = Create();
+  tree->Select(Node("Arial (Central European)"));
+  ClickItem(p.ui, SubItem(f.puSelOn2, "Central European"));
+  EXPECT_TRUE(f.Modified);
+  EXPECT_EQ(Snapshot(), (std::vector<std::string>{
+                            "Arial|3", "Arial (Central European)|2|10", "Arial (Cyrillic)|1|00", "Arial (Greek)|1|00",
+                            "Tahoma|3", "Tahoma (Central European) -> [Western]|2|11", "Tahoma (Turkish)|1|00"}));
+
+  ClickItem(p.ui, SubItem(f.puSelOff1, "Central European"));
+  EXPECT_FALSE(Record("Arial", 238).Enabled);
+  EXPECT_FALSE(Record("Tahoma", 238).Enabled);
+  EXPECT_EQ(State("Arial"), 1);
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");  // follows the selected script, now off
+
+  ClickItem(p.ui, SubItem(f.puSelOn1, "Turkish"));
+  EXPECT_EQ(State("Tahoma"), 3);
+  EXPECT_EQ(State("Arial"), 1);
+  ClickItem(p.ui, SubItem(f.puSelOff2, "Turkish"));
+  EXPECT_EQ(State("Tahoma"), 1);
+}
+
+}  // namespace
+}  // namespace sorel::test

@@ -492,7 +492,16 @@ class Win32TreeView : public Native<TreeView> {
       bool allow = true;
       if (change->action & TVE_COLLAPSE)
         Guarded([&] { allow = OnCollapsing(static_cast<NodeId>(reinterpret_cast<std::uintptr_t>(change->itemNew.hItem))); });
+      refused_ = allow ? nullptr : change->itemNew.hItem;
       return allow ? FALSE : TRUE;
+    }
+    if (header->code == TVN_ITEMEXPANDEDA) {
+      // Wine's tree collapses even when the collapse was refused; open the node again.
+      auto* change = reinterpret_cast<NMTREEVIEWA*>(header);
+      if ((change->action & TVE_COLLAPSE) && change->itemNew.hItem == refused_)
+        PostMessageA(hwnd, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(refused_));
+      refused_ = nullptr;
+      return 0;
     }
     if (header->code == NM_RCLICK) {
       // A right click selects the node under the pointer, then asks for the context menu there.
@@ -517,6 +526,7 @@ class Win32TreeView : public Native<TreeView> {
 
  private:
   static HTREEITEM Item(NodeId node) { return reinterpret_cast<HTREEITEM>(node); }
+  HTREEITEM refused_ = nullptr;  // the node whose collapse was just refused
   NodeId Next(NodeId node, UINT relation) {
     return static_cast<NodeId>(SendMessageA(hwnd, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(Item(node))));
   }
@@ -620,6 +630,8 @@ LRESULT CALLBACK TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UIN
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // the second press of a double click is a press too
+    case WM_RBUTTONDBLCLK:
       if (tree->OnMouseDown) {
         int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
         Guarded([&] { tree->OnMouseDown(x, y); });

@@ -1,0 +1,154 @@
+// The Win32 controls behind the windows: menus, tree events, two-state buttons, modal forms.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/win32/ui_win32.h"
+
+namespace sorel {
+namespace {
+
+class Win32Controls : public testing::Test {
+ protected:
+  static Win32Application& App() {
+    static Win32Application app(GetModuleHandleA(nullptr));
+    return app;
+  }
+  void SetUp() override {
+    form = ui.CreateForm("TestForm", FormStyle::Dialog);
+    form->SetClientSize(300, 200);
+    form->SetVisible(true);
+  }
+  // Lets the window's queued messages run.
+  static void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  Win32Ui ui{App()};
+  std::unique_ptr<Form> form;
+};
+
+TEST_F(Win32Controls, PopupMenuRunsTheChosenItemWithItsSender) {
+  auto menu = ui.CreatePopupMenu("Menu");
+  MenuItem& first = menu->Items().Add("first", "First");
+  menu->Items().Add("sep", "-");
+  MenuItem& parent = menu->Items().Add("parent", "Scripts");
+  MenuItem& child = parent.Add("", "Greek");
+  child.Tag = 161;
+  int clickedTag = -1;
+  std::string clicked;
+  for (MenuItem* item : {&first, &child})
+    item->OnClick = [&](MenuItem& sender) {
+      clicked = sender.Caption();
+      clickedTag = sender.Tag;
+    };
+  first.SetChecked(true);
+  first.SetRadioItem(true);
+  // The keys wait in the queue; the menu's own loop reads them.
+  HWND window = HandleOf(*form);
+  PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
+  menu->Popup(*form, 10, 10);
+  EXPECT_EQ(clicked, "First");
+  PostMessageA(window, WM_KEYDOWN, VK_UP, 0);     // to the last item, the submenu
+  PostMessageA(window, WM_KEYDOWN, VK_RIGHT, 0);  // open it
+  PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
+  menu->Popup(*form, 10, 10);
+  EXPECT_EQ(clicked, "Greek");
+  EXPECT_EQ(clickedTag, 161);
+}
+
+TEST_F(Win32Controls, TreeReportsKeysPressesDoubleClicksAndRefusesToCollapse) {
+  auto tree = ui.CreateTreeView(*form, "Tree");
+  tree->SetBounds({0, 0, 300, 200});
+  NodeId face = tree->AddChild(0, "Face");
+  NodeId script = tree->AddChild(face, "Face (Greek)");
+  tree->Expand(face);
+  int collapseAsked = 0;
+  tree->OnCollapsing = [&](NodeId) {
+    ++collapseAsked;
+    return false;
+  };
+  std::string events;
+  tree->OnKeyPress = [&](char key) { events += "key" + std::to_string(key) + ";"; };
+  tree->OnMouseDown = [&](int, int) { events += "press;"; };
+  tree->OnDblClick = [&] { events += "double;"; };
+  tree->OnChange = [&](NodeId node) { events += "select:" + tree->Text(node) + ";"; };
+  HWND handle = HandleOf(*tree);
+
+  tree->Select(script);
+  SendMessageA(handle, WM_CHAR, '\r', 1);
+  RECT rect{};
+  HTREEITEM item = reinterpret_cast<HTREEITEM>(script);
+  std::memcpy(&rect, &item, sizeof(item));  // the item goes in, the rectangle comes out
+  SendMessageA(handle, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect));
+  LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  EXPECT_EQ(tree->NodeAt((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2), script);
+  EXPECT_EQ(tree->NodeAt(250, 190), 0u);
+  PostMessageA(handle, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(handle, WM_LBUTTONUP, 0, at);
+  PostMessageA(handle, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  PostMessageA(handle, WM_LBUTTONUP, 0, at);
+  Pump();
+  EXPECT_EQ(events, "select:Face (Greek);key13;press;press;double;");
+
+  // The user's way of collapsing: the left arrow on an open face.
+  tree->Select(face);
+  SendMessageA(handle, WM_KEYDOWN, VK_LEFT, 0);
+  EXPECT_EQ(collapseAsked, 1);
+  Pump();
+  EXPECT_TRUE(SendMessageA(handle, TVM_GETITEMSTATE, static_cast<WPARAM>(face), TVIS_EXPANDED) & TVIS_EXPANDED);
+  EXPECT_EQ(tree->Level(script), 1);
+  EXPECT_EQ(tree->Level(face), 0);
+}
+
+TEST_F(Win32Controls, TreeSortsChildrenByTextAndKeepsTheirData) {
+  auto tree = ui.CreateTreeView(*form, "Tree");
+  NodeId face = tree->AddChild(0, "Face");
+  int a = 1, b = 2, c = 3;
+  const std::pair<const char*, int*> children[] = {{"Face (Turkish)", &a}, {"Face (Arabic)", &b}, {"Face (Greek)", &c}};
+  for (auto [text, data] : children) tree->SetData(tree->AddChild(face, text), data);
+  tree->SortChildren(face);
+  std::vector<std::string> texts;
+  std::vector<void*> data;
+  for (NodeId n = tree->FirstChild(face); n; n = tree->NextSibling(n)) {
+    texts.push_back(tree->Text(n));
+    data.push_back(tree->Data(n));
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"Face (Arabic)", "Face (Greek)", "Face (Turkish)"}));
+  EXPECT_EQ(data, (std::vector<void*>{&b, &c, &a}));
+}
+
+TEST_F(Win32Controls, TwoStateButtonAndGlyphKeepTheirState) {
+  auto button = ui.CreateButton(*form, "Button");
+  EXPECT_FALSE(button->Down());
+  button->SetDown(true);
+  EXPECT_TRUE(button->Down());
+  button->SetDown(false);
+  EXPECT_FALSE(button->Down());
+  button->SetGlyph("NO_SUCH_BITMAP");  // a missing picture leaves the button usable
+  EXPECT_EQ(button->Glyph(), "NO_SUCH_BITMAP");
+}
+
+TEST_F(Win32Controls, ModalFormEndsWithTheButtonsResultOrCancelWhenClosed) {
+  auto dialog = ui.CreateForm("Dialog", FormStyle::Dialog);
+  auto ok = ui.CreateButton(*dialog, "OK");
+  ok->ModalResult = 1;
+  int clicks = 0;
+  ok->OnClick = [&] { ++clicks; };
+  PostMessageA(HandleOf(*dialog), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(HandleOf(*ok)));
+  EXPECT_EQ(dialog->ShowModal(), 1);
+  EXPECT_EQ(clicks, 1);
+  PostMessageA(HandleOf(*dialog), WM_CLOSE, 0, 0);
+  EXPECT_EQ(dialog->ShowModal(), 2);
+  EXPECT_FALSE(dialog->Closed()) << "a modal form is hidden, not destroyed, by its close box";
+}
+
+}  // namespace
+}  // namespace sorel

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace sorel {
 
@@ -70,34 +71,43 @@ class Button : public CaptionControl {
   virtual bool Down() = 0;
 };
 
-// A menu item; items with sub-items open a submenu. Items belong to their menu.
+// A menu item; items with sub-items open a submenu. Items belong to their menu. A menu item is
+// plain data: the system menu is built from it each time the menu opens, so captions, checks and
+// sub-items changed by the program are always current.
 class MenuItem {
  public:
   explicit MenuItem(std::string name) : name_(std::move(name)) {}
-  virtual ~MenuItem() = default;
   MenuItem(const MenuItem&) = delete;
   MenuItem& operator=(const MenuItem&) = delete;
   const std::string& Name() const { return name_; }
 
-  virtual void SetCaption(const std::string& caption) = 0;
-  virtual std::string Caption() = 0;
-  virtual void SetChecked(bool checked) = 0;
-  virtual bool Checked() = 0;
+  void SetCaption(const std::string& caption) { caption_ = caption; }
+  const std::string& Caption() const { return caption_; }
+  void SetChecked(bool checked) { checked_ = checked; }
+  bool Checked() const { return checked_; }
   // A radio item shows its check as a dot; the program keeps one item of a group checked.
-  virtual void SetRadioItem(bool radio) = 0;
-  virtual void SetImage(const std::string& resource) = 0;  // a 16 x 16 bitmap; "" for none
+  void SetRadioItem(bool radio) { radio_ = radio; }
+  bool RadioItem() const { return radio_; }
+  void SetImage(const std::string& resource) { image_ = resource; }  // a 16 x 16 bitmap; "" for none
+  const std::string& Image() const { return image_; }
 
   // Sub-items, in order. A separator is an item with caption "-".
-  virtual MenuItem& Add(const std::string& name, const std::string& caption) = 0;
-  virtual void Clear() = 0;
-  virtual int Count() = 0;
-  virtual MenuItem& Item(int index) = 0;
+  MenuItem& Add(const std::string& name, const std::string& caption) {
+    items_.push_back(std::make_unique<MenuItem>(name));
+    items_.back()->SetCaption(caption);
+    return *items_.back();
+  }
+  void Clear() { items_.clear(); }
+  int Count() const { return static_cast<int>(items_.size()); }
+  MenuItem& Item(int index) { return *items_.at(static_cast<std::size_t>(index)); }
 
   int Tag = 0;
   std::function<void(MenuItem& sender)> OnClick;
 
  private:
-  std::string name_;
+  std::string name_, caption_, image_;
+  bool checked_ = false, radio_ = false;
+  std::vector<std::unique_ptr<MenuItem>> items_;
 };
 
 // A pop-up menu; its items are the root item's sub-items.

@@ -67,30 +67,6 @@ class MemoryButtonImpl : public MemoryCaptioned<Button> {
   bool down_ = false;
 };
 
-class MemoryMenuItem : public MenuItem {
- public:
-  using MenuItem::MenuItem;
-  void SetCaption(const std::string& caption) override { caption_ = caption; }
-  std::string Caption() override { return caption_; }
-  void SetChecked(bool checked) override { checked_ = checked; }
-  bool Checked() override { return checked_; }
-  void SetRadioItem(bool radio) override { radio_ = radio; }
-  void SetImage(const std::string& resource) override { image_ = resource; }
-  MenuItem& Add(const std::string& name, const std::string& caption) override {
-    items_.push_back(std::make_unique<MemoryMenuItem>(name));
-    items_.back()->SetCaption(caption);
-    return *items_.back();
-  }
-  void Clear() override { items_.clear(); }
-  int Count() override { return static_cast<int>(items_.size()); }
-  MenuItem& Item(int index) override { return *items_.at(index); }
-
- private:
-  std::string caption_, image_;
-  bool checked_ = false, radio_ = false;
-  std::vector<std::unique_ptr<MemoryMenuItem>> items_;
-};
-
 class MemoryPopup : public PopupMenu {
  public:
   explicit MemoryPopup(const std::string& name) : root_(name) {}
@@ -102,7 +78,7 @@ class MemoryPopup : public PopupMenu {
   std::string anchor_;
 
  private:
-  MemoryMenuItem root_;
+  MenuItem root_;
 };
 using MemoryPanel = MemoryControl<Panel>;
 using MemoryTabSheet = MemoryCaptioned<TabSheet>;

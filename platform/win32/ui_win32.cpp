@@ -116,64 +116,39 @@ class Win32Label : public NativeCaptioned<Label> {
 
 void EndModal(HWND anyChild, int result);
 
-// Menu items are kept as objects; the system menu is built from them each time it opens, so
-// captions, checks and sub-items changed by the program are always current.
-class Win32MenuItem : public MenuItem {
- public:
-  using MenuItem::MenuItem;
-  void SetCaption(const std::string& caption) override { caption_ = caption; }
-  std::string Caption() override { return caption_; }
-  void SetChecked(bool checked) override { checked_ = checked; }
-  bool Checked() override { return checked_; }
-  void SetRadioItem(bool radio) override { radio_ = radio; }
-  void SetImage(const std::string& resource) override { image_ = resource; }
-  MenuItem& Add(const std::string& name, const std::string& caption) override {
-    items_.push_back(std::make_unique<Win32MenuItem>(name));
-    items_.back()->SetCaption(caption);
-    return *items_.back();
-  }
-  void Clear() override { items_.clear(); }
-  int Count() override { return static_cast<int>(items_.size()); }
-  MenuItem& Item(int index) override { return *items_.at(index); }
-
-  // Fills menu with the sub-items; ids index into byId.
-  void Build(HMENU menu, std::vector<Win32MenuItem*>& byId, std::vector<HBITMAP>& bitmaps) {
-    for (auto& item : items_) {
-      if (item->caption_ == "-") {
-        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        continue;
-      }
-      MENUITEMINFOA info{};
-      info.cbSize = sizeof(info);
-      info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE | MIIM_ID;
-      info.fType = MFT_STRING | (item->radio_ ? MFT_RADIOCHECK : 0);
-      info.fState = item->checked_ ? MFS_CHECKED : 0;
-      info.dwTypeData = const_cast<char*>(item->caption_.c_str());
-      byId.push_back(item.get());
-      info.wID = static_cast<UINT>(byId.size());
-      if (!item->items_.empty()) {
-        info.fMask |= MIIM_SUBMENU;
-        info.hSubMenu = CreatePopupMenu();
-        item->Build(info.hSubMenu, byId, bitmaps);
-      }
-      if (!item->image_.empty()) {
-        HBITMAP bitmap = static_cast<HBITMAP>(
-            LoadImageA(g_app->Instance(), item->image_.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
-        if (bitmap) {
-          info.fMask |= MIIM_BITMAP;
-          info.hbmpItem = bitmap;
-          bitmaps.push_back(bitmap);
-        }
-      }
-      InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &info);
+// Fills a system menu with an item's sub-items; command ids index into byId.
+void BuildMenu(MenuItem& parent, HMENU menu, std::vector<MenuItem*>& byId, std::vector<HBITMAP>& bitmaps) {
+  for (int i = 0; i < parent.Count(); ++i) {
+    MenuItem& item = parent.Item(i);
+    if (item.Caption() == "-") {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
     }
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE | MIIM_ID;
+    info.fType = MFT_STRING | (item.RadioItem() ? MFT_RADIOCHECK : 0);
+    info.fState = item.Checked() ? MFS_CHECKED : 0;
+    info.dwTypeData = const_cast<char*>(item.Caption().c_str());
+    byId.push_back(&item);
+    info.wID = static_cast<UINT>(byId.size());
+    if (item.Count() > 0) {
+      info.fMask |= MIIM_SUBMENU;
+      info.hSubMenu = CreatePopupMenu();
+      BuildMenu(item, info.hSubMenu, byId, bitmaps);
+    }
+    if (!item.Image().empty()) {
+      HBITMAP bitmap = static_cast<HBITMAP>(
+          LoadImageA(g_app->Instance(), item.Image().c_str(), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+      if (bitmap) {
+        info.fMask |= MIIM_BITMAP;
+        info.hbmpItem = bitmap;
+        bitmaps.push_back(bitmap);
+      }
+    }
+    InsertMenuItemA(menu, GetMenuItemCount(menu), TRUE, &info);
   }
-
- private:
-  std::string caption_, image_;
-  bool checked_ = false, radio_ = false;
-  std::vector<std::unique_ptr<Win32MenuItem>> items_;
-};
+}
 
 class Win32PopupMenu : public PopupMenu {
  public:
@@ -183,10 +158,10 @@ class Win32PopupMenu : public PopupMenu {
     HWND owner = HandleOf(anchor);
     POINT at{x, y};
     ClientToScreen(owner, &at);
-    std::vector<Win32MenuItem*> byId;
+    std::vector<MenuItem*> byId;
     std::vector<HBITMAP> bitmaps;
     HMENU menu = CreatePopupMenu();
-    root_.Build(menu, byId, bitmaps);
+    BuildMenu(root_, menu, byId, bitmaps);
     HWND window = GetAncestor(owner, GA_ROOT);
     SetForegroundWindow(window);
     UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y,
@@ -194,13 +169,13 @@ class Win32PopupMenu : public PopupMenu {
     DestroyMenu(menu);
     for (HBITMAP b : bitmaps) DeleteObject(b);
     if (chosen >= 1 && chosen <= byId.size()) {
-      Win32MenuItem* item = byId[chosen - 1];
+      MenuItem* item = byId[chosen - 1];
       if (item->OnClick) Guarded([&] { item->OnClick(*item); });
     }
   }
 
  private:
-  Win32MenuItem root_;
+  MenuItem root_;
 };
 
 class Win32Button : public NativeCaptioned<Button> {

@@ -57,15 +57,7 @@ class Apply : public testing::Test {
     tree = p.ui.Find<TreeView>("TVFonts");
     return *form;
   }
-  NodeId Node(const std::string& text) {
-    for (NodeId face = tree->FirstChild(0); face; face = tree->NextSibling(face)) {
-      if (tree->Text(face) == text) return face;
-      for (NodeId script = tree->FirstChild(face); script; script = tree->NextSibling(script))
-        if (tree->Text(script) == text) return script;
-    }
-    ADD_FAILURE() << "no node " << text;
-    return 0;
-  }
+  NodeId Node(const std::string& text) { return NodeByText(*tree, text); }
   void DoubleClick(const std::string& text) {
     tree->Select(Node(text));
     DoubleClickTree(p.ui, *tree);

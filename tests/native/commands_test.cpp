@@ -40,16 +40,7 @@ class Commands : public testing::Test {
     return *form;
   }
 
-  // The node whose text is exactly text; fails the test when there is none.
-  NodeId Node(const std::string& text) {
-    for (NodeId face = tree->FirstChild(0); face; face = tree->NextSibling(face)) {
-      if (tree->Text(face) == text) return face;
-      for (NodeId script = tree->FirstChild(face); script; script = tree->NextSibling(script))
-        if (tree->Text(script) == text) return script;
-    }
-    ADD_FAILURE() << "no node " << text;
-    return 0;
-  }
+  NodeId Node(const std::string& text) { return NodeByText(*tree, text); }
   int State(const std::string& text) { return tree->StateIndex(Node(text)); }
   const TFontStruct& Record(const std::string& face, int charset) {
     for (int i = 0; i < form->FontList.Count(); ++i) {

@@ -1,5 +1,7 @@
 // A main window on in-memory platforms, for tests that drive TForm1 as a user would.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <memory>
 
 #include "app/fontsub.h"
@@ -32,6 +34,17 @@ struct MemoryPlatforms {
     system.SetExeVersion(FileVersion{0x00010001, 0x00030006});
   }
 };
+
+// The face or script node whose text is exactly text; fails the test when there is none.
+inline NodeId NodeByText(TreeView& tree, const std::string& text) {
+  for (NodeId face = tree.FirstChild(0); face; face = tree.NextSibling(face)) {
+    if (tree.Text(face) == text) return face;
+    for (NodeId script = tree.FirstChild(face); script; script = tree.NextSibling(script))
+      if (tree.Text(script) == text) return script;
+  }
+  ADD_FAILURE() << "no node " << text;
+  return 0;
+}
 
 inline const char* const kFontSubstitutesPath =
     "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes";

@@ -10,16 +10,7 @@
 namespace sorel {
 namespace {
 
-std::string Hex(const std::string& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (!out.empty()) out += ' ';
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return out;
-}
+using test::Hex;
 
 // Keys as LCMapStringA(LCMAP_SORTKEY) returned them under Wine 8 (user locale en-US, code page
 // 1252 unless said otherwise).

@@ -13,18 +13,6 @@ namespace {
 
 using test::ProfileCase;
 
-std::vector<std::string> Ask(ProfileFiles& profiles, const std::string& file, const ProfileCase& c) {
-  switch (c.ask) {
-    case ProfileCase::Ask::SectionNames:
-      return profiles.SectionNames(file);
-    case ProfileCase::Ask::SectionKeys:
-      return profiles.SectionKeys(file, c.section);
-    case ProfileCase::Ask::Value:
-      return {profiles.ReadString(file, c.section, c.key, c.def)};
-  }
-  return {};
-}
-
 // Lists can hold 1700 names; show where they part rather than all of them.
 std::string FirstDifference(const std::vector<std::string>& got, const std::vector<std::string>& want) {
   for (std::size_t i = 0; i < got.size() && i < want.size(); ++i) {
@@ -39,7 +27,7 @@ TEST(MemoryProfile, GivesWhatWineGivesForEveryCase) {
     MemoryFileSystem fs;
     if (c.text) fs.Put(path, *c.text);
     MemoryProfileFiles profiles(fs, "C:\\windows");
-    std::vector<std::string> got = Ask(profiles, path, c);
+    std::vector<std::string> got = AskProfile(profiles, path, c);
     EXPECT_TRUE(got == c.expected) << c.what << ": " << FirstDifference(got, c.expected);
   }
 }

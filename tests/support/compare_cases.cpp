@@ -95,4 +95,15 @@ const std::vector<ComparePair>& ComparePairs1250() {
   return pairs;
 }
 
+std::string Hex(const std::string& bytes) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : bytes) {
+    if (!out.empty()) out += ' ';
+    out += digits[c >> 4];
+    out += digits[c & 15];
+  }
+  return out;
+}
+
 }  // namespace sorel::test

@@ -17,4 +17,7 @@ const std::vector<ComparePair>& ComparePairs1252();
 // Texts in code page 1250, ordered by the same default sort table (no Polish or Czech rules).
 const std::vector<ComparePair>& ComparePairs1250();
 
+// Bytes in hexadecimal, for failure messages about 8-bit texts.
+std::string Hex(const std::string& bytes);
+
 }  // namespace sorel::test

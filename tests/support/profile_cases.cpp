@@ -185,4 +185,16 @@ const std::vector<ProfileCase>& ProfileCases() {
   return cases;
 }
 
+std::vector<std::string> AskProfile(ProfileFiles& profiles, const std::string& file, const ProfileCase& c) {
+  switch (c.ask) {
+    case ProfileCase::Ask::SectionNames:
+      return profiles.SectionNames(file);
+    case ProfileCase::Ask::SectionKeys:
+      return profiles.SectionKeys(file, c.section);
+    case ProfileCase::Ask::Value:
+      return {profiles.ReadString(file, c.section, c.key, c.def)};
+  }
+  return {};
+}
+
 }  // namespace sorel::test

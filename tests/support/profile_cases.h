@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/profile.h"
+
 namespace sorel::test {
 
 struct ProfileCase {
@@ -18,5 +20,8 @@ struct ProfileCase {
 };
 
 const std::vector<ProfileCase>& ProfileCases();
+
+// What the case asks of a profile implementation, as a list of texts.
+std::vector<std::string> AskProfile(ProfileFiles& profiles, const std::string& file, const ProfileCase& c);
 
 }  // namespace sorel::test

@@ -14,16 +14,7 @@
 namespace sorel {
 namespace {
 
-std::string Hex(const std::string& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (!out.empty()) out += ' ';
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return "[" + out + "]";
-}
+using test::Hex;
 
 int Sign(int n) { return (n > 0) - (n < 0); }
 

@@ -22,17 +22,6 @@ namespace {
 
 using test::ProfileCase;
 
-std::vector<std::string> Ask(ProfileFiles& profiles, const std::string& file, const ProfileCase& c) {
-  switch (c.ask) {
-    case ProfileCase::Ask::SectionNames:
-      return profiles.SectionNames(file);
-    case ProfileCase::Ask::SectionKeys:
-      return profiles.SectionKeys(file, c.section);
-    case ProfileCase::Ask::Value:
-      return {profiles.ReadString(file, c.section, c.key, c.def)};
-  }
-  return {};
-}
 
 std::string Describe(const std::vector<std::string>& list) {
   if (list.size() > 6) {
@@ -65,8 +54,8 @@ TEST(ProfileDifferential, RealAndEmulatedReadEveryCaseAsWineDoes) {
     }
     MemoryProfileFiles emulated(memoryFiles, "C:\\windows");
 
-    std::vector<std::string> fromWine = Ask(real, path, c);
-    std::vector<std::string> fromEmulation = Ask(emulated, path, c);
+    std::vector<std::string> fromWine = AskProfile(real, path, c);
+    std::vector<std::string> fromEmulation = AskProfile(emulated, path, c);
     EXPECT_TRUE(fromWine == c.expected) << c.what << "\n  Wine:     " << Describe(fromWine)
                                         << "\n  expected: " << Describe(c.expected);
     EXPECT_TRUE(fromEmulation == fromWine) << c.what << "\n  emulated: " << Describe(fromEmulation)

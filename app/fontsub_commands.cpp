@@ -25,18 +25,6 @@ bool RemoveWesternMark(TreeView& tree, NodeId node) {
   return true;
 }
 
-// Ends the tree's batch update on every path.
-class TreeBatch {
- public:
-  explicit TreeBatch(TreeView& tree) : tree_(tree) { tree_.BeginUpdate(); }
-  ~TreeBatch() { tree_.EndUpdate(); }
-  TreeBatch(const TreeBatch&) = delete;
-  TreeBatch& operator=(const TreeBatch&) = delete;
-
- private:
-  TreeView& tree_;
-};
-
 // A menu item's Tag from the number after "=": 0 when that is not a decimal number.
 int TagOf(const std::string& number) {
   int value = 0;
@@ -77,7 +65,7 @@ void TForm1::ToggleWestern() {
   const NodeId sel = TVFonts->Selected();
   if (!sel || TVFonts->Level(sel) != 1) return;
   {
-    TreeBatch batch(*TVFonts);
+    TreeBatchUpdate batch(*TVFonts);
     TFontStruct* record = RecordOf(*TVFonts, sel);
     if (record->WesternMapped) {
       record->WesternMapped = false;

@@ -87,24 +87,12 @@ int ClassifyFont(FontTreeContext& context, const TableIndex& table, const std::s
 
 namespace {
 
-// Ends the tree's batch update on every path.
-class BatchUpdate {
- public:
-  explicit BatchUpdate(TreeView& tree) : tree_(tree) { tree_.BeginUpdate(); }
-  ~BatchUpdate() { tree_.EndUpdate(); }
-  BatchUpdate(const BatchUpdate&) = delete;
-  BatchUpdate& operator=(const BatchUpdate&) = delete;
-
- private:
-  TreeView& tree_;
-};
-
 }  // namespace
 
 void BuildFontTree(FontTreeContext& context) {
   TreeView& tree = context.tree;
   const TableIndex table(context.compare, context.SubstTable);
-  BatchUpdate batch(tree);
+  TreeBatchUpdate batch(tree);
   tree.Clear();
   for (const std::string& face : context.FontNames.Items()) {
     NodeId node = tree.AddChild(0, face);

@@ -218,6 +218,18 @@ class TreeView : public Control {
   std::function<void(int x, int y)> OnContextPopup;
 };
 
+// Holds a tree's repainting for a batch of changes; ends the batch on every path.
+class TreeBatchUpdate {
+ public:
+  explicit TreeBatchUpdate(TreeView& tree) : tree_(tree) { tree_.BeginUpdate(); }
+  ~TreeBatchUpdate() { tree_.EndUpdate(); }
+  TreeBatchUpdate(const TreeBatchUpdate&) = delete;
+  TreeBatchUpdate& operator=(const TreeBatchUpdate&) = delete;
+
+ private:
+  TreeView& tree_;
+};
+
 // How a top-level window looks.
 enum class FormStyle {
   Dialog,      // fixed single border, system menu only

@@ -85,10 +85,6 @@ int ClassifyFont(FontTreeContext& context, const TableIndex& table, const std::s
   return disabled == 0 ? 1 : 2;
 }
 
-namespace {
-
-}  // namespace
-
 void BuildFontTree(FontTreeContext& context) {
   TreeView& tree = context.tree;
   const TableIndex table(context.compare, context.SubstTable);

@@ -1,13 +1,14 @@
 # The two commands: `make run` starts the program under Wine, `make test` runs every test.
 # Each installs what it needs first (scripts/setup.sh, idempotent) and builds.
+# SOREL_I686=off skips the 32-bit Wine tier (to try the path taken on machines that cannot run it).
 BUILD := build
 JOBS ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
-TOOLCHAIN := $(CURDIR)/cmake/toolchain-mingw-i686.cmake
+export SOREL_I686 ?= auto
 
-.PHONY: all setup native win32 test test-native test-win32 run clean
+.PHONY: all setup native win32 win64 test test-native test-win32 test-win64 check-imports run clean
 
-all: native win32
+all: native win32 win64
 
 setup:
 	@bash scripts/setup.sh
@@ -17,19 +18,38 @@ native: setup
 	@cmake --build $(BUILD)/native -j $(JOBS)
 
 win32: setup
-	@cmake -S . -B $(BUILD)/win32 $(CMAKE_GEN) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) >/dev/null
+	@cmake -S . -B $(BUILD)/win32 $(CMAKE_GEN) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw-i686.cmake >/dev/null
 	@cmake --build $(BUILD)/win32 -j $(JOBS)
+
+win64: setup
+	@cmake -S . -B $(BUILD)/win64 $(CMAKE_GEN) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw-x86_64.cmake >/dev/null
+	@cmake --build $(BUILD)/win64 -j $(JOBS)
 
 test-native: native
 	@cd $(BUILD)/native && ctest --output-on-failure
 
+check-imports: win32
+	@scripts/check-imports $(BUILD)/win32/app/SorelAssistant.exe data/imports-win98-2000.txt
+
+test-win64: win64
+	@scripts/with-display scripts/test-wine x86_64 $(BUILD)/win64
+
 test-win32: win32
-	@scripts/with-display scripts/test-win32 $(BUILD)/win32
+	@scripts/with-display scripts/test-wine i686 $(BUILD)/win32
 
-test: test-native test-win32
+# Every tier, each reported on one line at the end; a tier that cannot start is a failure, except
+# the i686 one on a machine that cannot execute 32-bit programs, which is skipped and says so.
+test: native win32 win64
+	@scripts/test-all $(BUILD)
 
-run: win32
-	@scripts/run $(BUILD)/win32
+run: setup
+	@if scripts/can-run-i686 >/dev/null; then \
+	  $(MAKE) --no-print-directory win32 && echo "make run: the 32-bit program (this machine runs 32-bit programs)." && \
+	  scripts/run i686 $(BUILD)/win32; \
+	else \
+	  $(MAKE) --no-print-directory win64 && echo "make run: the 64-bit program ($$(scripts/can-run-i686 2>&1))." && \
+	  scripts/run x86_64 $(BUILD)/win64; \
+	fi
 
 clean:
 	rm -rf $(BUILD)

@@ -66,11 +66,34 @@ void Win32FileSystem::WriteAll(const std::string& path, const std::string& bytes
 }
 
 // MoveFileExA with MOVEFILE_REPLACE_EXISTING replaces the target in one rename, under Wine as on
-// Windows (Wine maps it to rename(2)), so neither ReplaceFileA nor a remove-then-move is needed.
+// the NT family (Wine maps it to rename(2)), so neither ReplaceFileA nor a remove-then-move is needed.
+bool Win32FileSystem::MoveReplacing(const std::string& source, const std::string& target, unsigned long& error) {
+  if (MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  error = GetLastError();
+  return false;
+}
+
 void Win32FileSystem::Replace(const std::string& source, const std::string& target) {
-  if (!MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  unsigned long error = 0;
+  if (MoveReplacing(source, target, error)) return;
+  if (error == ERROR_CALL_NOT_IMPLEMENTED) return ReplaceByRenames(source, target);
+  throw PlatformError("Cannot replace file " + Quoted(target) + " with " + Quoted(source));
+}
+
+// Two plain renames; at every moment either the target or its backup holds the old contents.
+void Win32FileSystem::ReplaceByRenames(const std::string& source, const std::string& target) {
+  const std::string backup = BackupOf(target);
+  const bool hadTarget = Exists(target);
+  if (hadTarget) {
+    DeleteFileA(backup.c_str());  // left over from an earlier save that was cut short
+    if (!MoveFileA(target.c_str(), backup.c_str()))
+      throw PlatformError("Cannot replace file " + Quoted(target) + " with " + Quoted(source));
+  }
+  if (!MoveFileA(source.c_str(), target.c_str())) {
+    if (hadTarget) MoveFileA(backup.c_str(), target.c_str());
     throw PlatformError("Cannot replace file " + Quoted(target) + " with " + Quoted(source));
   }
+  if (hadTarget) DeleteFileA(backup.c_str());
 }
 
 void Win32FileSystem::Remove(const std::string& path) { DeleteFileA(path.c_str()); }

@@ -350,16 +350,22 @@ int CALLBACK CompareEntries(LPARAM a, LPARAM b, LPARAM) {
   return lstrcmpA(reinterpret_cast<Entry*>(a)->text.c_str(), reinterpret_cast<Entry*>(b)->text.c_str());
 }
 
-LRESULT CALLBACK TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self);
+LRESULT CALLBACK TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 class Win32TreeView : public Native<TreeView> {
  public:
   using Native::Native;
   // The tree's own messages that the windows need: presses, double clicks, typed characters.
-  void Subclass() { SetWindowSubclass(hwnd, TreeProc, 1, reinterpret_cast<DWORD_PTR>(this)); }
-  ~Win32TreeView() override {
-    if (hwnd) RemoveWindowSubclass(hwnd, TreeProc, 1);
+  // Subclassed by replacing the window procedure: SetWindowSubclass exists by name only in the
+  // common controls 6, and the program must run with those of Windows 98 and 2000.
+  void Subclass() {
+    original_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TreeProc)));
   }
+  ~Win32TreeView() override {
+    if (hwnd && original_) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+  }
+  WNDPROC Original() const { return original_; }
   NodeId NodeAt(int x, int y) override {
     TVHITTESTINFO hit{};
     hit.pt = {x, y};
@@ -502,6 +508,7 @@ class Win32TreeView : public Native<TreeView> {
  private:
   static HTREEITEM Item(NodeId node) { return reinterpret_cast<HTREEITEM>(node); }
   HTREEITEM refused_ = nullptr;  // the node whose collapse was just refused
+  WNDPROC original_ = nullptr;    // the tree class's procedure, which ours passes messages on to
   NodeId Next(NodeId node, UINT relation) {
     return static_cast<NodeId>(SendMessageA(hwnd, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(Item(node))));
   }
@@ -599,8 +606,13 @@ class Win32Form : public Native<Form> {
   int modalResult_ = 0;
 };
 
-LRESULT CALLBACK TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-  auto* tree = reinterpret_cast<Win32TreeView*>(self);
+LRESULT CALLBACK TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* tree = dynamic_cast<Win32TreeView*>(ObjectOf(hwnd));
+  if (!tree) {
+    // Not ours any more (being torn down): the tree class's own procedure is the original.
+    auto classProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(hwnd, GCLP_WNDPROC));
+    return CallWindowProcA(classProc, hwnd, msg, wParam, lParam);
+  }
   switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -627,7 +639,7 @@ LRESULT CALLBACK TreeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UIN
     default:
       break;
   }
-  return DefSubclassProc(hwnd, msg, wParam, lParam);
+  return CallWindowProcA(tree->Original(), hwnd, msg, wParam, lParam);
 }
 
 void EndModal(HWND anyChild, int result) {

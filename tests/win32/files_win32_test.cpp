@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <string>
 
 #include "platform/errors.h"
@@ -11,6 +12,15 @@
 
 namespace sorel {
 namespace {
+
+// The 95/98 family: MoveFileExA exists only as a stub that answers "not implemented".
+class StubbedMoveFileEx : public Win32FileSystem {
+ protected:
+  bool MoveReplacing(const std::string&, const std::string&, unsigned long& error) override {
+    error = ERROR_CALL_NOT_IMPLEMENTED;
+    return false;
+  }
+};
 
 class RealFiles : public testing::Test {
  protected:
@@ -22,11 +32,17 @@ class RealFiles : public testing::Test {
     folder += "\\";
   }
   void TearDown() override {
-    for (const char* name : {"a.txt", "b.txt", "big.bin"}) DeleteFileA((folder + name).c_str());
+    for (const char* name : {"a.txt", "b.txt", "big.bin", "a.txt.sorel-old"}) DeleteFileA((folder + name).c_str());
     RemoveDirectoryA(folder.c_str());
   }
 
   Win32FileSystem files;
+  StubbedMoveFileEx stubbed;
+  struct Kind {
+    const char* name;
+    Win32FileSystem* system;
+  };
+  const Kind kinds[2] = {{"MoveFileExA", &files}, {"renames, MoveFileExA a stub", &stubbed}};
   std::string folder;
 };
 
@@ -51,14 +67,27 @@ TEST_F(RealFiles, ExistsOnlyForFiles) {
   files.Remove(folder + "a.txt");  // a missing file is no error
 }
 
-TEST_F(RealFiles, ReplacePutsTheSourceInPlaceOfTheTarget) {
-  for (bool targetExists : {false, true}) {
-    if (targetExists) files.WriteAll(folder + "a.txt", "old contents, longer than the new");
-    files.WriteAll(folder + "b.txt", "new");
-    files.Replace(folder + "b.txt", folder + "a.txt");
-    EXPECT_EQ(files.ReadAll(folder + "a.txt"), "new") << targetExists;
-    EXPECT_FALSE(files.Exists(folder + "b.txt")) << targetExists;
+TEST_F(RealFiles, ReplacePutsTheSourceInPlaceOfTheTargetAndLeavesNoBackup) {
+  for (const auto& kind : kinds) {
+    files.Remove(folder + "a.txt");
+    for (bool targetExists : {false, true}) {
+      if (targetExists) files.WriteAll(folder + "a.txt", "old contents, longer than the new");
+      files.WriteAll(folder + "b.txt", "new");
+      kind.system->Replace(folder + "b.txt", folder + "a.txt");
+      EXPECT_EQ(files.ReadAll(folder + "a.txt"), "new") << kind.name << targetExists;
+      EXPECT_FALSE(files.Exists(folder + "b.txt")) << kind.name << targetExists;
+      EXPECT_FALSE(files.Exists(Win32FileSystem::BackupOf(folder + "a.txt"))) << kind.name << targetExists;
+    }
   }
+}
+
+TEST_F(RealFiles, RenamesReplaceOverAStaleBackup) {
+  files.WriteAll(Win32FileSystem::BackupOf(folder + "a.txt"), "from a save that was cut short");
+  files.WriteAll(folder + "a.txt", "old");
+  files.WriteAll(folder + "b.txt", "new");
+  stubbed.Replace(folder + "b.txt", folder + "a.txt");
+  EXPECT_EQ(files.ReadAll(folder + "a.txt"), "new");
+  EXPECT_FALSE(files.Exists(Win32FileSystem::BackupOf(folder + "a.txt")));
 }
 
 TEST_F(RealFiles, FailuresNameTheFile) {
@@ -87,6 +116,20 @@ TEST_F(RealFiles, FailuresNameTheFile) {
     }
   }
   EXPECT_EQ(files.ReadAll(folder + "a.txt"), "kept");
+}
+
+TEST_F(RealFiles, AFailedReplaceByRenamesKeepsTheTarget) {
+  files.WriteAll(folder + "a.txt", "kept");
+  const std::string missingFolder = folder + "no such folder\\";
+  const std::pair<std::string, std::string> failing[] = {
+      {folder + "b.txt", folder + "a.txt"},                 // no source: the backup goes back
+      {folder + "a.txt", missingFolder + "a.txt"},          // no target folder
+  };
+  for (const auto& [source, target] : failing) {
+    EXPECT_THROW(stubbed.Replace(source, target), PlatformError) << source << " -> " << target;
+    EXPECT_EQ(files.ReadAll(folder + "a.txt"), "kept") << source << " -> " << target;
+    EXPECT_FALSE(files.Exists(Win32FileSystem::BackupOf(folder + "a.txt")));
+  }
 }
 
 }  // namespace

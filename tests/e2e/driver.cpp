@@ -232,17 +232,21 @@ void SelectNode(HWND tree, HTREEITEM item) {
 
 void TypeChar(HWND control, char c) { SendMessageA(control, WM_CHAR, static_cast<unsigned char>(c), 1); }
 
-void DoubleClickNode(HWND tree, HTREEITEM item) {
+bool DoubleClickNode(HWND tree, HTREEITEM item) {
+  // A node under a collapsed face or scrolled out of view has no rectangle: a click would land
+  // on whatever is at (0, 0).
+  SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
   RemoteMemory remote(tree, sizeof(RECT));
   RECT rect{};
   remote.Write(0, &item, sizeof(item));  // TVM_GETITEMRECT takes the item in the rectangle
-  SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.Address()));
+  if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(remote.Address()))) return false;
   remote.Read(0, &rect, sizeof(rect));
   LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
   PostMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
   PostMessageA(tree, WM_LBUTTONUP, 0, at);
   PostMessageA(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
   PostMessageA(tree, WM_LBUTTONUP, 0, at);
+  return true;
 }
 
 // Combo box strings are marshalled by the system between processes. Wine returns only the first

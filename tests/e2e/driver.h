@@ -63,8 +63,8 @@ const TreeNode* FindNode(const std::vector<TreeNode>& nodes, const std::string& 
 void SelectNode(HWND tree, HTREEITEM item);
 // Types a character into a control, as the keyboard would.
 void TypeChar(HWND control, char c);
-// Double-clicks the middle of a node's row.
-void DoubleClickNode(HWND tree, HTREEITEM item);
+// Scrolls a node into view and double-clicks the middle of its row; false when it has no row.
+bool DoubleClickNode(HWND tree, HTREEITEM item);
 
 // The items of a drop-down list, and picking one as the user would (the dialog hears of it).
 std::vector<std::string> ComboItems(HWND combo);

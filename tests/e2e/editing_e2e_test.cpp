@@ -95,7 +95,7 @@ TEST_F(EditingE2E, Win98SaveRewritesTheSectionWithTheFixedEntriesLast) {
   WriteFileBytes(WinIniPath(), "[windows]\r\nload=\r\n[FontSubstitutes]\r\n; a comment\r\nHelv=MS Sans Serif\r\n"
                                "Times,0=Times New Roman,0\r\nOld Face,238=Old Face,238\r\n\r\n[mail]\r\nmapi=1\r\n");
   Start();
-  DoubleClickNode(tree_, FindNode(ReadTree(tree_), kCentralEuropean)->item);
+  ASSERT_TRUE(DoubleClickNode(tree_, FindNode(ReadTree(tree_), kCentralEuropean)->item)) << "the node is on screen";
   for (int i = 0; i < 30 && StateOf(kCentralEuropean) != 2; ++i) Sleep(100);
   ASSERT_EQ(StateOf(kCentralEuropean), 2) << "a double click switches the script on";
   Press(Button("btOK"));

@@ -41,3 +41,31 @@ TEST_F(StartupE2E, CancelButtonClosesWithoutQuestion) {
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// The program changes machine-wide settings: Vista and later must ask for administrator rights at
+// start. The manifest must also name the processor the program is built for, or the system
+// refuses to load its common controls and the program never starts.
+TEST(ProgramManifest, AsksForAdministratorRightsAndNamesThisProcessor) {
+  HMODULE exe = LoadLibraryExA(g_exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(exe, nullptr) << g_exePath;
+  HRSRC found = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+  ASSERT_NE(found, nullptr);
+  const char* bytes = static_cast<const char*>(LockResource(LoadResource(exe, found)));
+  std::string manifest(bytes, SizeofResource(exe, found));
+  FreeLibrary(exe);
+  EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"requireAdministrator\""), std::string::npos);
+  const std::string processor = sizeof(void*) == 8 ? "amd64" : "x86";
+  int named = 0;  // the program itself and the common controls it asks for
+  for (std::size_t at = manifest.find("processorArchitecture=\""); at != std::string::npos;
+       at = manifest.find("processorArchitecture=\"", at + 1)) {
+    EXPECT_EQ(manifest.substr(at + 23, processor.size() + 1), processor + "\"");
+    ++named;
+  }
+  EXPECT_EQ(named, 2);
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,7 +1,10 @@
 // The substitution table's list helpers and its store in the registry (NT) or win.ini (95/98).
 #include "engine/subst_table.h"
 
+#include <optional>
+
 #include "engine/text_lines.h"
+#include "platform/errors.h"
 
 namespace sorel {
 
@@ -77,7 +80,8 @@ void TableStore::WriteTable(const SubstTable& table) {
 }
 
 void TableStore::ReadRegistry(SubstTable& table) {
-  auto key = registry_.Open(RegRoot::LocalMachine, kFontSubstitutesKey, false);
+  // Read access is enough: a user who may not change the table still sees it as it is.
+  auto key = registry_.OpenForReading(RegRoot::LocalMachine, kFontSubstitutesKey);
   if (!key) return;
   for (const auto& value : key->Values()) {
     // Expandable, multi-string and binary values are not substitutions the program can show.
@@ -104,7 +108,12 @@ void TableStore::ReadWinIni(SubstTable& table) {
 
 void TableStore::WriteRegistry(const SubstTable& table) {
   auto key = registry_.Open(RegRoot::LocalMachine, kFontSubstitutesKey, false);
-  if (!key) return;
+  if (!key) {
+    // A key that is there but refuses writing must not pass for a save that worked.
+    if (registry_.OpenForReading(RegRoot::LocalMachine, kFontSubstitutesKey))
+      throw PlatformError(FailedToSetDataMessage(kFontSubstitutesKey));
+    return;
+  }
 
   // Writing first and deleting afterwards keeps every entry stored throughout, so a failure
   // part-way loses nothing that was there before.
@@ -115,15 +124,35 @@ void TableStore::WriteRegistry(const SubstTable& table) {
     const std::string name = table[i].substr(0, eq);
     // Only the first element of a name is written: it decides what the system gets.
     if (FindName(compare_, table, name) != static_cast<int>(i)) continue;
+    const std::string data = table[i].substr(eq + 1);
     // Overwriting keeps a value's stored spelling; a string value that differs from the table's
-    // name only in letter case is dropped first so the table's spelling is what remains.
+    // name only in letter case is dropped first so the table's spelling is what remains. Should
+    // the write then fail, the old value is put back: a failed save loses nothing.
+    const RegValueInfo* respelled = nullptr;
     for (const auto& value : stored) {
       if (value.type == RegType::String && value.name != name && compare_.SameText(value.name, name)) {
-        key->DeleteValue(value.name);
+        respelled = &value;
         break;
       }
     }
-    key->WriteString(name, table[i].substr(eq + 1));
+    if (!respelled) {
+      key->WriteString(name, data);
+      continue;
+    }
+    const std::string previous = key->ReadString(respelled->name);
+    if (!key->DeleteValue(respelled->name)) {
+      key->WriteString(name, data);  // still there: overwritten under its stored spelling
+      continue;
+    }
+    try {
+      key->WriteString(name, data);
+    } catch (...) {
+      try {
+        key->WriteString(respelled->name, previous);
+      } catch (...) {
+      }
+      throw;
+    }
   }
 
   // String values the table no longer names: removed by the program, or added by someone else.
@@ -145,28 +174,38 @@ std::string TrimProfileBlanks(const std::string& text) {
   return text.substr(first, last - first);
 }
 
-// A line that the profile functions read as a section header, even with blanks before it. Such a
-// line must never be taken for an entry and deleted.
-bool StartsSection(const std::string& line) {
-  if (!line.empty() && line[0] == '[') return true;
+// The profile functions' reading of a line: a section header is a line that, without the blanks
+// around it, starts with "[" and holds a "]"; its name is the text up to the last "]", trimmed,
+// and up to a zero byte. A "[" line without "]" is an ordinary key line, which the profile
+// functions return as an entry of the section around it, so it must not end that section.
+std::optional<std::string> SectionHeaderName(const std::string& line) {
   std::string trimmed = TrimProfileBlanks(line);
-  return !trimmed.empty() && trimmed[0] == '[' && trimmed.find(']') != std::string::npos;
+  std::size_t close = trimmed.rfind(']');
+  if (trimmed.empty() || trimmed[0] != '[' || close == std::string::npos) return std::nullopt;
+  std::string name = TrimProfileBlanks(trimmed.substr(1, close - 1));
+  return name.substr(0, name.find('\0'));
 }
+
+char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
-// The header of the section the profile functions read the table from: blanks around the line and
-// around the name inside the brackets do not count, so the entries land where they are read.
+// The header of the section the profile functions read the table from: the first one whose name
+// matches, ASCII letters ignoring case, as they match it, so the entries land where they are read.
 bool TableStore::IsTableHeader(const std::string& line) {
-  std::string trimmed = TrimProfileBlanks(line);
-  std::size_t close = trimmed.rfind(']');
-  if (trimmed.empty() || trimmed[0] != '[' || close == std::string::npos) return false;
-  std::string name = TrimProfileBlanks(trimmed.substr(1, close - 1));
-  return compare_.SameText("[" + name + "]", kSectionHeader);
+  const auto name = SectionHeaderName(line);
+  const std::string wanted = kFontSubstitutesSection;
+  if (!name || name->size() != wanted.size()) return false;
+  for (std::size_t i = 0; i < wanted.size(); ++i) {
+    if (FoldAscii((*name)[i]) != FoldAscii(wanted[i])) return false;
+  }
+  return true;
 }
 
 void TableStore::WriteWinIni(const SubstTable& table) {
   const std::string folder = EnsureTrailingBackslash(system_.WindowsDirectory());
+  // Without the Windows folder the path would be a bare "win.ini" in whatever folder is current.
+  if (folder.empty()) throw PlatformError(std::string("Cannot open file \"") + kWinIni + "\"");
   const std::string path = folder + kWinIni;
   std::vector<std::string> lines;
   if (files_.Exists(path)) lines = SplitLines(files_.ReadAll(path));
@@ -180,7 +219,7 @@ void TableStore::WriteWinIni(const SubstTable& table) {
     while (i < lines.size()) {
       if (lines[i].empty()) {
         ++i;  // empty lines keep sections apart; they stay after the new entries
-      } else if (StartsSection(lines[i])) {
+      } else if (SectionHeaderName(lines[i])) {
         break;  // the next section
       } else {
         lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));

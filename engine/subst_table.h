@@ -35,9 +35,10 @@ extern const char* const kFontSubstitutesKey;
 extern const char* const kFontSubstitutesSection;
 
 // Reads and writes the system's table: string values of kFontSubstitutesKey on the NT family,
-// lines of win.ini's [FontSubstitutes] section on the 95/98 family. A key that cannot be opened
-// is skipped silently on both read and write; every other failure of a layer propagates as that
-// layer's PlatformError.
+// lines of win.ini's [FontSubstitutes] section on the 95/98 family. The key is read with read
+// access only, so a user without the rights to change it still sees the table; a save then fails
+// with "Failed to set data for '<key>'". A missing key is skipped silently on both read and write;
+// every other failure of a layer propagates as that layer's PlatformError.
 class TableStore {
  public:
   TableStore(Registry& registry, ProfileFiles& profiles, FileSystem& files, SystemInfo& system,
@@ -52,11 +53,15 @@ class TableStore {
   // Replaces the stored table by table. When two elements share a name, the first one wins.
   // NT: every name is written before any stale string value is deleted, so the stored table is
   // never missing while it is written; values of other types are left alone, except where the
-  // table holds their name. A failing write leaves every earlier write in place and deletes
-  // nothing. Elements without "=" are not entries and are not written.
-  // 95/98: the section's lines are replaced by the table's lines (empty lines after them kept);
-  // without a section a new one is appended at the end. The file is written to a temporary file
-  // beside it and put in place in one step, so a failure leaves win.ini as it was.
+  // table holds their name. A stored name that differs from the table's only in letter case is
+  // deleted and written in the table's spelling, and put back when that write fails. No single
+  // failing operation leaves fewer of the stored entries than before. Elements without "=" are
+  // not entries and are not written.
+  // 95/98: the section is found, and ended, exactly as the profile functions find and end it; its
+  // lines are replaced by the table's lines (empty lines after them kept); without a section a
+  // new one is appended at the end. The file is written to a temporary file beside it and put in
+  // place in one step, so a failure leaves win.ini as it was. Without a Windows folder nothing is
+  // written and "Cannot open file "win.ini"" is raised.
   void WriteTable(const SubstTable& table);
 
   // 95/98 family only: win.ini as the profile functions see it; made by the first ReadTable and

@@ -20,5 +20,8 @@ inline std::string InvalidDataTypeMessage(const std::string& valueName) {
 inline std::string FailedToSetDataMessage(const std::string& valueName) {
   return "Failed to set data for '" + valueName + "'";
 }
+inline std::string FailedToGetDataMessage(const std::string& valueName) {
+  return "Failed to get data for '" + valueName + "'";
+}
 
 }  // namespace sorel

@@ -51,6 +51,10 @@ class Registry {
   // Opens root\path with full access, creating the missing keys when create is set. A key that
   // cannot be opened (missing, or no rights) gives nullptr; that is not an error.
   virtual std::unique_ptr<RegistryKey> Open(RegRoot root, const std::string& path, bool create) = 0;
+  // Opens an existing key with read access only, for a user who may read the machine's settings
+  // but not change them. Writes through it throw "Failed to set data for '<name>'" and deletes
+  // return false. nullptr when the key cannot be opened even for reading.
+  virtual std::unique_ptr<RegistryKey> OpenForReading(RegRoot root, const std::string& path) = 0;
 };
 
 }  // namespace sorel

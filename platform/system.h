@@ -17,7 +17,8 @@ class SystemInfo {
   virtual ~SystemInfo() = default;
   // dwPlatformId from GetVersionExA (0 Win32s, 1 the 95/98 family, 2 the NT family).
   virtual std::uint32_t PlatformId() = 0;
-  // GetWindowsDirectoryA, as the system returns it (a drive root keeps its backslash).
+  // GetWindowsDirectoryA, as the system returns it (a drive root keeps its backslash); "" when
+  // the system cannot tell.
   virtual std::string WindowsDirectory() = 0;
   // Full path of the running executable.
   virtual std::string ExePath() = 0;

@@ -39,7 +39,8 @@ std::string TextOf(const std::string& data) { return data.substr(0, data.find('\
 
 class MemoryRegistryKey : public RegistryKey {
  public:
-  MemoryRegistryKey(MemoryRegistry& reg, MemoryRegistry::KeyId id) : reg_(reg), id_(std::move(id)) {}
+  MemoryRegistryKey(MemoryRegistry& reg, MemoryRegistry::KeyId id, bool readOnly)
+      : reg_(reg), id_(std::move(id)), readOnly_(readOnly) {}
   ~MemoryRegistryKey() override { reg_.log_.push_back("close"); }
 
   std::vector<RegValueInfo> Values() override {
@@ -53,6 +54,10 @@ class MemoryRegistryKey : public RegistryKey {
   }
 
   std::string ReadString(const std::string& name) override {
+    if (reg_.ChosenToFail()) {
+      reg_.log_.push_back("read " + name + " (failed)");
+      throw PlatformError(FailedToGetDataMessage(name));
+    }
     const auto* v = MemoryRegistry::FindValue(Key(), name);
     if (v == nullptr) {
       reg_.log_.push_back("read " + name);
@@ -68,7 +73,7 @@ class MemoryRegistryKey : public RegistryKey {
 
   void WriteString(const std::string& name, const std::string& value) override {
     auto& key = Key();
-    reg_.CheckWrite(name);
+    CheckWrite(name);
     MemoryRegistry::Store(key, name, RegType::String, value);
   }
 
@@ -84,13 +89,14 @@ class MemoryRegistryKey : public RegistryKey {
 
   void WriteInteger(const std::string& name, std::int32_t value) override {
     auto& key = Key();
-    reg_.CheckWrite(name);
+    CheckWrite(name);
     MemoryRegistry::Store(key, name, RegType::DWord, DWordBytes(value));
   }
 
   bool DeleteValue(const std::string& name) override {
     auto& values = Key().values;
-    const bool refused = reg_.failAllDeletes_ || reg_.failDeletes_.count(Upper(name)) != 0;
+    const bool refused = readOnly_ || reg_.ChosenToFail() || reg_.failAllDeletes_ ||
+                         reg_.failDeletes_.count(Upper(name)) != 0;
     for (auto it = values.begin(); it != values.end() && !refused; ++it) {
       if (Upper(it->name) == Upper(name)) {
         values.erase(it);
@@ -103,6 +109,13 @@ class MemoryRegistryKey : public RegistryKey {
   }
 
  private:
+  void CheckWrite(const std::string& name) {
+    if (readOnly_ || reg_.ChosenToFail()) {
+      reg_.log_.push_back("write " + name + " (failed)");
+      throw PlatformError(FailedToSetDataMessage(name));
+    }
+    reg_.CheckWrite(name);
+  }
   MemoryRegistry::Key& Key() {
     auto* key = reg_.Find(id_);
     if (key == nullptr) throw PlatformError("The registry key has been deleted");
@@ -111,6 +124,7 @@ class MemoryRegistryKey : public RegistryKey {
 
   MemoryRegistry& reg_;
   MemoryRegistry::KeyId id_;
+  bool readOnly_;
 };
 
 MemoryRegistry::KeyId MemoryRegistry::Id(RegRoot root, const std::string& path) {
@@ -170,15 +184,35 @@ void MemoryRegistry::CheckWrite(const std::string& name) {
 }
 
 std::unique_ptr<RegistryKey> MemoryRegistry::Open(RegRoot root, const std::string& path, bool create) {
+  return OpenKey(root, path, create, false);
+}
+
+std::unique_ptr<RegistryKey> MemoryRegistry::OpenForReading(RegRoot root, const std::string& path) {
+  return OpenKey(root, path, false, true);
+}
+
+std::unique_ptr<RegistryKey> MemoryRegistry::OpenKey(RegRoot root, const std::string& path, bool create,
+                                                     bool readOnly) {
   const KeyId id = Id(root, path);
-  const std::string entry = std::string("open ") + RootName(root) + "\\" + path;
-  if (denied_.count(id) != 0 || (!create && Find(id) == nullptr)) {
+  const std::string entry = std::string(readOnly ? "open for reading " : "open ") + RootName(root) + "\\" + path;
+  const bool refused = denied_.count(id) != 0 || (!readOnly && readOnly_.count(id) != 0);
+  if (refused || (!create && Find(id) == nullptr)) {
     log_.push_back(entry + " (failed)");
     return nullptr;
   }
   Create(id);
   log_.push_back(entry);
-  return std::make_unique<MemoryRegistryKey>(*this, id);
+  return std::make_unique<MemoryRegistryKey>(*this, id, readOnly);
+}
+
+bool MemoryRegistry::ChosenToFail() {
+  if (!failingOperation_) return false;
+  if (*failingOperation_ == 0) {
+    failingOperation_.reset();
+    return true;
+  }
+  --*failingOperation_;
+  return false;
 }
 
 void MemoryRegistry::CreateKey(RegRoot root, const std::string& path) { Create(Id(root, path)); }
@@ -252,6 +286,10 @@ std::vector<std::string> MemoryRegistry::DumpStrings(RegRoot root, const std::st
 
 void MemoryRegistry::DenyOpen(RegRoot root, const std::string& path) { denied_.insert(Id(root, path)); }
 
+void MemoryRegistry::DenyWriteAccess(RegRoot root, const std::string& path) { readOnly_.insert(Id(root, path)); }
+
+void MemoryRegistry::FailOnlyOperation(std::size_t index) { failingOperation_ = index; }
+
 void MemoryRegistry::FailWriteOf(const std::string& name) { failWrites_.insert(Upper(name)); }
 
 void MemoryRegistry::FailAfterWrites(std::size_t writes) { writesLeft_ = writes; }
@@ -262,6 +300,8 @@ void MemoryRegistry::FailAllDeletes() { failAllDeletes_ = true; }
 
 void MemoryRegistry::ClearFaults() {
   denied_.clear();
+  readOnly_.clear();
+  failingOperation_.reset();
   failWrites_.clear();
   failDeletes_.clear();
   failAllDeletes_ = false;

@@ -34,6 +34,7 @@ class MemoryRegistry : public Registry {
   };
 
   std::unique_ptr<RegistryKey> Open(RegRoot root, const std::string& path, bool create) override;
+  std::unique_ptr<RegistryKey> OpenForReading(RegRoot root, const std::string& path) override;
 
   // --- Setting up and reading back, bypassing faults and the log.
   void CreateKey(RegRoot root, const std::string& path);
@@ -55,8 +56,14 @@ class MemoryRegistry : public Registry {
   std::vector<std::string> DumpStrings(RegRoot root, const std::string& path) const;
 
   // --- Fault injection.
-  // Open of this key gives nullptr, with or without create.
+  // Open of this key gives nullptr, with or without create; so does OpenForReading.
   void DenyOpen(RegRoot root, const std::string& path);
+  // The user may read this key but not change it: Open gives nullptr, OpenForReading a key whose
+  // writes fail and whose deletes return false.
+  void DenyWriteAccess(RegRoot root, const std::string& path);
+  // Of the reads, writes and deletes that follow, only the one with this index (0 = the next)
+  // fails: a read or write throws, a delete returns false. For sweeping one failure at a time.
+  void FailOnlyOperation(std::size_t index);
   // WriteString and WriteInteger of this value name (any letter case) throw
   // PlatformError(FailedToSetDataMessage(name)) and change nothing.
   void FailWriteOf(const std::string& name);
@@ -92,9 +99,14 @@ class MemoryRegistry : public Registry {
   static void Store(Key& key, const std::string& name, std::uint32_t type, const std::string& bytes);
   // Throws when a write of name must fail; counts the write otherwise.
   void CheckWrite(const std::string& name);
+  // Counts one read, write or delete; true when FailOnlyOperation chose this one.
+  bool ChosenToFail();
+  std::unique_ptr<RegistryKey> OpenKey(RegRoot root, const std::string& path, bool create, bool readOnly);
 
   std::map<KeyId, Key> keys_;
   std::set<KeyId> denied_;
+  std::set<KeyId> readOnly_;
+  std::optional<std::size_t> failingOperation_;
   std::set<std::string> failWrites_;   // upper-cased names
   std::set<std::string> failDeletes_;  // upper-cased names
   bool failAllDeletes_ = false;

@@ -99,4 +99,11 @@ std::unique_ptr<RegistryKey> Win32Registry::Open(RegRoot root, const std::string
   return std::make_unique<Win32RegistryKey>(key);
 }
 
+std::unique_ptr<RegistryKey> Win32Registry::OpenForReading(RegRoot root, const std::string& path) {
+  HKEY parent = root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return nullptr;
+  return std::make_unique<Win32RegistryKey>(key);
+}
+
 }  // namespace sorel

@@ -12,6 +12,7 @@ namespace sorel {
 class Win32Registry : public Registry {
  public:
   std::unique_ptr<RegistryKey> Open(RegRoot root, const std::string& path, bool create) override;
+  std::unique_ptr<RegistryKey> OpenForReading(RegRoot root, const std::string& path) override;
 };
 
 }  // namespace sorel

@@ -15,10 +15,14 @@ std::uint32_t Win32SystemInfo::PlatformId() {
 }
 
 std::string Win32SystemInfo::WindowsDirectory() {
-  char buffer[256] = {};
-  UINT length = GetWindowsDirectoryA(buffer, sizeof(buffer));
-  if (length == 0 || length >= sizeof(buffer)) return "";
-  return std::string(buffer, length);
+  // A longer path gets the buffer it asks for, instead of being reported as missing.
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    UINT length = GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (length == 0) return "";
+    if (length < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(length + 1);
+  }
 }
 
 std::string Win32SystemInfo::ExePath() {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,9 +14,12 @@
 #include "platform/memory/memory_profile.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_system.h"
+#include "tests/support/win_ini_samples.h"
 
 namespace sorel {
 namespace {
+
+using namespace std::string_literals;
 
 constexpr RegRoot kHklm = RegRoot::LocalMachine;
 const std::string kKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes";
@@ -248,6 +253,62 @@ TEST_F(NtTable, FailedWriteKeepsEarlierWritesAndDeletesNothing) {
   }
 }
 
+// A user who may read the machine's settings but not change them: the table shows as it is, and
+// a save says it failed instead of passing for one that worked.
+TEST_F(NtTable, KeyWithReadAccessOnlyIsReadAndItsSaveFails) {
+  SetString("Arial CE,238", "Arial,238");
+  p.registry.DenyWriteAccess(kHklm, kKey);
+  EXPECT_EQ(Read(), SubstTable{"Arial CE,238=Arial,238"});
+  for (const SubstTable& table : {SubstTable{"Arial CE,238=Arial,238", "New=n"}, SubstTable{}}) {
+    try {
+      Write(table);
+      ADD_FAILURE() << table.size() << ": no error";
+    } catch (const PlatformError& e) {
+      EXPECT_EQ(std::string(e.what()), FailedToSetDataMessage(kKey));
+    }
+    EXPECT_EQ(Strings(), std::vector<std::string>{"Arial CE,238=Arial,238"});
+  }
+}
+
+// Each read, write and delete of a save fails in turn, one at a time: a save that reports the
+// failure has lost none of the stored entries, whatever their spelling.
+TEST_F(NtTable, NoSingleFailingOperationLosesAStoredEntry) {
+  const std::vector<std::string> stored = {"arial ce,238=Arial,238", "Helv=MS Sans Serif", "Stale=s"};
+  const SubstTable table = {"Arial CE,238=Arial,238", "Helv=Arial", "New=n"};
+  bool failedSomething = true;
+  for (std::size_t operation = 0; failedSomething; ++operation) {
+    Platforms fresh;
+    for (const auto& entry : stored) {
+      const auto eq = entry.find('=');
+      fresh.registry.SetString(kHklm, kKey, entry.substr(0, eq), entry.substr(eq + 1));
+    }
+    fresh.registry.FailOnlyOperation(operation);
+    bool reported = false;
+    try {
+      fresh.Store(true).WriteTable(table);
+    } catch (const PlatformError&) {
+      reported = true;
+    }
+    const auto& log = fresh.registry.Log();
+    failedSomething = std::any_of(log.begin(), log.end(), [](const std::string& line) {
+      return line.find("(failed)") != std::string::npos;
+    });
+    if (reported) {
+      for (const char* name : {"Arial CE,238", "Helv", "Stale"}) {
+        EXPECT_TRUE(fresh.registry.GetString(kHklm, kKey, name)) << name << ", failing operation " << operation;
+      }
+    } else if (failedSomething) {
+      // Only a refused delete goes unreported: the value it should remove stays (perhaps in its
+      // old spelling), and the table is stored.
+      for (const auto& entry : table) {
+        const auto eq = entry.find('=');
+        EXPECT_EQ(fresh.registry.GetString(kHklm, kKey, entry.substr(0, eq)), entry.substr(eq + 1))
+            << entry << ", failing operation " << operation;
+      }
+    }
+  }
+}
+
 TEST_F(NtTable, ValueThatRefusesDeletionStaysAndTheRestIsWritten) {
   SetString("Stuck", "x");
   SetString("Gone", "y");
@@ -395,6 +456,20 @@ TEST_F(WinIniTable, WriteReplacesOnlyTheSectionsLines) {
        "[a]\rk=v\r\n[FontSubstitutes]\rOld=1\n\r[b]",
        {"A=B"},
        "[a]\r\nk=v\r\n[FontSubstitutes]\r\nA=B\r\n\r\n[b]\r\n"},
+      // The profile functions read a "[" line without "]" as a key of the section around it.
+      {"a \"[\" line without \"]\" is a line of the section, not its end",
+       "[FontSubstitutes]\r\n[v=3\r\nArial CE,238=Arial,238\r\n[x]\r\n",
+       {"[v=3"},
+       "[FontSubstitutes]\r\n[v=3\r\n[x]\r\n"},
+      // They match the section's name folding ASCII letters only, and up to a zero byte.
+      {"header whose name ends at a zero byte",
+       "[FontSubstitutes\0]\r\nA=1\r\n"s,
+       {"A=1", "B=2"},
+       "[FontSubstitutes\0]\r\nA=1\r\nB=2\r\n"s},
+      {"a name with a soft hyphen is another section",
+       "[Font\xADSubstitutes]\r\nA=1\r\n[FontSubstitutes]\r\nB=2\r\n",
+       {"B=2", "C=3"},
+       "[Font\xADSubstitutes]\r\nA=1\r\n[FontSubstitutes]\r\nB=2\r\nC=3\r\n"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Write(c.before, c.table), c.after) << c.what;
@@ -421,20 +496,53 @@ TEST_F(WinIniTable, WriteWithoutSectionAppendsOneAndKeepsEveryOtherLine) {
   }
 }
 
-// Whatever the section looks like, the table written is the table the profile functions read back.
-TEST_F(WinIniTable, WrittenTableIsTheOneReadBack) {
-  const std::string files[] = {
-      "[FontSubstitutes]\r\nOld=1\r\n",
-      " [fontsubstitutes] \r\nOld=1\r\n[x]\r\nk=v\r\n",
-      "[windows]\r\n",
-      "[FontSubstitutes]\r\nOld=1\r\n [next]\r\nk=v\r\n",
-  };
-  for (const auto& before : files) {
+// Every section but the table's, as the profile functions see them.
+std::vector<ProfileSection> OtherSections(const std::string& winIni) {
+  auto sections = ParseProfile(winIni).sections;
+  for (auto it = sections.begin(); it != sections.end(); ++it) {
+    const std::string name = it->name.substr(0, it->name.find('\0'));
+    if (name.size() == 15 && std::equal(name.begin(), name.end(), "FontSubstitutes", [](char a, char b) {
+          return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        })) {
+      sections.erase(it);
+      break;
+    }
+  }
+  return sections;
+}
+
+bool SameSections(const std::vector<ProfileSection>& a, const std::vector<ProfileSection>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i].name != b[i].name || a[i].keys.size() != b[i].keys.size()) return false;
+    for (std::size_t k = 0; k < a[i].keys.size(); ++k) {
+      if (a[i].keys[k].name != b[i].keys[k].name || a[i].keys[k].value != b[i].keys[k].value) return false;
+    }
+  }
+  return true;
+}
+
+// Whatever win.ini looks like: read, edit, save. The profile functions then read back exactly the
+// table saved, every other section reads as before, and saving again changes nothing.
+TEST_F(WinIniTable, SavedTableIsTheOneReadBackForGeneratedFiles) {
+  for (std::uint32_t seed = 1; seed <= 500; ++seed) {
+    const std::string before = GeneratedWinIni(seed);
     p.files.Put(kWinIni, before);
-    p.Store(false).WriteTable({"A,238=B,238", "Times=Times New Roman"});
     SubstTable table;
     p.Store(false).ReadTable(table);
-    EXPECT_EQ(table, (SubstTable{"A,238=B,238", "Times=Times New Roman"})) << before;
+    if (!table.empty()) table.erase(table.begin() + seed % table.size());
+    const int same = FindName(p.compare, table, "Arial CE,238");
+    if (same >= 0) table.erase(table.begin() + same);
+    AddEntry(p.compare, table, "Arial CE,238=Arial,238");
+
+    p.Store(false).WriteTable(table);
+    const std::string after = p.files.Get(kWinIni).value_or("");
+    SubstTable readBack;
+    p.Store(false).ReadTable(readBack);
+    EXPECT_EQ(readBack, table) << "seed " << seed << ":\n" << before;
+    EXPECT_TRUE(SameSections(OtherSections(before), OtherSections(after))) << "seed " << seed << ":\n" << before;
+    p.Store(false).WriteTable(table);
+    EXPECT_EQ(p.files.Get(kWinIni), after) << "a second save changes nothing; seed " << seed;
   }
 }
 
@@ -479,6 +587,17 @@ TEST_F(WinIniTable, ReadThenWriteDropsEmptyValuesAndDuplicates) {
   SubstTable again;
   p.Store(false).ReadTable(again);
   EXPECT_EQ(again, table);
+}
+
+TEST_F(WinIniTable, WithoutAWindowsFolderASaveFailsAndWritesNothing) {
+  p.system.windowsDir = "";
+  try {
+    p.Store(false).WriteTable({"A=B"});
+    ADD_FAILURE() << "no error";
+  } catch (const PlatformError& e) {
+    EXPECT_EQ(std::string(e.what()), "Cannot open file \"win.ini\"");
+  }
+  EXPECT_TRUE(p.files.Paths().empty()) << "nothing written, not even a bare win.ini in the current folder";
 }
 
 TEST_F(WinIniTable, FailedSaveLeavesWinIniUntouched) {

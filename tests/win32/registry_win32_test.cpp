@@ -53,6 +53,24 @@ TEST_F(RealRegistry, OpeningWithoutCreatingFindsOnlyExistingKeys) {
   EXPECT_NE(registry.Open(RegRoot::CurrentUser, path + "\\INNER", false), nullptr) << "key names ignore case";
 }
 
+// The memory registry's DenyWriteAccess stands for this: a key opened for reading reads, and
+// refuses writes and deletes the way the table store relies on.
+TEST_F(RealRegistry, AKeyOpenedForReadingReadsButChangesNothing) {
+  EXPECT_EQ(registry.OpenForReading(RegRoot::CurrentUser, path), nullptr) << "no key, no creation";
+  Create()->WriteString("Face", "Arial");
+  auto key = registry.OpenForReading(RegRoot::CurrentUser, path);
+  ASSERT_NE(key, nullptr);
+  EXPECT_EQ(key->ReadString("Face"), "Arial");
+  try {
+    key->WriteString("Face", "Other");
+    ADD_FAILURE() << "the write went through";
+  } catch (const PlatformError& e) {
+    EXPECT_EQ(std::string(e.what()), FailedToSetDataMessage("Face"));
+  }
+  EXPECT_FALSE(key->DeleteValue("Face"));
+  EXPECT_EQ(Create()->ReadString("Face"), "Arial");
+}
+
 TEST_F(RealRegistry, TheFontTableIsOpenWithFullAccessInOurOwnView) {
   auto key = registry.Open(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes", false);
   ASSERT_NE(key, nullptr);

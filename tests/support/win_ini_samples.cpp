@@ -1,0 +1,56 @@
+// Generated win.ini files for the round-trip property tests.
+#include "tests/support/win_ini_samples.h"
+
+#include <random>
+#include <vector>
+
+namespace sorel {
+
+namespace {
+
+const std::vector<std::string> kHeaders = {
+    "[FontSubstitutes]", "[fontsubstitutes]", " [FontSubstitutes] ", "[ FontSubstitutes ]",
+    "\t[FONTSUBSTITUTES]x", "[FontSubstitutes]]",
+};
+const std::vector<std::string> kOtherHeaders = {"[windows]", "[fonts]", " [Mail] ", "[\xC9t\xE9]", "[]", "[x]y]"};
+const std::vector<std::string> kOddLines = {
+    "[v=3", "[x", " [open", "; comment", ";Arial CE,238=Arial,238", "no equals sign", "", "", "  ", "\t",
+    "\xA0\xB0 bytes=\xE9\xFF", "Helv=MS Sans Serif", "helv=Arial", "Arial CE,238 = Arial,238 ",
+    "Times,0=Times New Roman,0", "Courier New CYR,204=Courier New,204", "A[b]=c", "Empty=",
+    "Value=with=equals", "Key=\xE9t\xE9 \xD3", "k=v",
+};
+
+template <class T>
+const T& Pick(std::mt19937& random, const std::vector<T>& from) {
+  return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+}
+
+}  // namespace
+
+std::string GeneratedWinIni(std::uint32_t seed) {
+  std::mt19937 random(seed);
+  auto chance = [&](int percent) { return std::uniform_int_distribution<int>(0, 99)(random) < percent; };
+  const char* const ends[] = {"\r\n", "\n", "\r"};
+  const std::string end = ends[std::uniform_int_distribution<int>(0, 2)(random)];
+
+  std::vector<std::string> lines;
+  const int sections = std::uniform_int_distribution<int>(0, 4)(random);
+  const int table = chance(85) ? std::uniform_int_distribution<int>(0, sections)(random) : -1;
+  for (int s = 0; s <= sections; ++s) {
+    if (s == table) {
+      lines.push_back(Pick(random, kHeaders));
+    } else if (s > 0) {
+      lines.push_back(Pick(random, kOtherHeaders));
+    }
+    const int count = std::uniform_int_distribution<int>(0, 6)(random);
+    for (int i = 0; i < count; ++i) lines.push_back(Pick(random, kOddLines));
+  }
+  std::string text;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    text += lines[i];
+    if (i + 1 < lines.size() || chance(70)) text += end;
+  }
+  return text;
+}
+
+}  // namespace sorel

@@ -1,0 +1,15 @@
+// Generated win.ini files for the round-trip property tests, the same for the emulation and Wine.
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace sorel {
+
+// A win.ini of a few sections, decided by seed: odd headers (blanks around and inside the
+// brackets, other letter case, "[" lines without "]", text after "]"), comments, blank and empty
+// lines, duplicate keys in other letter case, bytes above 127 in values, comments and other
+// sections' names, CR LF, LF-only or CR-only line ends, with or without a final line end, and
+// sometimes no [FontSubstitutes] section at all. Names of the table's keys are ASCII.
+std::string GeneratedWinIni(std::uint32_t seed);
+
+}  // namespace sorel

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/subst_table.h"
+
 namespace sorel {
 
 // A win.ini of a few sections, decided by seed: odd headers (blanks around and inside the
@@ -11,5 +13,9 @@ namespace sorel {
 // sections' names, CR LF, LF-only or CR-only line ends, with or without a final line end, and
 // sometimes no [FontSubstitutes] section at all. Names of the table's keys are ASCII.
 std::string GeneratedWinIni(std::uint32_t seed);
+
+// The edit of the round trip: one element removed (chosen by seed) and the entry
+// "Arial CE,238=Arial,238" put in place of any of that name.
+void EditTableForRoundTrip(TextCompare& compare, SubstTable& table, std::uint32_t seed);
 
 }  // namespace sorel

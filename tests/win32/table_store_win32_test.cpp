@@ -12,6 +12,7 @@
 #include "platform/win32/profile_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/system_win32.h"
+#include "tests/support/win_ini_samples.h"
 
 namespace sorel {
 namespace {
@@ -112,6 +113,28 @@ TEST_F(RealStore, Win98WriteWithoutSectionAppendsOneAndKeepsEveryLine) {
   EXPECT_EQ(ReadBytes(path), "[windows]\r\nload=\r\n[mail]\r\nmapi=1\r\n\r\n[FontSubstitutes]\r\nHelvetica=Arial\r\n");
   EXPECT_EQ(profiles.ReadString("win.ini", "FontSubstitutes", "Helvetica", ""), "Arial");
   EXPECT_FALSE(files.Exists(EnsureTrailingBackslash(system.WindowsDirectory()) + TableStore::kTempName));
+  WriteBytes(path, saved);
+}
+
+// The native round-trip property over generated files, for a fixed sample, with Wine's own profile
+// functions reading what the store wrote.
+TEST_F(RealStore, Win98SavedTableIsTheOneWineReadsBackForGeneratedFiles) {
+  const std::string path = EnsureTrailingBackslash(system.WindowsDirectory()) + "win.ini";
+  const std::string saved = ReadBytes(path);
+  for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+    const std::string before = GeneratedWinIni(seed);
+    WriteBytes(path, before);
+    SubstTable table;
+    Store(false).ReadTable(table);
+    EditTableForRoundTrip(compare, table, seed);
+    Store(false).WriteTable(table);
+    const std::string after = ReadBytes(path);
+    SubstTable readBack;
+    Store(false).ReadTable(readBack);
+    EXPECT_EQ(readBack, table) << "seed " << seed << ":\n" << before;
+    Store(false).WriteTable(table);
+    EXPECT_EQ(ReadBytes(path), after) << "a second save changes nothing; seed " << seed;
+  }
   WriteBytes(path, saved);
 }
 

@@ -10,6 +10,7 @@
 #include "engine/font_tree.h"
 #include "lang/LangChoose.h"
 #include "lang/langres.h"
+#include "platform/errors.h"
 
 namespace sorel {
 
@@ -18,6 +19,18 @@ namespace {
 std::string Lower(std::string text) {
   for (auto& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
+}
+
+// Runs one step of the window's creation. An error of the layers is shown as a command's error
+// is, and creation goes on: a bad value in the program's key must not keep the program from
+// starting. What the step could not read keeps its default.
+template <class Step>
+void CreationStep(Application& app, Step&& step) {
+  try {
+    step();
+  } catch (const PlatformError& e) {
+    app.ShowException(e);
+  }
 }
 
 }  // namespace
@@ -75,6 +88,7 @@ void TForm1::CreateDesign() {
   btCancel->SetCaption("&Zaniechaj");
   btCancel->SetBounds({kClientWidth - 81, buttonTop, 75, 25});
   btCancel->OnClick = [this] { btCancelClick(); };
+  f.SetCancelButton(btCancel.get());
 }
 
 // Program tab, left to right: a narrow dock, the picture with the tree and the sample area, and
@@ -200,16 +214,18 @@ void TForm1::FormCreate() {
   FontList.Clear(), SubstTable.clear(), ScriptSuffixes.Clear();  // 7
   store_ = std::make_unique<TableStore>(p_.registry, p_.profiles, p_.files, p_.system, p_.compare,
                                         IsNT);
-  if (p_.files.Exists(LangResPath(p_.system)))                  // 8
-    ReadSection(p_.profiles, LangResPath(p_.system), "IniStrings", ScriptSuffixes);
+  CreationStep(p_.app, [this] {                              // 8
+    if (p_.files.Exists(LangResPath(p_.system)))
+      ReadSection(p_.profiles, LangResPath(p_.system), "IniStrings", ScriptSuffixes);
+  });
   Modified = false;                                          // 9
-  ReadTable();                                               // 10
-  BuildFontTree();                                           // 11
+  ReadTable();  // 10: not a step to go past: a save after a partial read would drop the rest
+  CreationStep(p_.app, [this] { BuildFontTree(); });         // 11
   Image2->ShowIcon("MAINICON");                              // 12
   Label2->SetCaption(GetExeVersion(p_.system));
   BuildScriptMenus();                                        // 13
   p_.app.OnHint = [this] { ShowHint(); };                    // 14
-  LoadNlsMaps();                                             // 15
+  CreationStep(p_.app, [this] { LoadNlsMaps(); });           // 15
 }
 
 void TForm1::OpenProgramKey() {
@@ -219,16 +235,22 @@ void TForm1::OpenProgramKey() {
     p_.app.Terminate();
     return;
   }
-  UpdateAppPath(*key, p_.system.ExePath());
-  if (key->ValueExists("Language")) {
-    ApplyLanguage(key->ReadString("Language"));
+  CreationStep(p_.app, [&] { UpdateAppPath(*key, p_.system.ExePath()); });
+  bool stored = true;
+  std::string language;  // unreadable: the empty name, which gives the built-in texts
+  CreationStep(p_.app, [&] {
+    stored = key->ValueExists("Language");
+    if (stored) language = key->ReadString("Language");
+  });
+  if (stored) {
+    CreationStep(p_.app, [&] { ApplyLanguage(language); });
   } else {
     key.reset();  // the dialog opens the key itself
-    ChooseLanguage();
+    CreationStep(p_.app, [this] { ChooseLanguage(); });
     key = p_.registry.Open(RegRoot::CurrentUser, ProgramKey, true);
     if (!key) return;
   }
-  SampleSet = key->ReadString("SampleSet1");
+  CreationStep(p_.app, [&] { SampleSet = key->ReadString("SampleSet1"); });
   // Sample sets are loaded here once the preview arrives.
 }
 

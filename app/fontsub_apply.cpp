@@ -84,6 +84,10 @@ void TForm1::ApplyChanges() {
 }
 
 void TForm1::RestoreTable() {
+  // A restore that cannot read the table leaves the edits on screen: they stay marked, and the
+  // restore can be tried again.
+  const bool wasModified = Modified;
+  const bool restoreWasEnabled = btRestore->Enabled();
   Modified = false;
   btRestore->SetEnabled(false);
   {
@@ -101,6 +105,8 @@ void TForm1::RestoreTable() {
       ReadTable();
     } catch (...) {
       SubstTable.swap(previous);
+      Modified = wasModified;
+      btRestore->SetEnabled(restoreWasEnabled);
       throw;
     }
     FontList.Clear();

@@ -1,6 +1,9 @@
 // The code-page file mapping: which NLS file defines code page 1252, chosen in memory, written on save.
+#include <exception>
+
 #include "app/fontsub.h"
 #include "lang/langres.h"
+#include "platform/errors.h"
 
 namespace sorel {
 
@@ -24,8 +27,16 @@ void TForm1::LoadNlsMaps() {
   const std::string file = LangResPath(p_.system);
   if (!p_.files.Exists(file)) return;
   const std::vector<std::string> captions = p_.profiles.SectionKeys(file, kMapSection);
-  if (auto key = p_.registry.Open(RegRoot::LocalMachine, kCodePageKey, false))
-    CurrentNlsFile = key->ValueExists(kCodePageValue) ? key->ReadString(kCodePageValue) : "";
+  // A value that cannot be read counts as none; the menu is still built, then the error is shown.
+  std::exception_ptr unreadable;
+  if (auto key = p_.registry.Open(RegRoot::LocalMachine, kCodePageKey, false)) {
+    try {
+      CurrentNlsFile = key->ValueExists(kCodePageValue) ? key->ReadString(kCodePageValue) : "";
+    } catch (const PlatformError&) {
+      CurrentNlsFile.clear();
+      unreadable = std::current_exception();
+    }
+  }
   ShowIndicator(*this);
 
   MenuItem& items = puNLs->Items();
@@ -37,6 +48,7 @@ void TForm1::LoadNlsMaps() {
     item.SetRadioItem(true);
     item.OnClick = [this](MenuItem& sender) { mnuNLsClick(sender); };
   }
+  if (unreadable) std::rethrow_exception(unreadable);
 }
 
 // Switches between the standard file and the language's choice; the indicator as it was before

@@ -30,7 +30,8 @@ void TfrmLangChoose::FormShow() { ComboBox1Change(); }
 void TfrmLangChoose::ComboBox1Change() {
   int index = ComboBox1->ItemIndex();
   std::string section = index >= 0 ? ComboBox1->Item(index) : "";
-  self_->SetCaption(p_.profiles.ReadString(LangResPath(p_.system), section, "dLangChoose", kBuiltInLangChooseCaption));
+  self_->SetCaption(
+      ReadLanguageString(p_.profiles, LangResPath(p_.system), section, "dLangChoose", kBuiltInLangChooseCaption));
 }
 
 namespace {

@@ -29,6 +29,27 @@ const Destination kDestinations[] = {
     {"mDisableAllof", "puSelOff1", false},
 };
 
+// The only controls a language section may caption. The window has others of the same kinds
+// (the toolbox's buttons) whose texts are hints or pictures, not captions.
+const char* const kCaptionedControls[] = {
+    "OsVer",     "LBDescription", "LabelSample", "Label2",   "LabelAbout1", "LabelContact", "MailTo",
+    "LabelHTTP", "URLLink",       "btRestore",   "btOK",     "btCancel",    "TabSheet1",    "TabSheet2",
+};
+
+bool SameIgnoringAsciiCase(const std::string& a, const std::string& b) {
+  auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (fold(a[i]) != fold(b[i])) return false;
+  return true;
+}
+
+bool MayCaption(const std::string& key) {
+  for (const char* name : kCaptionedControls)
+    if (SameIgnoringAsciiCase(key, name)) return true;
+  return false;
+}
+
 // The copies made right after some keys are read, in order: target, property, source.
 void AfterKey(const std::string& key, LanguageTarget& target, LanguageState& state) {
   if (key == "btSampleSelectHint") {
@@ -86,6 +107,7 @@ void ApplyLanguage(Platform& p, const std::string& section, bool isNT, LanguageT
   ReadSection(p.profiles, file, section, lines);
   for (const auto& line : lines.lines) {
     const std::string key = line.substr(0, line.find('='));
+    if (!MayCaption(key)) continue;
     std::string exact;
     auto kind = target.ControlKind(key, exact);
     if (kind == LanguageTarget::Kind::Label || kind == LanguageTarget::Kind::Button ||
@@ -98,7 +120,7 @@ void ApplyLanguage(Platform& p, const std::string& section, bool isNT, LanguageT
   std::string readme;
   for (std::size_t i = 0; i < kFixedKeyCount; ++i) {
     const FixedKey& k = kFixedKeys[i];
-    std::string value = p.profiles.ReadString(file, section, k.key, k.builtIn);
+    std::string value = ReadLanguageString(p.profiles, file, section, k.key, k.builtIn);
     if (std::string(k.key) == "Readme") readme = value;
     ApplyFixedKey(k, value, target, state);
     AfterKey(k.key, target, state);

@@ -51,10 +51,18 @@ std::string LangResPath(SystemInfo& system) {
   return (slash == std::string::npos ? std::string() : exe.substr(0, slash + 1)) + "LangRes.ini";
 }
 
+// The profile functions take the empty section name for the lines before the first header,
+// which belong to no section at all.
 void ReadSection(ProfileFiles& profiles, const std::string& file, const std::string& section, KeyValueList& list) {
+  if (section.empty()) return;
   for (const auto& key : profiles.SectionKeys(file, section)) {
     list.Put(key, profiles.ReadString(file, section, key, ""));
   }
+}
+
+std::string ReadLanguageString(ProfileFiles& profiles, const std::string& file, const std::string& section,
+                               const std::string& key, const std::string& builtIn) {
+  return section.empty() ? builtIn : profiles.ReadString(file, section, key, builtIn);
 }
 
 std::string ExpandLineBreaks(std::string text) {

@@ -14,8 +14,13 @@ std::string LangResPath(SystemInfo& system);
 
 // Reads a section key by key in file order into list: each key's value (its first occurrence)
 // replaces that key's line or is appended; an empty value removes the line. The list is not
-// emptied first. A missing file or section reads nothing.
+// emptied first. A missing file or section, or the empty name, reads nothing.
 void ReadSection(ProfileFiles& profiles, const std::string& file, const std::string& section, KeyValueList& list);
+
+// One key of a language section, builtIn when the key is absent. The empty name is no section:
+// the profile functions would read it from the lines before the file's first header.
+std::string ReadLanguageString(ProfileFiles& profiles, const std::string& file, const std::string& section,
+                               const std::string& key, const std::string& builtIn);
 
 // Every "*" becomes CR LF.
 std::string ExpandLineBreaks(std::string text);

@@ -3,6 +3,7 @@
 // tests by an in-memory one.
 #pragma once
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -258,6 +259,9 @@ class Form : public Container {
   // Shows the form modally until a button with a modal result is pressed or the form is closed
   // (result 2, cancel); returns the result.
   virtual int ShowModal() = 0;
+  // The form's cancel button: Escape presses it (while it is enabled and visible) as a click
+  // would. nullptr: Escape presses nothing. The button must stand directly on the form.
+  virtual void SetCancelButton(Button* button) = 0;
 
   std::function<void(bool& canClose)> OnCloseQuery;
   std::function<void()> OnShow;
@@ -299,6 +303,10 @@ class Application {
   // Whether the application's window accepts input (IsWindowEnabled) and bringing it forward.
   virtual bool WindowEnabled() = 0;
   virtual void BringToForeground() = 0;
+  // The default error display: the error's own words, in a message box owned by the main window.
+  // Event handlers' errors come here through the dispatcher; work outside a handler (the main
+  // window's creation) calls it itself.
+  virtual void ShowException(const std::exception& e) = 0;
 };
 
 }  // namespace sorel

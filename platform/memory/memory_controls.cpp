@@ -303,7 +303,9 @@ class MemoryFormImpl : public MemoryControl<Form> {
     state.visible = false;
     return modalResult ? modalResult : 2;  // closed some other way: cancel
   }
+  void SetCancelButton(Button* button) override { cancelButton = button; }
 
+  Button* cancelButton = nullptr;
   int modalResult = 0;
   int paints = 0;
   bool topmost_ = false;
@@ -423,5 +425,10 @@ void Pick(MemoryUi& ui, ComboBox& combo, int index) {
 }
 
 void CloseForm(MemoryUi&, Form& form) { form.Close(); }
+
+void PressEscape(MemoryUi& ui, Form& form) {
+  auto* memory = dynamic_cast<MemoryFormImpl*>(&form);
+  if (memory && memory->cancelButton) Click(ui, *memory->cancelButton);
+}
 
 }  // namespace sorel

@@ -32,6 +32,9 @@ class MemoryApplication : public Application {
   int ScreenHeight() override { return screenHeight; }
   int screenWidth = 1024, screenHeight = 768;
   void BringToForeground() override { ++foregroundCalls; }
+  // Errors shown outside event handlers (those of handlers are in MemoryUi::events).
+  void ShowException(const std::exception& e) override { errorsShown.push_back(e.what()); }
+  std::vector<std::string> errorsShown;
 
   // Moves the pointer over a control with this hint.
   void SetCurrentHint(const std::string& hint);
@@ -113,5 +116,7 @@ void ContextMenuOfTree(MemoryUi& ui, TreeView& tree, int x, int y);
 // The client point of a node's row (its middle), for the actions above.
 void PointOfNode(TreeView& tree, NodeId node, int& x, int& y);
 void CloseForm(MemoryUi& ui, Form& form);
+// The Escape key on the form: presses its cancel button, if it has one, as Click does.
+void PressEscape(MemoryUi& ui, Form& form);
 
 }  // namespace sorel

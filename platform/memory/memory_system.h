@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -14,7 +15,8 @@
 
 namespace sorel {
 
-// System facts that tests set as plain fields. Sleep only records what was asked.
+// System facts that tests set as plain fields. Sleep records what was asked and runs onSleep, so
+// that a test can look at the screen while the thread would block.
 class MemorySystemInfo : public SystemInfo {
  public:
   std::uint32_t platformId = 2;  // the NT family
@@ -23,6 +25,7 @@ class MemorySystemInfo : public SystemInfo {
   // Version resources by path, compared exactly; a path not listed has none.
   std::map<std::string, FileVersion> fileVersions;
   std::vector<unsigned> sleeps;  // every Sleep's milliseconds, in order
+  std::function<void()> onSleep;
 
   // Gives the executable at exePath this version.
   void SetExeVersion(FileVersion v) { fileVersions[exePath] = v; }
@@ -31,7 +34,10 @@ class MemorySystemInfo : public SystemInfo {
   std::string WindowsDirectory() override { return windowsDir; }
   std::string ExePath() override { return exePath; }
   std::optional<FileVersion> FixedFileVersion(const std::string& path) override;
-  void Sleep(unsigned milliseconds) override { sleeps.push_back(milliseconds); }
+  void Sleep(unsigned milliseconds) override {
+    sleeps.push_back(milliseconds);
+    if (onSleep) onSleep();
+  }
 };
 
 // Message boxes answered from a script. Every call is recorded first. A call with no scripted

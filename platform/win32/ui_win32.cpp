@@ -584,6 +584,19 @@ class Win32Form : public Native<Form> {
   void EndModal(int result) {
     if (modal_) modalResult_ = result;
   }
+  // The dialog manager finds the cancel button by its id (GetDlgItem) and sends IDCANCEL for
+  // Escape; the id also keeps the button's own clicks on that path.
+  void SetCancelButton(Button* button) override {
+    cancel_ = button ? dynamic_cast<NativeControl*>(button) : nullptr;
+    if (cancel_) SetWindowLongPtrA(cancel_->hwnd, GWLP_ID, IDCANCEL);
+  }
+  // IDCANCEL: Escape or a click of the cancel button. False when the form has none.
+  bool Cancel() {
+    if (!cancel_) return false;
+    // Escape reaches the form whatever the button's state; a click could not have.
+    if (IsWindowEnabled(cancel_->hwnd) && IsWindowVisible(cancel_->hwnd)) cancel_->Command(BN_CLICKED);
+    return true;
+  }
 
   // WM_CLOSE: the close query decides; an allowed close destroys the window.
   void CloseQuery() {
@@ -601,6 +614,7 @@ class Win32Form : public Native<Form> {
 
  private:
   FormStyle style_;
+  NativeControl* cancel_ = nullptr;
   bool closed_ = false;
   bool modal_ = false;
   int modalResult_ = 0;
@@ -649,6 +663,9 @@ void EndModal(HWND anyChild, int result) {
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_COMMAND:
+      if (LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED) {
+        if (auto* form = dynamic_cast<Win32Form*>(ObjectOf(hwnd)); form && form->Cancel()) return 0;
+      }
       if (auto* child = ObjectOf(reinterpret_cast<HWND>(lParam))) {
         child->Command(HIWORD(wParam));
         return 0;

@@ -31,7 +31,7 @@ class Win32Application : public Application {
   // Runs the message loop until Terminate or the main window is destroyed.
   int Run();
   // The application's default error display: the error's own words in a message box.
-  void ShowException(const std::exception& e);
+  void ShowException(const std::exception& e) override;
   void SetHint(const std::string& hint);
 
  private:

@@ -45,12 +45,13 @@ class EditingE2E : public StartupE2E {
     TypeChar(tree_, '\r');
   }
   HWND Button(const std::string& key) { return FindChild(main_, "Button", LangResValue("English", key)); }
-  // Answers the next message box and returns its caption.
-  std::string AnswerBox(int id) {
+  // Answers the next message box and returns its caption (and, when asked, its text).
+  std::string AnswerBox(int id, std::string* text = nullptr) {
     HWND box = app_->WaitForMessageBox();
     EXPECT_NE(box, nullptr);
     if (!box) return "";
     std::string caption = Text(box);
+    if (text) *text = MessageBoxText(box);
     Answer(box, id);
     for (int i = 0; i < 50 && IsWindow(box); ++i) Sleep(100);
     return caption;
@@ -156,6 +157,17 @@ TEST_F(EditingE2E, CodePageChoiceIsWrittenBySave) {
   EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kCodePageKey, "1252"), target);
 }
 
+// Escape is the cancel button: the program ends at once, without a question, and writes nothing.
+TEST_F(EditingE2E, EscapeLeavesWithoutQuestionLikeTheCancelButton) {
+  Start();
+  ToggleWithEnter(kCentralEuropean);
+  ASSERT_EQ(StateOf(kCentralEuropean), 2);
+  PostMessageA(tree_, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  PostMessageA(tree_, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+  ASSERT_TRUE(app_->WaitForExit()) << "Escape did not close the program";
+  EXPECT_EQ(DumpKey(HKEY_LOCAL_MACHINE, kFontSubstitutes), before_);
+}
+
 // A save that cannot finish (win.ini held open by another program) leaves the table whole and
 // the program open with its changes.
 TEST_F(EditingE2E, FailedSaveLeavesWinIniWholeAndTheProgramOpen) {
@@ -168,8 +180,10 @@ TEST_F(EditingE2E, FailedSaveLeavesWinIniWholeAndTheProgramOpen) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   Press(Button("btOK"));
   AnswerBox(IDYES);
-  std::string error = AnswerBox(IDOK);  // the layer's error, in its own words
-  EXPECT_EQ(error, "Sorel Assistant");
+  // The layer's error, in its own words: win.ini cannot be opened while another program holds it.
+  std::string text;
+  EXPECT_EQ(AnswerBox(IDOK, &text), "Sorel Assistant");
+  EXPECT_EQ(text, "Cannot open file \"" + WinIniPath() + "\"");
   CloseHandle(held);
   EXPECT_FALSE(app_->WaitForExit(1000));
   EXPECT_EQ(ReadFileBytes(WinIniPath()), ini);

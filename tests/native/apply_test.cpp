@@ -353,6 +353,32 @@ TEST_F(Apply, RestoreDiscardsEditsAndReadsTheTableAgain) {
   EXPECT_TRUE(p.dialogs.Calls().empty());
 }
 
+// A restore whose read fails changes nothing: the table the records came from (with the entries
+// that belong to no record), the edits, their mark and the restore button all stay, so a save
+// keeps every entry and the restore can be tried again.
+TEST_F(Apply, FailedRestoreKeepsTheTableTheEditsAndTheButton) {
+  Table({"Arial CE,238=Arial,238", "Other,1=Other,1", "Tahoma,0=Tahoma,238"});
+  TForm1& f = Create();
+  DoubleClick("Arial (Cyrillic)");
+  const Texts table = f.SubstTable;
+  p.registry.FailOnlyOperation(1);  // the second value of the table cannot be read
+
+  Click(p.ui, Btn("btRestore"));
+  ASSERT_EQ(p.ui.events.errorsShown.size(), 1u);
+  EXPECT_EQ(f.SubstTable, table);
+  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Btn("btRestore").Enabled());
+  EXPECT_FALSE(f.Rebuilding);
+  EXPECT_TRUE(Record("Arial", 204).Enabled);
+  EXPECT_EQ(tree->StateIndex(Node("Arial (Cyrillic)")), 2);
+
+  CloseAndSave();
+  EXPECT_TRUE(f.Self().Closed());
+  EXPECT_EQ(Stored(), Sorted(Concat({"Arial CE,238=Arial,238", "Other,1=Other,1", "Tahoma,0=Tahoma,238",
+                                     "Arial CYR,204=Arial,204"},
+                                    FixedEntries("238"))));
+}
+
 // The code-page choice is read again too: what a close would write is what the system holds.
 TEST_F(Apply, RestoreReadsTheCodePageAgain) {
   p.registry.SetString(RegRoot::LocalMachine, kCodePagePath, "1252", "c_1252.nls");

@@ -276,6 +276,25 @@ TEST_F(Commands, WesternMarkMovesBetweenScriptsOfOneFace) {
   EXPECT_FALSE(Record("Tahoma", 238).WesternMapped);
 }
 
+// Siblings are kept in lstrcmpA order of their texts, and the mark changes a text: "Verdana
+// (greek)" sorts before "Verdana (Greek)", but with the mark after it.
+TEST_F(Commands, WesternMarkSortsTheFacesScriptsAgain) {
+  AddFace("Verdana", {{0, "Western"}, {161, "greek"}, {162, "Greek"}});
+  Create();
+  auto scripts = [&] {
+    std::vector<std::string> texts;
+    for (NodeId n = tree->FirstChild(Node("Verdana")); n; n = tree->NextSibling(n)) texts.push_back(tree->Text(n));
+    return texts;
+  };
+  ASSERT_EQ(scripts(), (std::vector<std::string>{"Verdana (greek)", "Verdana (Greek)"}));
+  tree->Select(Node("Verdana (greek)"));
+  Click(p.ui, Btn("btWesternMap"));
+  EXPECT_EQ(scripts(), (std::vector<std::string>{"Verdana (Greek)", "Verdana (greek) -> [Western]"}));
+  Click(p.ui, Btn("btWesternMap"));  // unmapped: back in front
+  EXPECT_EQ(scripts(), (std::vector<std::string>{"Verdana (greek)", "Verdana (Greek)"}));
+  EXPECT_EQ(tree->Selected(), Node("Verdana (greek)"));
+}
+
 // Marking a script clears every other mark of its face, also when several scripts carried one
 // (as a table with two Western entries of a face gives).
 TEST_F(Commands, WesternMarkClearsEveryOtherMarkOfTheFaceOnly) {

@@ -78,18 +78,42 @@ TEST_F(FormTest, ProgramKeyKeepsAppPathExact) {
   EXPECT_EQ(p.registry.WriteCount(), writes);
 }
 
-TEST_F(FormTest, ProgramKeyOfWrongTypeStopsWithTheRegistryError) {
-  p.registry.SetDWord(RegRoot::CurrentUser, ProgramKey, "AppPath", 5);
-  EXPECT_THROW(
-      {
-        try {
-          Create();
-        } catch (const PlatformError& e) {
-          EXPECT_STREQ(e.what(), "Invalid data type for 'AppPath'");
-          throw;
-        }
-      },
-      PlatformError);
+// A value of the wrong type in the program key is shown as a command's error is; creation goes on
+// with the default of that value and every later step.
+TEST_F(FormTest, ProgramKeyValueOfWrongTypeIsShownAndCreationGoesOn) {
+  const struct Case {
+    const char* value;
+    const char* okCaption;  // "&Fine" once the stored language is applied
+    const char* osVer;
+    const char* sampleSet;
+  } cases[] = {
+      {"AppPath", "&Fine", "Windows NT\rStored.", "Set"},
+      // Unreadable language: the built-in texts, without asking for a language.
+      {"Language", "&OK", "Windows NT\rZapis w rejestrze.", "Set"},
+      {"SampleSet1", "&Fine", "Windows NT\rStored.", ""},
+  };
+  for (const Case& c : cases) {
+    MemoryPlatforms q;
+    q.files.Put("C:\\Program Files\\Sorel\\LangRes.ini", "[Test]\r\nbtOK=&Fine\r\nWSRegistry=Stored.\r\n");
+    q.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial CE,238", "Arial,238");
+    q.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Test");
+    q.registry.SetString(RegRoot::CurrentUser, ProgramKey, "SampleSet1", "Set");
+    q.registry.SetDWord(RegRoot::CurrentUser, ProgramKey, c.value, 5);
+    int dialogs = 0;
+    q.ui.modalHandler = [&](Form&) { ++dialogs; };
+
+    std::unique_ptr<TForm1> f;
+    ASSERT_NO_THROW(f = std::make_unique<TForm1>(q.platform)) << c.value;
+    EXPECT_EQ(q.app.errorsShown, std::vector<std::string>{InvalidDataTypeMessage(c.value)}) << c.value;
+    EXPECT_EQ(q.ui.Find<Button>("btOK")->Caption(), c.okCaption) << c.value;
+    EXPECT_EQ(q.ui.Find<Label>("OsVer")->Caption(), c.osVer) << c.value;
+    EXPECT_EQ(f->SampleSet, c.sampleSet) << c.value;
+    EXPECT_EQ(dialogs, 0) << c.value;
+    // The steps after the program key still ran.
+    EXPECT_EQ(f->SubstTable, (sorel::SubstTable{"Arial CE,238=Arial,238"})) << c.value;
+    EXPECT_EQ(q.ui.Find<Label>("Label2")->Caption(), "1.1.3.6") << c.value;
+    EXPECT_FALSE(q.app.Terminated()) << c.value;
+  }
 }
 
 TEST_F(FormTest, UnopenableProgramKeyEndsTheProgramButCreationCompletes) {
@@ -162,6 +186,17 @@ TEST_F(FormTest, CancelButtonClosesWithoutQuestion) {
   EXPECT_TRUE(p.dialogs.Calls().empty());
 }
 
+// Escape presses btCancel: the window closes without the question, whatever was edited.
+TEST_F(FormTest, EscapeClosesAsTheCancelButtonDoes) {
+  TForm1& f = Create();
+  f.Modified = true;
+  PressEscape(p.ui, f.Self());
+  EXPECT_TRUE(f.Self().Closed());
+  EXPECT_FALSE(f.Modified);
+  EXPECT_TRUE(p.dialogs.Calls().empty());
+  EXPECT_TRUE(p.ui.events.errorsShown.empty());
+}
+
 TEST_F(FormTest, HintGoesToTheStatusBar) {
   Create();
   p.app.SetCurrentHint("Wersja programu.");
@@ -179,8 +214,19 @@ TEST_F(FormTest, ShowingBringsForwardOnlyAnEnabledWindow) {
 
 TEST(Splash, BlocksFourSecondsWithoutTaskbarButton) {
   MemoryPlatforms p;
+  // What the splash is while the thread blocks.
+  bool shown = false;
+  std::uint32_t exStyle = 0;
+  p.system.onSleep = [&] {
+    auto* splash = p.ui.Find<Form>("frmSplash");
+    ASSERT_NE(splash, nullptr);
+    shown = splash->Visible();
+    exStyle = splash->ExStyle();
+  };
   ShowSplash(p.platform);
   EXPECT_EQ(p.system.sleeps, std::vector<unsigned>{4000});
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(exStyle & 0x80u, 0x80u) << "WS_EX_TOOLWINDOW: no taskbar button";
   auto* form = p.ui.Find<Form>("frmSplash");
   ASSERT_EQ(form, nullptr) << "the splash is destroyed after its time";
   TfrmSplash splash(p.ui);

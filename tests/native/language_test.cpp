@@ -118,6 +118,48 @@ TEST_F(Language, OneLineSectionResetsEveryFixedText) {
   EXPECT_EQ(state.DefLangVal, "238");
 }
 
+// The profile functions read the empty section name from the lines before the first header; a
+// language of that name, like one the file lacks, gives the built-in texts and no captions.
+TEST_F(Language, EmptyOrMissingSectionGivesTheBuiltInTexts) {
+  p.files.Put(kLangRes, "btOK=&Early\r\nWSSaveTitle=Early\r\nDefLangVal=204\r\nbtOnOffHint=Early\r\n"
+                        "[English]\r\nWSSaveTitle=Closing\r\n");
+  for (const char* section : {"", "Klingon"}) {
+    Apply("English");
+    Apply(section);
+    EXPECT_EQ(target.captions["btOK"], "&OK") << section;
+    EXPECT_EQ(state.UiTexts.Value("WSSaveTitle"), "Zako\xF1" "czenie pracy") << section;
+    EXPECT_EQ(target.hints["btOnOff"], "W\xB3\xB9" "cz/wy\xB3\xB9" "cz czcionk\xEA") << section;
+    EXPECT_EQ(state.DefLangVal, "238") << section;
+    EXPECT_EQ(target.captions["OsVer"], "Windows NT\rZapis w rejestrze.") << section;
+  }
+  KeyValueList lines;
+  ReadSection(p.profiles, kLangRes, "", lines);
+  EXPECT_TRUE(lines.Empty());
+}
+
+// Only the named labels, buttons and tab sheets take captions; the toolbox buttons, panels and the
+// tree keep theirs, however the key is spelt. Checked through the main window's own lookup.
+TEST(LanguageCaptions, OnlyTheNamedControlsOfTheWindowTakeCaptions) {
+  MemoryPlatforms p;
+  p.files.Put(kLangRes,
+              "[Test]\r\nbtOnOff=&Q\r\nBTWESTERNMAP=&W\r\nbtLangChoose=&L\r\nToolbarButton971=&C\r\n"
+              "btMaskedOnOff=&M\r\nbtrestore=&Undo\r\nbtOK=&Fine\r\nbtCancel=&Stop\r\nLBDescription=Fonts:\r\n"
+              "tabsheet2=&About\r\nTabSheet1=&Fonts\r\nStatusBar1=s\r\nPanel1=p\r\nLabelSample=x\r\n");
+  p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Test");
+  TForm1 form(p.platform);
+  const struct {
+    const char* control;
+    const char* caption;
+  } buttons[] = {{"btOnOff", ""},       {"btWesternMap", ""},     {"btLangChoose", ""},
+                 {"ToolbarButton971", ""}, {"btMaskedOnOff", ""}, {"btRestore", "&Undo"},
+                 {"btOK", "&Fine"},     {"btCancel", "&Stop"}};
+  for (const auto& b : buttons) EXPECT_EQ(p.ui.Find<Button>(b.control)->Caption(), b.caption) << b.control;
+  EXPECT_EQ(p.ui.Find<Label>("LBDescription")->Caption(), "Fonts:");
+  EXPECT_EQ(p.ui.Find<TabSheet>("TabSheet1")->Caption(), "&Fonts");
+  EXPECT_EQ(p.ui.Find<TabSheet>("TabSheet2")->Caption(), "&About");
+  EXPECT_EQ(p.ui.Find<StatusBar>("StatusBar1")->SimpleText(), "");
+}
+
 TEST_F(Language, LangResEditHintNeedsExactlyOneText) {
   struct Case {
     const char* value;
@@ -198,6 +240,17 @@ TEST_F(LanguageDialog, StoredLanguagePreselectedIgnoringCaseAndClosingCountsAsCh
 
 TEST_F(LanguageDialog, WithoutLanguageFileNothingIsOfferedAndTheCaptionIsBuiltIn) {
   p.files.Remove(kLangRes);
+  std::string caption;
+  p.ui.modalHandler = [&](Form& form) { caption = form.Caption(); };
+  EXPECT_EQ(ChooseLanguage(p.platform), "");
+  EXPECT_EQ(caption, "Wyb\xF3r j\xEAzyka");
+}
+
+// With nothing selected the section name is empty: the caption is the built-in one, not a key
+// from the lines before the file's first header.
+TEST_F(LanguageDialog, NothingSelectedGivesTheBuiltInCaption) {
+  p.files.Put(kLangRes, "dLangChoose=Early\r\n[English]\r\ndLangChoose=Choose\r\n");
+  p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Klingon");
   std::string caption;
   p.ui.modalHandler = [&](Form& form) { caption = form.Caption(); };
   EXPECT_EQ(ChooseLanguage(p.platform), "");

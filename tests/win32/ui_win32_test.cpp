@@ -136,6 +136,41 @@ TEST_F(Win32Controls, TwoStateButtonAndGlyphKeepTheirState) {
   EXPECT_EQ(button->Glyph(), "NO_SUCH_BITMAP");
 }
 
+// Escape, as the message loop hands it to the dialog manager, presses the form's cancel button
+// and no other, and only while that button is enabled; the button's own clicks still arrive.
+TEST_F(Win32Controls, EscapePressesTheFormsCancelButton) {
+  auto ok = ui.CreateButton(*form, "ok");
+  auto cancel = ui.CreateButton(*form, "cancel");
+  int oks = 0, cancels = 0;
+  ok->OnClick = [&] { ++oks; };
+  cancel->OnClick = [&] { ++cancels; };
+  HWND window = HandleOf(*form);
+  auto escape = [&](HWND focus) {
+    MSG msg{};
+    msg.hwnd = focus;
+    msg.message = WM_KEYDOWN;
+    msg.wParam = VK_ESCAPE;
+    msg.lParam = 0x00010001;
+    return IsDialogMessageA(window, &msg) != 0;
+  };
+  EXPECT_TRUE(escape(HandleOf(*ok)));
+  EXPECT_EQ(cancels, 0) << "no cancel button yet";
+
+  form->SetCancelButton(cancel.get());
+  EXPECT_EQ(GetDlgItem(window, IDCANCEL), HandleOf(*cancel));
+  EXPECT_TRUE(escape(HandleOf(*ok)));
+  EXPECT_EQ(cancels, 1);
+  EXPECT_EQ(oks, 0);
+
+  cancel->SetEnabled(false);
+  escape(window);
+  EXPECT_EQ(cancels, 1);
+  cancel->SetEnabled(true);
+  SendMessageA(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(HandleOf(*cancel)), BN_CLICKED),
+               reinterpret_cast<LPARAM>(HandleOf(*cancel)));
+  EXPECT_EQ(cancels, 2);
+}
+
 TEST_F(Win32Controls, ModalFormEndsWithTheButtonsResultOrCancelWhenClosed) {
   auto dialog = ui.CreateForm("Dialog", FormStyle::Dialog);
   auto ok = ui.CreateButton(*dialog, "OK");

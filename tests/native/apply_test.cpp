@@ -243,6 +243,22 @@ TEST_P(FailedSave, KeepsTheWindowAndAsksNoRestart) {
 INSTANTIATE_TEST_SUITE_P(Steps, FailedSave,
                          testing::Values(FailureCase{"Arial Greek,161", false}, FailureCase{"1252", true}));
 
+// A user who may read the machine's settings but not change them sees the table as it is, and a
+// save ends as any failed save does instead of offering a restart for nothing.
+TEST_F(Apply, TableTheUserMayNotChangeIsShownAndItsSaveFails) {
+  p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial CE,238", "Arial,238");
+  p.registry.DenyWriteAccess(RegRoot::LocalMachine, kFontSubstitutesPath);
+  TForm1& f = Create();
+  EXPECT_EQ(f.SubstTable, (SubstTable{"Arial CE,238=Arial,238"}));
+  DoubleClick("Arial (Greek)");
+  CloseAndSave(Answer::Yes);
+  ASSERT_EQ(p.ui.events.errorsShown.size(), 1u);
+  EXPECT_EQ(p.ui.events.errorsShown[0], FailedToSetDataMessage(kFontSubstitutesPath));
+  EXPECT_FALSE(f.Self().Closed());
+  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(p.restart.calls.empty());
+}
+
 struct RestartCase {
   std::uint32_t platformId;
   bool privilegeGranted;

@@ -1,7 +1,11 @@
 // The substitution table's list helpers and its store in the registry (NT) or win.ini (95/98).
 #include "engine/subst_table.h"
 
+#include <algorithm>
+#include <deque>
 #include <optional>
+#include <unordered_map>
+#include <utility>
 
 #include "engine/text_lines.h"
 #include "platform/errors.h"
@@ -14,6 +18,22 @@ const char* const kFontSubstitutesSection = "FontSubstitutes";
 namespace {
 
 const char* const kWinIni = "win.ini";
+
+// The profile functions match key names folding ASCII letters only, so "\xC9" and "\xE9" are two
+// names there, and so are "AB" and "A\xADB".
+std::string ProfileNameKey(const std::string& name) {
+  std::string key = name;
+  for (char& c : key) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return key;
+}
+
+// A stored value as a lookup gives it: one pair of enclosing quotes removed.
+std::string ProfileValue(const std::string& raw) {
+  const bool quoted = raw.size() >= 2 && (raw[0] == '"' || raw[0] == '\'') && raw.back() == raw[0];
+  return quoted ? raw.substr(1, raw.size() - 2) : raw;
+}
 const char* const kSectionHeader = "[FontSubstitutes]";
 
 // Removes a leftover temporary file without letting a second failure hide the first.
@@ -92,17 +112,44 @@ void TableStore::ReadRegistry(SubstTable& table) {
 
 void TableStore::ReadWinIni(SubstTable& table) {
   if (!WinIniFile) WinIniFile = std::make_unique<IniFile>(profiles_, kWinIni);
-  for (const auto& name : WinIniFile->SectionKeys(kFontSubstitutesSection)) {
-    // The profile functions give the first occurrence's value, so the first line of a name wins.
-    const std::string value = WinIniFile->ReadString(kFontSubstitutesSection, name, "");
-    const int index = FindName(compare_, table, name);
+  // The whole section in one read: a key list is cut at 16384 bytes and ends at a nameless key,
+  // and a lookup per key makes a long section slow. Every key line is then stored by its name as
+  // the profile functions would answer for it.
+  std::vector<std::pair<std::string, std::string>> keys;  // name, raw value, in file order
+  std::unordered_map<std::string, std::string> firstValue;  // by profile name: what a lookup gives
+  for (const auto& line : WinIniFile->SectionLines(kFontSubstitutesSection)) {
+    const auto eq = line.find('=');
+    if (eq == std::string::npos) continue;  // no value: not a key of the list
+    keys.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+    firstValue.emplace(ProfileNameKey(keys.back().first), ProfileValue(keys.back().second));
+  }
+
+  // Elements by profile name, so that names the system keeps apart stay apart; erased elements
+  // become empty slots until the end, so positions stay valid.
+  std::vector<std::optional<std::string>> slots(table.begin(), table.end());
+  std::unordered_map<std::string, std::deque<std::size_t>> byName;
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    const auto eq = slots[i]->find('=');
+    if (eq != std::string::npos) byName[ProfileNameKey(slots[i]->substr(0, eq))].push_back(i);
+  }
+  for (const auto& [name, raw] : keys) {
+    const std::string& value = firstValue[ProfileNameKey(name)];
+    auto& same = byName[ProfileNameKey(name)];
     if (value.empty()) {
-      if (index >= 0) table.erase(table.begin() + index);
-    } else if (index >= 0) {
-      table[index] = name + "=" + value;
+      if (!same.empty()) {
+        slots[same.front()].reset();
+        same.pop_front();
+      }
+    } else if (!same.empty()) {
+      slots[same.front()] = name + "=" + value;
     } else {
-      table.push_back(name + "=" + value);
+      same.push_back(slots.size());
+      slots.emplace_back(name + "=" + value);
     }
+  }
+  table.clear();
+  for (auto& slot : slots) {
+    if (slot) table.push_back(std::move(*slot));
   }
 }
 
@@ -188,6 +235,38 @@ std::optional<std::string> SectionHeaderName(const std::string& line) {
 
 char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// The entry a key line of the section stands for, name "=" value as a lookup reads it; nothing
+// for a line without "=", a comment or a nameless line.
+std::optional<std::string> EntryReadFrom(const std::string& line) {
+  const std::string trimmed = TrimProfileBlanks(line);
+  const auto eq = trimmed.find('=');
+  if (eq == std::string::npos || trimmed[0] == ';') return std::nullopt;
+  // The system keeps names and values as zero-terminated strings: a zero byte ends them.
+  std::string name = TrimProfileBlanks(trimmed.substr(0, eq));
+  std::string value = TrimProfileBlanks(trimmed.substr(eq + 1));
+  name.resize(std::min(name.size(), name.find('\0')));
+  value.resize(std::min(value.size(), value.find('\0')));
+  return name + "=" + ProfileValue(value);
+}
+
+// The line that makes the profile functions read back exactly this element: a value with blanks
+// at either end, or in quotes of its own, goes in one more pair of quotes, which a lookup removes.
+// An element the file cannot say (a line break or zero byte in it, blanks around its name) stops
+// the save rather than being written as something else.
+std::string EntryLine(const std::string& element) {
+  const auto eq = element.find('=');
+  if (eq == std::string::npos) return element;  // no entry: written as it is, read as no key
+  const std::string name = element.substr(0, eq);
+  const std::string value = element.substr(eq + 1);
+  const bool sayable = element.find_first_of(std::string("\r\n\0", 3)) == std::string::npos &&
+                       TrimProfileBlanks(name) == name && (name.empty() || name[0] != ';') &&
+                       !SectionHeaderName(element);
+  if (!sayable) throw PlatformError("Cannot write the entry \"" + element + "\" to win.ini");
+  const bool blankAtEnd = !value.empty() && (IsProfileBlank(value.front()) || IsProfileBlank(value.back()));
+  if (blankAtEnd || ProfileValue(value) != value) return name + "=\"" + value + "\"";
+  return element;
+}
+
 }  // namespace
 
 // The header of the section the profile functions read the table from: the first one whose name
@@ -215,24 +294,31 @@ void TableStore::WriteWinIni(const SubstTable& table) {
 
   if (header < lines.size()) {
     const std::size_t start = header + 1;
-    std::size_t i = start;
-    while (i < lines.size()) {
-      if (lines[i].empty()) {
-        ++i;  // empty lines keep sections apart; they stay after the new entries
-      } else if (SectionHeaderName(lines[i])) {
-        break;  // the next section
-      } else {
-        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
+    std::size_t end = start;
+    std::vector<std::string> emptyLines;  // they keep sections apart; they stay after the entries
+    std::unordered_map<std::string, std::string> asItStood;  // entry text -> the line that says it
+    for (; end < lines.size() && !SectionHeaderName(lines[end]); ++end) {
+      if (lines[end].empty()) {
+        emptyLines.push_back(lines[end]);
+      } else if (auto entry = EntryReadFrom(lines[end])) {
+        asItStood.emplace(*entry, lines[end]);
       }
     }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(start), table.begin(), table.end());
+    std::vector<std::string> section;
+    for (const auto& element : table) {
+      auto kept = asItStood.find(element);
+      section.push_back(kept != asItStood.end() ? kept->second : EntryLine(element));
+    }
+    section.insert(section.end(), emptyLines.begin(), emptyLines.end());
+    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(start), lines.begin() + static_cast<std::ptrdiff_t>(end));
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(start), section.begin(), section.end());
   } else {
     // No section: every line of the file belongs to someone else, so the entries go into a new
     // section at the end. An empty table needs no section at all.
     if (table.empty()) return;
     if (!lines.empty() && !lines.back().empty()) lines.emplace_back();
     lines.emplace_back(kSectionHeader);
-    lines.insert(lines.end(), table.begin(), table.end());
+    for (const auto& element : table) lines.push_back(EntryLine(element));
   }
 
   // Written beside win.ini first and then put in place in one step, so a failed save never

@@ -21,6 +21,11 @@ class ProfileFiles {
   // The value of the first occurrence of key (at most 2047 characters), or def when absent.
   virtual std::string ReadString(const std::string& file, const std::string& section,
                                  const std::string& key, const std::string& def) = 0;
+  // The whole section as GetPrivateProfileSectionA gives it, however long (the buffer grows until
+  // it fits): one text per line in file order, name "=" value as stored (quotes kept, no length
+  // limit) or, for a line without "=", the name alone; comment lines (";") and empty lines are
+  // left out. A key with an empty name gives "=value" and does not end the list.
+  virtual std::vector<std::string> SectionLines(const std::string& file, const std::string& section) = 0;
 };
 
 }  // namespace sorel
@@ -40,6 +45,7 @@ class IniFile {
   std::string ReadString(const std::string& section, const std::string& key, const std::string& def) {
     return profiles_.ReadString(file_, section, key, def);
   }
+  std::vector<std::string> SectionLines(const std::string& section) { return profiles_.SectionLines(file_, section); }
 
  private:
   ProfileFiles& profiles_;

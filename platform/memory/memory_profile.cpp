@@ -148,6 +148,19 @@ std::vector<std::string> ProfileSectionKeys(const ProfileData& data, const std::
   return UpToEmpty(std::move(names));
 }
 
+std::vector<std::string> ProfileSectionLines(const ProfileData& data, const std::string& section) {
+  std::vector<std::string> lines;
+  const ProfileSection* found = FindSection(data, UpToZero(section));
+  if (!found) return lines;
+  for (const auto& key : found->keys) {
+    const std::string name = UpToZero(key.name);
+    if (name.empty() && !key.value) continue;
+    if (!name.empty() && name[0] == ';') continue;
+    lines.push_back(key.value ? name + "=" + UpToZero(*key.value) : name);
+  }
+  return lines;
+}
+
 std::string ProfileReadString(const ProfileData& data, const std::string& section, const std::string& key,
                               const std::string& def) {
   // Trailing spaces (spaces only) leave the default, but its first character always stays.
@@ -194,6 +207,10 @@ std::vector<std::string> MemoryProfileFiles::SectionNames(const std::string& fil
 
 std::vector<std::string> MemoryProfileFiles::SectionKeys(const std::string& file, const std::string& section) {
   return ProfileSectionKeys(Load(file), section);
+}
+
+std::vector<std::string> MemoryProfileFiles::SectionLines(const std::string& file, const std::string& section) {
+  return ProfileSectionLines(Load(file), section);
 }
 
 std::string MemoryProfileFiles::ReadString(const std::string& file, const std::string& section,

@@ -50,6 +50,11 @@ std::vector<std::string> ProfileSectionNames(const ProfileData& data);
 // same way; the list ends at the first empty name (a line "=value").
 std::vector<std::string> ProfileSectionKeys(const ProfileData& data, const std::string& section);
 
+// The lines of the FIRST section named section as GetPrivateProfileSectionA gives them, without its
+// buffer limit: name "=" value (the value as stored, quotes kept) or the bare name of a line
+// without "=", each up to a zero byte; comment lines and empty nameless lines are left out.
+std::vector<std::string> ProfileSectionLines(const ProfileData& data, const std::string& section);
+
 // The value of the first key named key in the FIRST section named section (both names trimmed of
 // blanks and matched ignoring the case of ASCII letters only), else def without its trailing
 // spaces. Either result loses a pair of enclosing quotes ("..." or '...') and is cut to 2047
@@ -68,6 +73,7 @@ class MemoryProfileFiles : public ProfileFiles {
   std::vector<std::string> SectionKeys(const std::string& file, const std::string& section) override;
   std::string ReadString(const std::string& file, const std::string& section, const std::string& key,
                          const std::string& def) override;
+  std::vector<std::string> SectionLines(const std::string& file, const std::string& section) override;
 
   // The path a file name stands for.
   std::string Resolve(const std::string& file) const;

@@ -15,6 +15,7 @@ class Win32ProfileFiles : public ProfileFiles {
   std::vector<std::string> SectionKeys(const std::string& file, const std::string& section) override;
   std::string ReadString(const std::string& file, const std::string& section, const std::string& key,
                          const std::string& def) override;
+  std::vector<std::string> SectionLines(const std::string& file, const std::string& section) override;
 };
 
 }  // namespace sorel

@@ -586,6 +586,50 @@ TEST_F(WinIniTable, ReadThenWriteDropsEmptyValuesAndDuplicates) {
   EXPECT_EQ(again, table);
 }
 
+TEST_F(WinIniTable, ReadKeepsNamesTheSystemKeepsApartAndTakesValuesAsALookupGivesThem) {
+  const struct {
+    const char* what;
+    std::string ini;
+    SubstTable table;
+  } cases[] = {
+      {"accented letters in other case", "[FontSubstitutes]\r\n\xC9=1\r\n\xE9=2\r\n", {"\xC9=1", "\xE9=2"}},
+      {"a soft hyphen", "[FontSubstitutes]\r\nA\xAD" "B=1\r\nAB=\r\n", {"A\xAD" "B=1"}},
+      {"ASCII letters in other case: the later spelling, the first value",
+       "[FontSubstitutes]\r\nHelv=1\r\nHELV=2\r\n", {"HELV=1"}},
+      {"quotes go, once", "[FontSubstitutes]\r\nA=\"\"x\"\"\r\nB=' x '\r\n", {"A=\"x\"", "B= x "}},
+      {"a value longer than 2047 characters comes whole",
+       "[FontSubstitutes]\r\nLong=" + std::string(3000, 'v') + "\r\n", {"Long=" + std::string(3000, 'v')}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Read(c.ini), c.table) << c.what;
+}
+
+// A section longer than any list buffer, with a nameless key in it, is read whole, and a save
+// that changes one entry rewrites that line alone.
+TEST_F(WinIniTable, LongSectionIsReadWholeAndASaveDropsNoLine) {
+  std::string section = "[FontSubstitutes]\r\n";
+  for (int i = 0; i < 1200; ++i) section += "Face number " + std::to_string(i) + ",238=Face,238\r\n";
+  section += "=nameless\r\nLast=" + std::string(2100, 'L') + "\r\nQuoted=\" kept \"\r\n";
+  SubstTable table = Read(section + "[next]\r\nk=v\r\n");
+  ASSERT_EQ(table.size(), 1203u);
+  table[0] = "Face number 0,238=Other,238";
+  const std::string after = Write(section + "[next]\r\nk=v\r\n", table);
+  std::string expected = section + "[next]\r\nk=v\r\n";
+  expected.replace(expected.find("Face number 0,238=Face,238"), 26, "Face number 0,238=Other,238");
+  EXPECT_EQ(after, expected);
+}
+
+TEST_F(WinIniTable, NewValuesAreWrittenSoThatTheyReadBackExactly) {
+  for (const std::string value : {"plain", " x", "x ", "\"x\"", "'x'", "\"\"x\"\"", "\x0C", "\"x", "a=b"}) {
+    Write("[FontSubstitutes]\r\nK=old\r\n", {"K=" + value});
+    EXPECT_EQ(Read(p.files.Get(kWinIni).value_or("")), SubstTable{"K=" + value}) << "[" << value << "]";
+  }
+  for (const std::string& element : {"K=a\r\nb"s, " K=v"s, ";K=v"s, "[K]=v"s, "K\0=v"s}) {
+    const std::string before = "[FontSubstitutes]\r\nK=old\r\n";
+    EXPECT_THROW(Write(before, {element}), PlatformError) << element;
+    EXPECT_EQ(p.files.Get(kWinIni), before) << element;
+  }
+}
+
 TEST_F(WinIniTable, WithoutAWindowsFolderASaveFailsAndWritesNothing) {
   p.system.windowsDir = "";
   try {

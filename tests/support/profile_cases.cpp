@@ -18,6 +18,11 @@ ProfileCase Keys(std::string what, std::optional<std::string> text, std::string 
   return {std::move(what), std::move(text), Ask::SectionKeys, std::move(section), "", "", std::move(expected)};
 }
 
+ProfileCase Lines(std::string what, std::optional<std::string> text, std::string section,
+                  std::vector<std::string> expected) {
+  return {std::move(what), std::move(text), Ask::SectionLines, std::move(section), "", "", std::move(expected)};
+}
+
 ProfileCase Value(std::string what, std::optional<std::string> text, std::string section, std::string key,
                   std::string def, std::string expected) {
   return {std::move(what), std::move(text), Ask::Value, std::move(section), std::move(key), std::move(def),
@@ -43,6 +48,13 @@ std::vector<std::string> NumberedList(char prefix, int count) {
   std::vector<std::string> names;
   for (int i = 1; i <= count; ++i) names.push_back(Numbered(prefix, i));
   return names;
+}
+
+// The lines of ManyKeys' numbered keys.
+std::vector<std::string> NumberedLines(int count) {
+  std::vector<std::string> lines;
+  for (int i = 1; i <= count; ++i) lines.push_back(Numbered('k', i) + "=1");
+  return lines;
 }
 
 template <typename T>
@@ -170,6 +182,18 @@ std::vector<ProfileCase> Build() {
       Names("a last section name that leaves no room after it", ManySections(1637, {"abcdefghijk", "next"}),
             Plus(NumberedList('s', 1637), {"abcdefghijk"})),
 
+      // The whole section, for reading a table however long it is.
+      Lines("section lines: values as stored, bare names, no comments",
+            "[s]\r\n  k = \" v \" \r\n;c=1\r\nbare\r\n\r\n=nameless\r\nK=second\r\n[t]\r\nx=1\r\n", "s",
+            {"k=\" v \"", "bare", "=nameless", "K=second"}),
+      Lines("section lines of the first section of that name, trimmed name asked as is", "[S]\nA=1\n[s]\nB=2\n", "s",
+            {"A=1"}),
+      Lines("section lines longer than any list buffer, past a nameless key", ManyKeys(1700, {"", "last"}), "Big",
+            Plus(NumberedLines(1700), {"=1", "last=1"})),
+      Lines("section lines: a value longer than 2047 characters comes whole", "[s]\nk=" + std::string(3000, 'v') + "\n",
+            "s", {"k=" + std::string(3000, 'v')}),
+      Lines("section lines: missing section", "[s]\nA=1\n", "t", {}),
+
       // No file at all.
       Names("missing file: no sections", std::nullopt, {}),
       Keys("missing file: no keys", std::nullopt, "s", {}),
@@ -193,6 +217,8 @@ std::vector<std::string> AskProfile(ProfileFiles& profiles, const std::string& f
       return profiles.SectionKeys(file, c.section);
     case ProfileCase::Ask::Value:
       return {profiles.ReadString(file, c.section, c.key, c.def)};
+    case ProfileCase::Ask::SectionLines:
+      return profiles.SectionLines(file, c.section);
   }
   return {};
 }

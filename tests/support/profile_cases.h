@@ -10,13 +10,13 @@
 namespace sorel::test {
 
 struct ProfileCase {
-  enum class Ask { SectionNames, SectionKeys, Value };
+  enum class Ask { SectionNames, SectionKeys, Value, SectionLines };
 
   std::string what;
   std::optional<std::string> text;  // the file's bytes; nullopt: no such file
   Ask ask;
   std::string section, key, def;       // what is asked (key and def for Value only)
-  std::vector<std::string> expected;   // names in order, or the one value read
+  std::vector<std::string> expected;   // names or lines in order, or the one value read
 };
 
 const std::vector<ProfileCase>& ProfileCases();

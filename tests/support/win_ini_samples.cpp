@@ -18,6 +18,9 @@ const std::vector<std::string> kOddLines = {
     "\xA0\xB0 bytes=\xE9\xFF", "Helv=MS Sans Serif", "helv=Arial", "Arial CE,238 = Arial,238 ",
     "Times,0=Times New Roman,0", "Courier New CYR,204=Courier New,204", "A[b]=c", "Empty=",
     "Value=with=equals", "Key=\xE9t\xE9 \xD3", "k=v",
+    // Names the system keeps apart, values a lookup changes, a nameless key, a long value.
+    "\xC9=1", "\xE9=2", "A\xAD" "B=1", "AB=2", "Q=\"quoted\"", "S=\" spaced \"", "D=\"\"x\"\"", "'s'='x'",
+    "\xFF=\"\x0C\"", "=nameless", std::string("Long=") + std::string(2100, 'L'),
 };
 
 template <class T>

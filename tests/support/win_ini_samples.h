@@ -11,7 +11,8 @@ namespace sorel {
 // brackets, other letter case, "[" lines without "]", text after "]"), comments, blank and empty
 // lines, duplicate keys in other letter case, bytes above 127 in values, comments and other
 // sections' names, CR LF, LF-only or CR-only line ends, with or without a final line end, and
-// sometimes no [FontSubstitutes] section at all. Names of the table's keys are ASCII.
+// sometimes no [FontSubstitutes] section at all; names that differ only in the case of bytes
+// above 127 or by a soft hyphen, values in quotes or with blanks, a nameless key, a long value.
 std::string GeneratedWinIni(std::uint32_t seed);
 
 // The edit of the round trip: one element removed (chosen by seed) and the entry

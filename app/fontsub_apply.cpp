@@ -1,6 +1,5 @@
 // The main window's save of the user's choices to the system, the restart offer, and the restore that discards them.
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "app/fontsub.h"
@@ -20,33 +19,6 @@ std::vector<std::string> FixedEntries(const std::string& v) {
           "Times," + v + "=Times New Roman," + v, "Times,0=Times New Roman," + v,
           "Courier," + v + "=Courier New," + v,   "Courier,0=Courier New," + v};
 }
-
-// AddEntry and RemoveEntry over the table with the same results, but an entry's presence is
-// looked up by its ignore-case key: most records ask for what the table already says, and each
-// of those answers would otherwise compare against every entry.
-class TableEditor {
- public:
-  TableEditor(TextCompare& compare, SubstTable& table) : compare_(compare), table_(table) {
-    for (const std::string& entry : table_) ++counts_[compare_.IgnoreCaseKey(entry)];
-  }
-  void Add(const std::string& entry) {
-    int& count = counts_[compare_.IgnoreCaseKey(entry)];
-    if (count > 0) return;
-    table_.push_back(entry);
-    ++count;
-  }
-  void Remove(const std::string& entry) {
-    auto it = counts_.find(compare_.IgnoreCaseKey(entry));
-    if (it == counts_.end() || it->second == 0) return;
-    RemoveEntry(compare_, table_, entry);
-    --it->second;
-  }
-
- private:
-  TextCompare& compare_;
-  SubstTable& table_;
-  std::unordered_map<std::string, int> counts_;  // elements per ignore-case key
-};
 
 }  // namespace
 
@@ -75,6 +47,7 @@ void TForm1::ApplyChanges() {
       FixedEntries(Texts.DefLangVal.empty() ? kBuiltInDefLangVal : Texts.DefLangVal);
   for (const std::string& entry : fixed) table.Remove(entry);
   for (const std::string& entry : fixed) table.Add(entry);
+  table.Commit();
 
   WriteTable();
   WriteNlsMapping();

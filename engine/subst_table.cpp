@@ -5,6 +5,7 @@
 #include <deque>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "engine/text_lines.h"
@@ -72,6 +73,37 @@ int FindName(TextCompare& compare, const SubstTable& list, const std::string& na
     if (eq != std::string::npos && compare.SameText(list[i].substr(0, eq), name)) return static_cast<int>(i);
   }
   return -1;
+}
+
+TableEditor::TableEditor(TextCompare& compare, SubstTable& table)
+    : compare_(compare), table_(table), slots_(table.begin(), table.end()) {
+  for (std::size_t i = 0; i < slots_.size(); ++i) byKey_[compare_.IgnoreCaseKey(*slots_[i])].push_back(i);
+}
+
+bool TableEditor::Has(const std::string& entry) {
+  auto it = byKey_.find(compare_.IgnoreCaseKey(entry));
+  return it != byKey_.end() && !it->second.empty();
+}
+
+void TableEditor::Add(const std::string& entry) {
+  auto& same = byKey_[compare_.IgnoreCaseKey(entry)];
+  if (!same.empty()) return;
+  same.push_back(slots_.size());
+  slots_.emplace_back(entry);
+}
+
+void TableEditor::Remove(const std::string& entry) {
+  auto it = byKey_.find(compare_.IgnoreCaseKey(entry));
+  if (it == byKey_.end() || it->second.empty()) return;
+  slots_[it->second.front()].reset();  // the first equal element, as RemoveEntry takes it
+  it->second.pop_front();
+}
+
+void TableEditor::Commit() {
+  table_.clear();
+  for (const auto& slot : slots_) {
+    if (slot) table_.push_back(*slot);
+  }
 }
 
 std::string EnsureTrailingBackslash(const std::string& path) {
@@ -163,25 +195,28 @@ void TableStore::WriteRegistry(const SubstTable& table) {
   }
 
   // Writing first and deleting afterwards keeps every entry stored throughout, so a failure
-  // part-way loses nothing that was there before.
+  // part-way loses nothing that was there before. Names are matched by their ignore-case keys,
+  // so a table of thousands of entries costs no more than a few comparisons per entry.
   const auto stored = key->Values();
-  for (std::size_t i = 0; i < table.size(); ++i) {
-    const auto eq = table[i].find('=');
+  std::unordered_map<std::string, const RegValueInfo*> storedByName;  // string values, first of a key
+  for (const auto& value : stored) {
+    if (value.type == RegType::String) storedByName.emplace(compare_.IgnoreCaseKey(value.name), &value);
+  }
+  std::unordered_set<std::string> tableNames;
+  for (const auto& element : table) {
+    const auto eq = element.find('=');
     if (eq == std::string::npos) continue;
-    const std::string name = table[i].substr(0, eq);
+    const std::string name = element.substr(0, eq);
     // Only the first element of a name is written: it decides what the system gets.
-    if (FindName(compare_, table, name) != static_cast<int>(i)) continue;
-    const std::string data = table[i].substr(eq + 1);
+    const std::string nameKey = compare_.IgnoreCaseKey(name);
+    if (!tableNames.insert(nameKey).second) continue;
+    const auto found = storedByName.find(nameKey);
+    const std::string data = element.substr(eq + 1);
     // Overwriting keeps a value's stored spelling; a string value that differs from the table's
     // name only in letter case is dropped first so the table's spelling is what remains. Should
     // the write then fail, the old value is put back: a failed save loses nothing.
-    const RegValueInfo* respelled = nullptr;
-    for (const auto& value : stored) {
-      if (value.type == RegType::String && value.name != name && compare_.SameText(value.name, name)) {
-        respelled = &value;
-        break;
-      }
-    }
+    const RegValueInfo* respelled =
+        found != storedByName.end() && found->second->name != name ? found->second : nullptr;
     if (!respelled) {
       key->WriteString(name, data);
       continue;
@@ -205,7 +240,8 @@ void TableStore::WriteRegistry(const SubstTable& table) {
   // String values the table no longer names: removed by the program, or added by someone else.
   // A value that refuses deletion stays; the registry layer reports that as no error.
   for (const auto& value : key->Values()) {
-    if (value.type == RegType::String && FindName(compare_, table, value.name) < 0) key->DeleteValue(value.name);
+    if (value.type == RegType::String && !tableNames.count(compare_.IgnoreCaseKey(value.name)))
+      key->DeleteValue(value.name);
   }
 }
 

@@ -1,7 +1,10 @@
 // The font-substitution table in memory, its list helpers, and its store in the registry or win.ini.
 #pragma once
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/files.h"
@@ -25,6 +28,25 @@ void RemoveEntry(TextCompare& compare, SubstTable& list, const std::string& text
 // Index of the first element whose name equals name (letter case ignored), or -1. Elements
 // without "=" have no name and never match.
 int FindName(TextCompare& compare, const SubstTable& list, const std::string& name);
+
+// AddEntry, RemoveEntry and HasEntry over a whole table at a cost independent of its size, with
+// the same results: entries are found by their ignore-case key (TextCompare::IgnoreCaseKey), and
+// a removed element leaves a gap that Commit closes, so no step shifts the others. The table
+// holds the edits only after Commit.
+class TableEditor {
+ public:
+  TableEditor(TextCompare& compare, SubstTable& table);
+  bool Has(const std::string& entry);
+  void Add(const std::string& entry);
+  void Remove(const std::string& entry);
+  void Commit();
+
+ private:
+  TextCompare& compare_;
+  SubstTable& table_;
+  std::vector<std::optional<std::string>> slots_;
+  std::unordered_map<std::string, std::deque<std::size_t>> byKey_;  // slots per key, first first
+};
 
 // Appends "\" to a non-empty path that does not end in one; "" stays "".
 std::string EnsureTrailingBackslash(const std::string& path);

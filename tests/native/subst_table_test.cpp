@@ -1,6 +1,7 @@
 // Unit tests of the substitution table's list helpers and of the line splitting used for win.ini.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -105,6 +106,35 @@ TEST(FindName, MatchesTextBeforeFirstEquals) {
   MemoryTextCompare compare;
   for (const auto& c : cases) {
     EXPECT_EQ(FindName(compare, c.list, c.name), c.expected) << c.what;
+  }
+}
+
+// The editor must give exactly what AddEntry, RemoveEntry and HasEntry give, step by step, for
+// random edits over texts that differ in letter case, in accented letters and in charset.
+TEST(TableEditor, GivesTheResultsOfTheListHelpers) {
+  const std::vector<std::string> texts = {"A S,238=B,238", "a s,238=b,238", "A S,238=B,0", "\xC9 S,238=E,238",
+                                          "\xE9 s,238=e,238", "Helv=Arial", "HELV=arial", "x"};
+  MemoryTextCompare compare;
+  std::mt19937 random(7);
+  for (int run = 0; run < 200; ++run) {
+    SubstTable expected = {"Helv=Arial", "A S,238=B,238", "a s,238=b,238"};  // a table may hold both
+    SubstTable edited = expected;
+    TableEditor editor(compare, edited);
+    for (int step = 0; step < 20; ++step) {
+      const std::string& text = texts[random() % texts.size()];
+      switch (random() % 3) {
+        case 0:
+          AddEntry(compare, expected, text), editor.Add(text);
+          break;
+        case 1:
+          RemoveEntry(compare, expected, text), editor.Remove(text);
+          break;
+        default:
+          ASSERT_EQ(editor.Has(text), HasEntry(compare, expected, text)) << "run " << run << " step " << step;
+      }
+    }
+    editor.Commit();
+    EXPECT_EQ(edited, expected) << "run " << run;
   }
 }
 

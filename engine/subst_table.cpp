@@ -197,11 +197,12 @@ void TableStore::WriteRegistry(const SubstTable& table) {
   // Writing first and deleting afterwards keeps every entry stored throughout, so a failure
   // part-way loses nothing that was there before. Names are matched by their ignore-case keys,
   // so a table of thousands of entries costs no more than a few comparisons per entry.
-  const auto stored = key->Values();
-  std::unordered_map<std::string, const RegValueInfo*> storedByName;  // string values, first of a key
-  for (const auto& value : stored) {
-    if (value.type == RegType::String) storedByName.emplace(compare_.IgnoreCaseKey(value.name), &value);
+  std::vector<std::pair<RegValueInfo, std::string>> stored;  // string values with their names' keys
+  for (auto& value : key->Values()) {
+    if (value.type == RegType::String) stored.emplace_back(value, compare_.IgnoreCaseKey(value.name));
   }
+  std::unordered_map<std::string, const RegValueInfo*> storedByName;  // the first of each key
+  for (const auto& [value, nameKey] : stored) storedByName.emplace(nameKey, &value);
   std::unordered_set<std::string> tableNames;
   for (const auto& element : table) {
     const auto eq = element.find('=');
@@ -239,9 +240,9 @@ void TableStore::WriteRegistry(const SubstTable& table) {
 
   // String values the table no longer names: removed by the program, or added by someone else.
   // A value that refuses deletion stays; the registry layer reports that as no error.
-  for (const auto& value : key->Values()) {
-    if (value.type == RegType::String && !tableNames.count(compare_.IgnoreCaseKey(value.name)))
-      key->DeleteValue(value.name);
+  // The values there now are those stored before and those just written under the table's names.
+  for (const auto& [value, nameKey] : stored) {
+    if (!tableNames.count(nameKey)) key->DeleteValue(value.name);
   }
 }
 

@@ -100,6 +100,7 @@ class MemoryRegistryKey : public RegistryKey {
     for (auto it = values.begin(); it != values.end() && !refused; ++it) {
       if (Upper(it->name) == Upper(name)) {
         values.erase(it);
+        Key().Reindex();
         reg_.log_.push_back("delete " + name);
         return true;
       }
@@ -151,12 +152,14 @@ MemoryRegistry::Key& MemoryRegistry::Create(const KeyId& id) {
   return keys_[id];
 }
 
+void MemoryRegistry::Key::Reindex() {
+  positions.clear();
+  for (std::size_t i = 0; i < values.size(); ++i) positions.emplace(Upper(values[i].name), i);
+}
+
 MemoryRegistry::Value* MemoryRegistry::FindValue(Key& key, const std::string& name) {
-  const std::string wanted = Upper(name);
-  for (auto& v : key.values) {
-    if (Upper(v.name) == wanted) return &v;
-  }
-  return nullptr;
+  auto it = key.positions.find(Upper(name));
+  return it == key.positions.end() ? nullptr : &key.values[it->second];
 }
 
 const MemoryRegistry::Value* MemoryRegistry::FindValue(const Key& key, const std::string& name) {
@@ -168,6 +171,7 @@ void MemoryRegistry::Store(Key& key, const std::string& name, std::uint32_t type
     v->type = type;
     v->data = bytes;
   } else {
+    key.positions.emplace(Upper(name), key.values.size());
     key.values.push_back({name, type, bytes});
   }
 }

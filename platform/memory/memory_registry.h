@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/errors.h"  // the errors the faults below raise
@@ -86,7 +87,11 @@ class MemoryRegistry : public Registry {
  private:
   friend class MemoryRegistryKey;
   struct Key {
-    std::vector<Value> values;
+    std::vector<Value> values;  // in enumeration order
+    // Upper-cased name -> position in values, so that large keys are as quick as the system's;
+    // rebuilt after a delete moves the positions.
+    std::unordered_map<std::string, std::size_t> positions;
+    void Reindex();
   };
   using KeyId = std::pair<RegRoot, std::string>;  // the path normalised: upper case, no trailing "\"
 

@@ -16,6 +16,10 @@ int Win32TextCompare::CompareIgnoreCase(const std::string& a, const std::string&
 
 std::string Win32TextCompare::IgnoreCaseKey(const std::string& text) {
   const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  // One call for the usual face name; only a longer text asks for its size first.
+  char small[512];
+  int got = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), -1, small, sizeof(small));
+  if (got > 0) return std::string(small, got);
   int size = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), -1, nullptr, 0);
   std::string key(size > 0 ? size : 0, '\0');
   // An empty key would make every text the same entry, so a failure must not pass as one.

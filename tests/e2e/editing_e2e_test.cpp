@@ -91,6 +91,51 @@ TEST_F(EditingE2E, NtSaveWritesTheScriptEntryAndTheFixedEntries) {
   EXPECT_EQ(after.size(), before_.size() + 1 + kFixedEnglish.size());
 }
 
+// Thousands of entries, more than a key list's buffer holds, with a nameless key and a value
+// longer than a value's buffer in win.ini: one edit and a save keep every one of them, in both
+// families.
+TEST_F(EditingE2E, LargeTableIsSavedAndReadBackWhole) {
+  const int kEntries = 2000;
+  for (int i = 0; i < kEntries; ++i) {
+    const std::string face = "Bench Face " + std::to_string(i);
+    SetString(HKEY_LOCAL_MACHINE, kFontSubstitutes, face + " CE,238", face + ",238");
+  }
+  std::string section;
+  for (int i = 0; i < kEntries; ++i) {
+    const std::string face = "Bench Face " + std::to_string(i);
+    section += face + " CE,238=" + face + ",238\r\n";
+  }
+  section += "=nameless\r\nLong=" + std::string(2100, 'L') + "\r\n";
+
+  for (bool win98 : {false, true}) {
+    SCOPED_TRACE(win98 ? "95/98 family" : "NT family");
+    SetProgramFamilyWin98(win98);
+    if (win98) WriteFileBytes(WinIniPath(), "[FontSubstitutes]\r\n" + section + "\r\n[mail]\r\nmapi=1\r\n");
+    Start();
+    ToggleWithEnter(kCentralEuropean);
+    Press(Button("btOK"));
+    AnswerBox(IDYES);
+    AnswerBox(IDNO);
+    ASSERT_TRUE(app_->WaitForExit(60000));
+    if (win98) {
+      const std::string winIni = ReadFileBytes(WinIniPath());
+      EXPECT_NE(winIni.find("[FontSubstitutes]\r\n" + section), std::string::npos) << "every line as it stood";
+      EXPECT_NE(winIni.find("DejaVu Sans CE,238=DejaVu Sans,238\r\n"), std::string::npos);
+    } else {
+      const RegDump after = DumpKey(HKEY_LOCAL_MACHINE, kFontSubstitutes);
+      for (int i = 0; i < kEntries; ++i) {
+        const std::string face = "Bench Face " + std::to_string(i);
+        const auto found = after.find(face + " CE,238");
+        ASSERT_NE(found, after.end()) << i;
+        EXPECT_EQ(found->second.type, static_cast<DWORD>(REG_SZ)) << i;
+        EXPECT_EQ(std::string(found->second.data.c_str()), face + ",238") << i;
+      }
+      EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kFontSubstitutes, "DejaVu Sans CE,238"), "DejaVu Sans,238");
+    }
+  }
+  SetProgramFamilyWin98(false);
+}
+
 TEST_F(EditingE2E, Win98SaveRewritesTheSectionWithTheFixedEntriesLast) {
   SetProgramFamilyWin98(true);
   WriteFileBytes(WinIniPath(), "[windows]\r\nload=\r\n[FontSubstitutes]\r\n; a comment\r\nHelv=MS Sans Serif\r\n"

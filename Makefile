@@ -6,7 +6,9 @@ JOBS ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 export SOREL_I686 ?= auto
 
-.PHONY: all setup native win32 win64 test test-native test-win32 test-win64 check-imports run clean
+FUZZ_SECONDS ?= 1800
+
+.PHONY: all setup native win32 win64 fuzz-build test test-native test-win32 test-win64 check-imports run bench fuzz clean
 
 all: native win32 win64
 
@@ -25,6 +27,23 @@ win64: setup
 	@cmake -S . -B $(BUILD)/win64 $(CMAKE_GEN) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw-x86_64.cmake >/dev/null
 	@cmake --build $(BUILD)/win64 -j $(JOBS)
 
+# The libFuzzer targets, built with clang and the sanitizers in a build of their own.
+fuzz-build: setup
+	@cmake -S . -B $(BUILD)/fuzz $(CMAKE_GEN) -DSOREL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(BUILD)/fuzz -j $(JOBS)
+
+# Runs the win.ini round-trip fuzz target for FUZZ_SECONDS (30 minutes unless told), keeping its
+# corpus in build/fuzz/corpus.
+fuzz: fuzz-build
+	@scripts/fuzz $(BUILD)/fuzz $(FUZZ_SECONDS)
+
+# The table store's benchmarks: natively on the in-memory platform, then the save under Wine
+# against `reg import` (the 32-bit program where this machine runs it, else the 64-bit one).
+bench: native win32 win64
+	@$(BUILD)/native/bench/sorel_bench --benchmark_filter='Save|Edit'
+	@if scripts/can-run-i686 >/dev/null; then scripts/with-display scripts/bench-save i686 $(BUILD)/win32; \
+	 else scripts/with-display scripts/bench-save x86_64 $(BUILD)/win64; fi
+
 test-native: native
 	@cd $(BUILD)/native && ctest --output-on-failure
 
@@ -39,7 +58,7 @@ test-win32: win32
 
 # Every tier, each reported on one line at the end; a tier that cannot start is a failure, except
 # the i686 one on a machine that cannot execute 32-bit programs, which is skipped and says so.
-test: native win32 win64
+test: native win32 win64 fuzz-build
 	@scripts/test-all $(BUILD)
 
 run: setup

@@ -19,4 +19,8 @@ std::string GeneratedWinIni(std::uint32_t seed);
 // "Arial CE,238=Arial,238" put in place of any of that name.
 void EditTableForRoundTrip(TextCompare& compare, SubstTable& table, std::uint32_t seed);
 
+// Whether two win.ini texts read alike, as the profile functions see them, in every section but
+// the first [FontSubstitutes] (the nameless lines before the first header included).
+bool SameOutsideTheTable(const std::string& before, const std::string& after);
+
 }  // namespace sorel

@@ -12,6 +12,11 @@
 #include "platform/win32/profile_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/system_win32.h"
+#include "platform/memory/memory_compare.h"
+#include "platform/memory/memory_files.h"
+#include "platform/memory/memory_profile.h"
+#include "platform/memory/memory_registry.h"
+#include "platform/memory/memory_system.h"
 #include "tests/support/win_ini_samples.h"
 
 namespace sorel {
@@ -134,6 +139,50 @@ TEST_F(RealStore, Win98SavedTableIsTheOneWineReadsBackForGeneratedFiles) {
     EXPECT_EQ(readBack, table) << "seed " << seed << ":\n" << before;
     Store(false).WriteTable(table);
     EXPECT_EQ(ReadBytes(path), after) << "a second save changes nothing; seed " << seed;
+  }
+  WriteBytes(path, saved);
+}
+
+// Files that once made the save pick or merge the wrong lines: Wine's profile functions and our
+// emulation must agree on what the store wrote, byte for byte, and both must read the table back.
+TEST_F(RealStore, Win98SaveOfTrickyFilesIsReadBackAsWineReadsIt) {
+  using namespace std::string_literals;
+  const std::string path = EnsureTrailingBackslash(system.WindowsDirectory()) + "win.ini";
+  const std::string saved = ReadBytes(path);
+  const std::string files[] = {
+      "[FontSubstitutes]\r\n[v=3\r\nArial CE,238=Arial,238\r\n[x]\r\n",
+      "[Font\xADSubstitutes]\r\nA=1\r\n[FontSubstitutes]\r\nB=2\r\n",
+      "[FontSubstitutes\0]\r\nA=1\r\n"s,
+      "[FontSubstitutes]\r\n\xC9=1\r\n\xE9=2\r\n",
+      "[FontSubstitutes]\r\nA\xAD" "B=1\r\nAB=\r\n",
+      "[FontSubstitutes]\r\nA=\"\"x\"\"\r\nS=\" x\"\r\n\xFF=\"\x0C\"\r\n",
+      "[FontSubstitutes]\r\n=nameless\r\nK=v\r\nLong=" + std::string(2100, 'L') + "\r\n",
+  };
+  for (const auto& before : files) {
+    WriteBytes(path, before);
+    SubstTable table;
+    Store(false).ReadTable(table);
+    const SubstTable wineRead = table;
+    EditTableForRoundTrip(compare, table, 1);
+    table.push_back("New=\" spaced \"");
+    Store(false).WriteTable(table);
+    SubstTable readBack;
+    Store(false).ReadTable(readBack);
+    EXPECT_EQ(readBack, table) << before;
+
+    // The same save on the emulation.
+    MemoryRegistry memoryRegistry;
+    MemoryFileSystem memoryFiles;
+    MemoryProfileFiles memoryProfiles(memoryFiles, "C:\\windows");
+    MemoryTextCompare memoryCompare;
+    MemorySystemInfo memorySystem;
+    memoryFiles.Put("C:\\windows\\win.ini", before);
+    TableStore emulated(memoryRegistry, memoryProfiles, memoryFiles, memorySystem, memoryCompare, false);
+    SubstTable emulatedTable;
+    emulated.ReadTable(emulatedTable);
+    EXPECT_EQ(emulatedTable, wineRead) << before;
+    emulated.WriteTable(table);
+    EXPECT_EQ(memoryFiles.Get("C:\\windows\\win.ini").value_or(""), ReadBytes(path)) << before;
   }
   WriteBytes(path, saved);
 }

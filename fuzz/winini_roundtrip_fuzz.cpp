@@ -1,0 +1,68 @@
+// Fuzz target: the 95/98 save's round trip over arbitrary win.ini bytes. Read the table, make the
+// program's usual edit (one entry removed, a script entry and the fixed entries put in place of
+// any of their names), save, read back. The table read back must be the table saved, every other
+// section must read as before, and a second save must change nothing. Any difference aborts.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "engine/subst_table.h"
+#include "platform/errors.h"
+#include "platform/memory/memory_compare.h"
+#include "platform/memory/memory_files.h"
+#include "platform/memory/memory_profile.h"
+#include "platform/memory/memory_registry.h"
+#include "platform/memory/memory_system.h"
+#include "tests/support/win_ini_samples.h"
+
+namespace {
+
+using namespace sorel;
+
+const char* const kPath = "C:\\windows\\win.ini";
+
+[[noreturn]] void Fail(const char* what, const std::string& before) {
+  std::fprintf(stderr, "round trip broken: %s\n", what);
+  std::fwrite(before.data(), 1, before.size(), stderr);
+  std::abort();
+}
+
+void PutInPlaceOfItsName(TextCompare& compare, SubstTable& table, const std::string& entry) {
+  const int same = FindName(compare, table, entry.substr(0, entry.find('=')));
+  if (same >= 0) table.erase(table.begin() + same);
+  AddEntry(compare, table, entry);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string before(reinterpret_cast<const char*>(data), size);
+  MemoryRegistry registry;
+  MemoryFileSystem files;
+  MemoryProfileFiles profiles(files, "C:\\windows");
+  MemoryTextCompare compare;
+  MemorySystemInfo system;
+  system.platformId = 1;
+  files.Put(kPath, before);
+
+  SubstTable table;
+  TableStore(registry, profiles, files, system, compare, false).ReadTable(table);
+  EditTableForRoundTrip(compare, table, static_cast<std::uint32_t>(size));
+  for (const char* fixed : {"Helvetica,0=Arial,0", "Times,0=Times New Roman,0", "Courier,0=Courier New,0"})
+    PutInPlaceOfItsName(compare, table, fixed);
+
+  try {
+    TableStore(registry, profiles, files, system, compare, false).WriteTable(table);
+  } catch (const PlatformError&) {
+    Fail("an entry read from the file could not be written back", before);
+  }
+  const std::string after = files.Get(kPath).value_or("");
+  SubstTable readBack;
+  TableStore(registry, profiles, files, system, compare, false).ReadTable(readBack);
+  if (readBack != table) Fail("the table read back is not the table saved", before);
+  if (!SameOutsideTheTable(before, after)) Fail("another section reads differently", before);
+  TableStore(registry, profiles, files, system, compare, false).WriteTable(table);
+  if (files.Get(kPath).value_or("") != after) Fail("a second save changed the file", before);
+  return 0;
+}

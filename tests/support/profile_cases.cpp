@@ -89,6 +89,13 @@ std::vector<ProfileCase> Build() {
       Value("accented key in other case is another key", "[s]\r\n\xE4k=v\r\n", "s", "\xC4K", "dflt", "dflt"),
       Value("accented key in the same case", "[s]\r\n\xE4k=v\r\n", "s", "\xE4K", "dflt", "v"),
       Keys("accented section in other case is another section", "[\xE4s]\r\nk=v\r\n", "\xC4S", {}),
+      // The win.ini sections a save must tell apart as the system does.
+      Keys("a soft hyphen makes another section name", "[Font\xADSubstitutes]\r\nA=1\r\n[FontSubstitutes]\r\nB=2\r\n",
+           "FontSubstitutes", {"B"}),
+      Keys("a zero byte ends a section name", std::string("[FontSubstitutes\0]\r\nA=1\r\n", 25), "FontSubstitutes",
+           {"A"}),
+      Value("a soft hyphen makes another key", "[s]\r\nA\xAD" "B=1\r\nAB=2\r\n", "s", "AB", "", "2"),
+      Value("a value loses one pair of quotes", "[s]\r\nk=\"\"x\"\"\r\n", "s", "k", "", "\"x\""),
 
       // Quotes.
       Value("double quotes go", "[s]\nk=\"x y\"\n", "s", "k", "", "x y"),

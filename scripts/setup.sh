@@ -3,7 +3,7 @@
 # when everything is already there.
 set -euo pipefail
 
-need=(wine wine64 wine32:i386 g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build libgtest-dev libbenchmark-dev
+need=(wine wine64 wine32:i386 g++-mingw-w64-i686 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build libgtest-dev libbenchmark-dev
       xvfb xauth x11-apps x11-utils imagemagick make g++ locales clang libclang-rt-14-dev)
 # Wine takes the ANSI code page from the locale: the program is also tested in Polish (1250).
 locales=(pl_PL.UTF-8 en_US.UTF-8)

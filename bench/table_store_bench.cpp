@@ -6,10 +6,7 @@
 
 #include "engine/subst_table.h"
 #include "platform/memory/memory_compare.h"
-#include "platform/memory/memory_files.h"
-#include "platform/memory/memory_profile.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/memory_system.h"
+#include "tests/support/store_platforms.h"
 
 namespace sorel {
 namespace {
@@ -24,14 +21,6 @@ SubstTable BenchTable(int n) {
   return table;
 }
 
-struct Platforms {
-  MemoryRegistry registry;
-  MemoryFileSystem files;
-  MemoryProfileFiles profiles{files, "C:\\windows"};
-  MemoryTextCompare compare;
-  MemorySystemInfo system;
-  TableStore Store(bool isNT) { return TableStore(registry, profiles, files, system, compare, isNT); }
-};
 
 // A save of n entries over a stored table of the same names in other spelling, as after a
 // restore in another letter case: every value is rewritten.
@@ -39,7 +28,7 @@ void BM_SaveRegistry(benchmark::State& state) {
   const SubstTable table = BenchTable(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();
-    Platforms p;
+    StorePlatforms p;
     p.registry.CreateKey(RegRoot::LocalMachine, kFontSubstitutesKey);
     state.ResumeTiming();
     p.Store(true).WriteTable(table);
@@ -50,7 +39,7 @@ BENCHMARK(BM_SaveRegistry)->Arg(500)->Arg(2000)->Arg(10000)->Complexity()->Unit(
 
 void BM_ReadAndSaveWinIni(benchmark::State& state) {
   const SubstTable table = BenchTable(static_cast<int>(state.range(0)));
-  Platforms p;
+  StorePlatforms p;
   p.system.platformId = 1;
   p.Store(false).WriteTable(table);
   for (auto _ : state) {

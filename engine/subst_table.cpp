@@ -10,6 +10,7 @@
 
 #include "engine/text_lines.h"
 #include "platform/errors.h"
+#include "platform/profile_syntax.h"
 
 namespace sorel {
 
@@ -20,21 +21,11 @@ namespace {
 
 const char* const kWinIni = "win.ini";
 
-// The profile functions match key names folding ASCII letters only, so "\xC9" and "\xE9" are two
-// names there, and so are "AB" and "A\xADB".
-std::string ProfileNameKey(const std::string& name) {
-  std::string key = name;
-  for (char& c : key) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return key;
-}
-
 // A stored value as a lookup gives it: one pair of enclosing quotes removed.
 std::string ProfileValue(const std::string& raw) {
-  const bool quoted = raw.size() >= 2 && (raw[0] == '"' || raw[0] == '\'') && raw.back() == raw[0];
-  return quoted ? raw.substr(1, raw.size() - 2) : raw;
+  return HasEnclosingQuotes(raw) ? raw.substr(1, raw.size() - 2) : raw;
 }
+
 const char* const kSectionHeader = "[FontSubstitutes]";
 
 // Removes a leftover temporary file without letting a second failure hide the first.
@@ -153,7 +144,7 @@ void TableStore::ReadWinIni(SubstTable& table) {
     const auto eq = line.find('=');
     if (eq == std::string::npos) continue;  // no value: not a key of the list
     keys.emplace_back(line.substr(0, eq), line.substr(eq + 1));
-    firstValue.emplace(ProfileNameKey(keys.back().first), ProfileValue(keys.back().second));
+    firstValue.emplace(FoldProfileName(keys.back().first), ProfileValue(keys.back().second));
   }
 
   // Elements by profile name, so that names the system keeps apart stay apart; erased elements
@@ -162,11 +153,11 @@ void TableStore::ReadWinIni(SubstTable& table) {
   std::unordered_map<std::string, std::deque<std::size_t>> byName;
   for (std::size_t i = 0; i < slots.size(); ++i) {
     const auto eq = slots[i]->find('=');
-    if (eq != std::string::npos) byName[ProfileNameKey(slots[i]->substr(0, eq))].push_back(i);
+    if (eq != std::string::npos) byName[FoldProfileName(slots[i]->substr(0, eq))].push_back(i);
   }
   for (const auto& [name, raw] : keys) {
-    const std::string& value = firstValue[ProfileNameKey(name)];
-    auto& same = byName[ProfileNameKey(name)];
+    const std::string& value = firstValue[FoldProfileName(name)];
+    auto& same = byName[FoldProfileName(name)];
     if (value.empty()) {
       if (!same.empty()) {
         slots[same.front()].reset();
@@ -248,16 +239,6 @@ void TableStore::WriteRegistry(const SubstTable& table) {
 
 namespace {
 
-// The blanks the profile functions drop around names.
-bool IsProfileBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1A'; }
-
-std::string TrimProfileBlanks(const std::string& text) {
-  std::size_t first = 0, last = text.size();
-  while (first < last && IsProfileBlank(text[first])) ++first;
-  while (last > first && IsProfileBlank(text[last - 1])) --last;
-  return text.substr(first, last - first);
-}
-
 // The profile functions' reading of a line: a section header is a line that, without the blanks
 // around it, starts with "[" and holds a "]"; its name is the text up to the last "]", trimmed,
 // and up to a zero byte. A "[" line without "]" is an ordinary key line, which the profile
@@ -269,8 +250,6 @@ std::optional<std::string> SectionHeaderName(const std::string& line) {
   std::string name = TrimProfileBlanks(trimmed.substr(1, close - 1));
   return name.substr(0, name.find('\0'));
 }
-
-char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The entry a key line of the section stands for, name "=" value as a lookup reads it; nothing
 // for a line without "=", a comment or a nameless line.
@@ -310,12 +289,7 @@ std::string EntryLine(const std::string& element) {
 // matches, ASCII letters ignoring case, as they match it, so the entries land where they are read.
 bool TableStore::IsTableHeader(const std::string& line) {
   const auto name = SectionHeaderName(line);
-  const std::string wanted = kFontSubstitutesSection;
-  if (!name || name->size() != wanted.size()) return false;
-  for (std::size_t i = 0; i < wanted.size(); ++i) {
-    if (FoldAscii((*name)[i]) != FoldAscii(wanted[i])) return false;
-  }
-  return true;
+  return name && FoldProfileName(*name) == FoldProfileName(kFontSubstitutesSection);
 }
 
 void TableStore::WriteWinIni(const SubstTable& table) {

@@ -9,11 +9,7 @@
 
 #include "engine/subst_table.h"
 #include "platform/errors.h"
-#include "platform/memory/memory_compare.h"
-#include "platform/memory/memory_files.h"
-#include "platform/memory/memory_profile.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/memory_system.h"
+#include "tests/support/store_platforms.h"
 #include "tests/support/win_ini_samples.h"
 
 namespace {
@@ -28,41 +24,31 @@ const char* const kPath = "C:\\windows\\win.ini";
   std::abort();
 }
 
-void PutInPlaceOfItsName(TextCompare& compare, SubstTable& table, const std::string& entry) {
-  const int same = FindName(compare, table, entry.substr(0, entry.find('=')));
-  if (same >= 0) table.erase(table.begin() + same);
-  AddEntry(compare, table, entry);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string before(reinterpret_cast<const char*>(data), size);
-  MemoryRegistry registry;
-  MemoryFileSystem files;
-  MemoryProfileFiles profiles(files, "C:\\windows");
-  MemoryTextCompare compare;
-  MemorySystemInfo system;
-  system.platformId = 1;
-  files.Put(kPath, before);
+  StorePlatforms p;
+  p.system.platformId = 1;
+  p.files.Put(kPath, before);
 
   SubstTable table;
-  TableStore(registry, profiles, files, system, compare, false).ReadTable(table);
-  EditTableForRoundTrip(compare, table, static_cast<std::uint32_t>(size));
+  p.Store(false).ReadTable(table);
+  EditTableForRoundTrip(p.compare, table, static_cast<std::uint32_t>(size));
   for (const char* fixed : {"Helvetica,0=Arial,0", "Times,0=Times New Roman,0", "Courier,0=Courier New,0"})
-    PutInPlaceOfItsName(compare, table, fixed);
+    PutInPlaceOfItsName(p.compare, table, fixed);
 
   try {
-    TableStore(registry, profiles, files, system, compare, false).WriteTable(table);
+    p.Store(false).WriteTable(table);
   } catch (const PlatformError&) {
     Fail("an entry read from the file could not be written back", before);
   }
-  const std::string after = files.Get(kPath).value_or("");
+  const std::string after = p.files.Get(kPath).value_or("");
   SubstTable readBack;
-  TableStore(registry, profiles, files, system, compare, false).ReadTable(readBack);
+  p.Store(false).ReadTable(readBack);
   if (readBack != table) Fail("the table read back is not the table saved", before);
   if (!SameOutsideTheTable(before, after)) Fail("another section reads differently", before);
-  TableStore(registry, profiles, files, system, compare, false).WriteTable(table);
-  if (files.Get(kPath).value_or("") != after) Fail("a second save changed the file", before);
+  p.Store(false).WriteTable(table);
+  if (p.files.Get(kPath).value_or("") != after) Fail("a second save changed the file", before);
   return 0;
 }

@@ -3,43 +3,18 @@
 
 #include <cstddef>
 
+#include "platform/profile_syntax.h"
+
 namespace sorel {
 
 namespace {
-
-bool IsBlank(char c) {
-  return c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == ' ' || c == '\x1A';
-}
-
-std::string TrimRight(const std::string& s) {
-  std::size_t end = s.size();
-  while (end > 0 && IsBlank(s[end - 1])) --end;
-  return s.substr(0, end);
-}
-
-std::string TrimLeft(const std::string& s) {
-  std::size_t start = 0;
-  while (start < s.size() && IsBlank(s[start])) ++start;
-  return s.substr(start);
-}
-
-std::string Trim(const std::string& s) { return TrimLeft(TrimRight(s)); }
 
 // The system keeps names and values as zero-terminated strings, so a zero byte read from the
 // file ends them.
 std::string UpToZero(const std::string& s) { return s.substr(0, s.find('\0')); }
 
-char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Wine matches profile names with a comparison that folds ASCII letters only: "\xC4" and "\xE4"
-// are different names there.
-bool SameName(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
-}
+// Wine matches profile names with a comparison that folds ASCII letters only.
+bool SameName(const std::string& a, const std::string& b) { return FoldProfileName(a) == FoldProfileName(b); }
 
 const ProfileSection* FindSection(const ProfileData& data, const std::string& name) {
   for (const auto& section : data.sections) {
@@ -53,7 +28,7 @@ const ProfileSection* FindSection(const ProfileData& data, const std::string& na
 // could have held the whole rest, so a quoted value of exactly the buffer's size loses its last
 // character as well.
 std::string CopyEntry(std::string value, std::size_t buffer) {
-  bool quoted = value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
+  bool quoted = HasEnclosingQuotes(value);
   if (quoted) value.erase(0, 1);
   std::string out = value.substr(0, buffer - 1);
   if (quoted && buffer >= value.size()) out.pop_back();
@@ -83,14 +58,14 @@ ProfileData ParseProfile(const std::string& text) {
   while (pos < text.size()) {
     std::size_t start = pos;
     while (pos < text.size() && text[pos] != '\n' && text[pos] != '\r') ++pos;
-    std::string line = Trim(text.substr(start, pos - start));
+    std::string line = TrimProfileBlanks(text.substr(start, pos - start));
     while (pos < text.size() && (text[pos] == '\n' || text[pos] == '\r')) ++pos;
     if (line.empty()) continue;
 
     if (line[0] == '[') {
       std::size_t close = line.rfind(']');
       if (close != std::string::npos) {
-        data.sections.push_back({Trim(line.substr(1, close - 1)), {}});
+        data.sections.push_back({TrimProfileBlanks(line.substr(1, close - 1)), {}});
         havePrevious = false;
         continue;
       }
@@ -101,8 +76,8 @@ ProfileData ParseProfile(const std::string& text) {
     if (eq == std::string::npos) {
       key.name = line;
     } else {
-      key.name = TrimRight(line.substr(0, eq));
-      key.value = TrimLeft(line.substr(eq + 1));
+      key.name = TrimProfileBlanksRight(line.substr(0, eq));
+      key.value = TrimProfileBlanksLeft(line.substr(eq + 1));
     }
     // Wine drops a nameless key that follows another nameless key.
     if (!key.name.empty() || !havePrevious || previousNamed) {
@@ -170,8 +145,8 @@ std::string ProfileReadString(const ProfileData& data, const std::string& sectio
   fallback.resize(last);
 
   const std::string* value = &fallback;
-  if (const ProfileSection* found = FindSection(data, Trim(UpToZero(section)))) {
-    std::string wanted = Trim(UpToZero(key));
+  if (const ProfileSection* found = FindSection(data, TrimProfileBlanks(UpToZero(section)))) {
+    std::string wanted = TrimProfileBlanks(UpToZero(key));
     for (const auto& k : found->keys) {
       if (SameName(UpToZero(k.name), wanted)) {
         if (k.value) value = &*k.value;

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "platform/memory/memory_profile.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_system.h"
+#include "tests/support/store_platforms.h"
 #include "tests/support/win_ini_samples.h"
 
 namespace sorel {
@@ -26,16 +26,6 @@ const std::string kKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\FontS
 const std::string kWinIni = "C:\\windows\\win.ini";
 const std::string kTemp = "C:\\windows\\win.ini.tmp";
 
-// The services a TableStore needs, in memory.
-struct Platforms {
-  MemoryRegistry registry;
-  MemoryFileSystem files;
-  MemoryProfileFiles profiles{files, "C:\\windows"};
-  MemoryTextCompare compare;
-  MemorySystemInfo system;
-
-  TableStore Store(bool isNT) { return TableStore(registry, profiles, files, system, compare, isNT); }
-};
 
 std::vector<std::string> Sorted(std::vector<std::string> v) {
   std::sort(v.begin(), v.end());
@@ -57,7 +47,7 @@ class NtTable : public testing::Test {
   void Write(const SubstTable& table) { p.Store(true).WriteTable(table); }
   std::vector<std::string> Strings() { return p.registry.DumpStrings(kHklm, kKey); }
 
-  Platforms p;
+  StorePlatforms p;
 };
 
 TEST_F(NtTable, ReadAppendsStringValuesInEnumerationOrderAndSkipsOtherTypes) {
@@ -239,7 +229,7 @@ TEST_F(NtTable, FailedWriteKeepsEarlierWritesAndDeletesNothing) {
       {"refused after two writes", [](MemoryRegistry& r) { r.FailAfterWrites(2); }},
   };
   for (const auto& c : cases) {
-    Platforms fresh;
+    StorePlatforms fresh;
     fresh.registry.SetString(kHklm, kKey, "A", "1");
     fresh.registry.SetString(kHklm, kKey, "Stale", "s");
     c.arm(fresh.registry);
@@ -277,7 +267,7 @@ TEST_F(NtTable, NoSingleFailingOperationLosesAStoredEntry) {
   const SubstTable table = {"Arial CE,238=Arial,238", "Helv=Arial", "New=n"};
   bool failedSomething = true;
   for (std::size_t operation = 0; failedSomething; ++operation) {
-    Platforms fresh;
+    StorePlatforms fresh;
     for (const auto& entry : stored) {
       const auto eq = entry.find('=');
       fresh.registry.SetString(kHklm, kKey, entry.substr(0, eq), entry.substr(eq + 1));
@@ -334,7 +324,7 @@ class WinIniTable : public testing::Test {
     return p.files.Get(kWinIni).value_or("<no win.ini>");
   }
 
-  Platforms p;
+  StorePlatforms p;
 };
 
 TEST_F(WinIniTable, ReadTakesEachNameOnceWithItsFirstValue) {
@@ -534,7 +524,7 @@ TEST_F(WinIniTable, WriteFindsWinIniInTheWindowsFolderWithOrWithoutBackslash) {
       {"D:\\WINNT\\", "D:\\WINNT\\win.ini"},
   };
   for (const auto& [folder, file] : cases) {
-    Platforms fresh;
+    StorePlatforms fresh;
     fresh.system.windowsDir = folder;
     fresh.files.Put(file, "[FontSubstitutes]\r\nOld=1\r\n");
     fresh.Store(false).WriteTable({"A=B"});
@@ -627,7 +617,7 @@ TEST_F(WinIniTable, FailedSaveLeavesWinIniUntouched) {
   };
   const std::string before = "[windows]\nload=\n[FontSubstitutes]\nOld=1\n";
   for (const auto& c : cases) {
-    Platforms fresh;
+    StorePlatforms fresh;
     fresh.files.Put(kWinIni, before);
     c.arm(fresh.files);
     EXPECT_THROW(fresh.Store(false).WriteTable({"A=B"}), PlatformError) << c.what;

@@ -2,8 +2,8 @@
 #include "tests/support/win_ini_samples.h"
 
 #include "platform/memory/memory_profile.h"
+#include "platform/profile_syntax.h"
 
-#include <cctype>
 #include <random>
 #include <vector>
 
@@ -64,9 +64,7 @@ namespace {
 std::vector<ProfileSection> OtherSections(const std::string& winIni) {
   auto sections = ParseProfile(winIni).sections;
   for (auto it = sections.begin(); it != sections.end(); ++it) {
-    std::string name = it->name.substr(0, it->name.find('\0'));
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (name == "fontsubstitutes") {
+    if (FoldProfileName(it->name.substr(0, it->name.find('\0'))) == "fontsubstitutes") {
       sections.erase(it);
       break;
     }
@@ -88,11 +86,15 @@ bool SameOutsideTheTable(const std::string& before, const std::string& after) {
   return true;
 }
 
+void PutInPlaceOfItsName(TextCompare& compare, SubstTable& table, const std::string& entry) {
+  const int same = FindName(compare, table, entry.substr(0, entry.find('=')));
+  if (same >= 0) table.erase(table.begin() + same);
+  AddEntry(compare, table, entry);
+}
+
 void EditTableForRoundTrip(TextCompare& compare, SubstTable& table, std::uint32_t seed) {
   if (!table.empty()) table.erase(table.begin() + seed % table.size());
-  const int same = FindName(compare, table, "Arial CE,238");
-  if (same >= 0) table.erase(table.begin() + same);
-  AddEntry(compare, table, "Arial CE,238=Arial,238");
+  PutInPlaceOfItsName(compare, table, "Arial CE,238=Arial,238");
 }
 
 }  // namespace sorel

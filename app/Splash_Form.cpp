@@ -4,7 +4,8 @@
 namespace sorel {
 
 TfrmSplash::TfrmSplash(Ui& ui) {
-  self_ = ui.CreateForm("frmSplash", FormStyle::Borderless);
+  // No frame and no taskbar button: the splash is not a window the user works with.
+  self_ = ui.CreateForm("frmSplash", FormStyle::Splash);
   self_->SetClientSize(kWidth, kHeight);
   self_->SetTopmost(true);
   self_->CenterOnScreen();
@@ -15,7 +16,6 @@ TfrmSplash::TfrmSplash(Ui& ui) {
 
 void ShowSplash(Platform& platform) {
   TfrmSplash splash(platform.ui);
-  splash.Self().AddExStyle(TfrmSplash::kToolWindowExStyle);
   splash.Self().ShowAndPaint();
   platform.system.Sleep(TfrmSplash::kShowMilliseconds);
 }

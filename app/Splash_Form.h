@@ -11,7 +11,6 @@ class TfrmSplash {
   static constexpr int kWidth = 288;
   static constexpr int kHeight = 360;
   static constexpr unsigned kShowMilliseconds = 4000;
-  static constexpr std::uint32_t kToolWindowExStyle = 0x80;  // WS_EX_TOOLWINDOW: no taskbar button
 
   explicit TfrmSplash(Ui& ui);
   Form& Self() { return *self_; }

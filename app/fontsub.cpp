@@ -6,8 +6,6 @@
 
 #include "app/settings.h"
 #include "app/version.h"
-#include "engine/font_inventory.h"
-#include "engine/font_tree.h"
 #include "lang/LangChoose.h"
 #include "lang/langres.h"
 #include "platform/errors.h"
@@ -36,9 +34,11 @@ void CreationStep(Application& app, Step&& step) {
 }  // namespace
 
 TForm1::TForm1(Platform& platform)
-    : FontNames(platform.compare), FaceScripts(platform.compare), ScriptNames(platform.compare), p_(platform) {
-  Texts.UiTexts = BuiltInUiTexts();
-  Texts.HelpPagePath = kBuiltInHelpPagePath;
+    : p_(platform),
+      edits_(platform.compare),
+      codePage_(platform.registry, platform.profiles, platform.files, LangResPath(platform.system)) {
+  texts_.UiTexts = BuiltInUiTexts();
+  texts_.HelpPagePath = kBuiltInHelpPagePath;
   CreateDesign();
   for (Control* c : std::initializer_list<Control*>{
            self_.get(), PageControl1.get(), TabSheet1, TabSheet2, Dock971.get(), Panel1.get(), Dock972.get(),
@@ -131,29 +131,30 @@ void TForm1::CreateToolbox(int height) {
   tbToolbox = p_.ui.CreatePanel(*Dock972, "tbToolbox");
   tbToolbox->SetBounds({0, 0, 38, height});
   constexpr int kButton = 26, kSeparator = 6;
-  auto make = [&](const char* name, int buttonsBefore, int separatorsBefore, const char* glyph, const char* hint) {
+  // A button's design hint is its language key's built-in text.
+  auto make = [&](const char* name, int buttonsBefore, int separatorsBefore, const std::string& glyph) {
     auto button = p_.ui.CreateButton(*tbToolbox, name);
     button->SetBounds({4, 2 + buttonsBefore * kButton + separatorsBefore * kSeparator, 30, kButton - 2});
     button->SetGlyph(glyph);
-    button->SetHint(hint);
+    button->SetHint(BuiltInText(std::string(name) + "Hint"));
     return button;
   };
-  btOnOff = make("btOnOff", 0, 0, ImageGlyph(5).c_str(), "Włącz/wyłącz czcionkę");
+  btOnOff = make("btOnOff", 0, 0, ImageGlyph(5));
   btOnOff->SetEnabled(false);
   btOnOff->OnClick = [this] { btOnOffClick(); };
-  btMaskedOnOff = make("btMaskedOnOff", 1, 0, ImageGlyph(6).c_str(), "Włącz/wyłącz wszystkie czcionki typu");
+  btMaskedOnOff = make("btMaskedOnOff", 1, 0, ImageGlyph(6));
   btMaskedOnOff->OnClick = [this] { btMaskedOnOffClick(); };
-  btWesternMap = make("btWesternMap", 2, 0, "GLYPH_WESTERN", "Mapuj w skrypt [Western]");
+  btWesternMap = make("btWesternMap", 2, 0, "GLYPH_WESTERN");
   btWesternMap->OnClick = [this] { btWesternMapClick(); };
   // The code-page button: its main part runs the action, the narrow part beside it opens the list.
-  ToolbarButton971 = make("ToolbarButton971", 5, 2, ImageGlyph(7).c_str(), "");
+  ToolbarButton971 = make("ToolbarButton971", 5, 2, ImageGlyph(7));
   ToolbarButton971->SetBounds({2, 2 + 5 * kButton + 2 * kSeparator, 26, kButton - 2});
   ToolbarButton971->SetDown(false);
   ToolbarButton971->OnClick = [this] { acCPModExecute(); };
-  ToolbarButton971Arrow = make("ToolbarButton971Arrow", 5, 2, "GLYPH_ARROW", "");
+  ToolbarButton971Arrow = make("ToolbarButton971Arrow", 5, 2, "GLYPH_ARROW");
   ToolbarButton971Arrow->SetBounds({28, 2 + 5 * kButton + 2 * kSeparator, 9, kButton - 2});
   ToolbarButton971Arrow->OnClick = [this] { ToolbarButton971DropDown(); };
-  btLangChoose = make("btLangChoose", 6, 3, "GLYPH_LANGCHOOSE", "Wybierz język...");
+  btLangChoose = make("btLangChoose", 6, 3, "GLYPH_LANGCHOOSE");
   btLangChoose->OnClick = [this] { btLangChooseClick(); };
 }
 
@@ -205,21 +206,20 @@ void TForm1::CreateInformationTab() {
 
 // The creation step, in its fixed order. Steps whose commands arrive with later work are marked.
 void TForm1::FormCreate() {
-  IsNT = DetectPlatform(p_.system) == 1;                    // 1
+  isNT_ = DetectPlatform(p_.system) == 1;                    // 1
   SampleTexts.Clear();                                       // 2
   OpenProgramKey();                                          // 3
   Rebuilding = false;                                        // 4
-  FontNames.Clear(), FaceScripts.Clear(), ScriptNames.Clear();  // 5
-  EnumerateFonts();                                          // 6
-  FontList.Clear(), SubstTable.clear(), ScriptSuffixes.Clear();  // 7
+  edits_.ClearFontLists();                                   // 5
+  edits_.EnumerateFonts(p_.fonts, self_->HandleAllocated()); // 6
+  edits_.ClearTableState();                                  // 7
   store_ = std::make_unique<TableStore>(p_.registry, p_.profiles, p_.files, p_.system, p_.compare,
-                                        IsNT);
+                                        isNT_);
   CreationStep(p_.app, [this] {                              // 8
-    if (p_.files.Exists(LangResPath(p_.system)))
-      ReadSection(p_.profiles, LangResPath(p_.system), "IniStrings", ScriptSuffixes);
+    if (p_.files.Exists(LangResPath(p_.system))) edits_.ReadScriptSuffixes(p_.profiles, LangResPath(p_.system));
   });
-  Modified = false;                                          // 9
-  ReadTable();  // 10: not a step to go past: a save after a partial read would drop the rest
+  edits_.ClearModified();                                    // 9
+  edits_.ReadTable(*store_);  // 10: not a step to go past: a save after a partial read would drop the rest
   CreationStep(p_.app, [this] { BuildFontTree(); });         // 11
   Image2->ShowIcon("MAINICON");                              // 12
   Label2->SetCaption(GetExeVersion(p_.system));
@@ -250,26 +250,17 @@ void TForm1::OpenProgramKey() {
     key = p_.registry.Open(RegRoot::CurrentUser, ProgramKey, true);
     if (!key) return;
   }
-  CreationStep(p_.app, [&] { SampleSet = key->ReadString("SampleSet1"); });
+  CreationStep(p_.app, [&] { sampleSet_ = key->ReadString("SampleSet1"); });
   // Sample sets are loaded here once the preview arrives.
 }
 
-void TForm1::ReadTable() { store_->ReadTable(SubstTable); }
-void TForm1::WriteTable() { store_->WriteTable(SubstTable); }
-
-void TForm1::EnumerateFonts() { sorel::EnumerateFonts(p_.fonts, self_->HandleAllocated(), FontNames); }
-
-void TForm1::BuildFontTree() {
-  FontTreeContext context{*TVFonts,   p_.fonts,    p_.compare, self_->HandleAllocated(), FontNames, FaceScripts,
-                          ScriptNames, FontList, SubstTable, ScriptSuffixes};
-  sorel::BuildFontTree(context);
-}
+void TForm1::BuildFontTree() { edits_.BuildTree(*TVFonts, p_.fonts, self_->HandleAllocated()); }
 
 void TForm1::ShowHint() { StatusBar1->SetSimpleText(p_.app.CurrentHint()); }
 
-std::string TForm1::UiText(const std::string& key) const { return Texts.UiTexts.ValueOr(key, ""); }
+std::string TForm1::UiText(const std::string& key) const { return texts_.UiTexts.ValueOr(key, ""); }
 
-void TForm1::ApplyLanguage(const std::string& section) { sorel::ApplyLanguage(p_, section, IsNT, *this, Texts); }
+void TForm1::ApplyLanguage(const std::string& section) { sorel::ApplyLanguage(p_, section, isNT_, *this, texts_); }
 
 void TForm1::ChooseLanguage() { ApplyLanguage(sorel::ChooseLanguage(p_)); }
 
@@ -292,17 +283,13 @@ LanguageTarget::Kind TForm1::ControlKind(const std::string& name, std::string& e
 
 void TForm1::SetCaption(const std::string& name, const std::string& text) {
   if (auto it = namedItems_.find(Lower(name)); it != namedItems_.end()) it->second->SetCaption(text);
-  Control* c = Named(name);
-  if (auto* captioned = dynamic_cast<CaptionControl*>(c)) captioned->SetCaption(text);
-  if (auto* sheet = dynamic_cast<TabSheet*>(c)) sheet->SetCaption(text);
+  if (auto* captioned = dynamic_cast<Captioned*>(Named(name))) captioned->SetCaption(text);
 }
 
 std::string TForm1::Caption(const std::string& name) {
   if (auto it = namedItems_.find(Lower(name)); it != namedItems_.end()) return it->second->Caption();
-  Control* c = Named(name);
-  if (auto* captioned = dynamic_cast<CaptionControl*>(c)) return captioned->Caption();
-  if (auto* sheet = dynamic_cast<TabSheet*>(c)) return sheet->Caption();
-  return "";
+  auto* captioned = dynamic_cast<Captioned*>(Named(name));
+  return captioned ? captioned->Caption() : "";
 }
 
 void TForm1::SetHint(const std::string& name, const std::string& text) {
@@ -326,7 +313,7 @@ void TForm1::FormShow() {
 // The placement is kept on every close attempt: after Cancel, after No, and when saving failed.
 void TForm1::FormCloseQuery(bool& canClose) {
   canClose = true;
-  if (Modified) {
+  if (edits_.Modified()) {
     int answer = p_.dialogs.MessageBox(UiText("WSSaveText"), UiText("WSSaveTitle"),
                                        Mb::YesNoCancel | Mb::IconQuestion);
     if (answer == Answer::Cancel) {
@@ -350,17 +337,11 @@ void TForm1::btLangChooseClick() { ChooseLanguage(); }
 void TForm1::btOKClick() { self_->Close(); }
 
 void TForm1::btCancelClick() {
-  Modified = false;
+  edits_.ClearModified();
   self_->Close();
 }
 
 TForm1::~TForm1() {
-  FontNames.Clear();
-  FontList.Clear();
-  SubstTable.clear();
-  FaceScripts.Clear();
-  ScriptNames.Clear();
-  ScriptSuffixes.Clear();
   SampleTexts.Clear();
   if (store_) store_->WinIniFile.reset();
 }

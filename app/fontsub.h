@@ -3,13 +3,12 @@
 #include <memory>
 #include <string>
 #include <vector>
-
 #include <map>
 
 #include "app/toolbar_layout.h"
-#include "engine/fontsub_types.h"
+#include "codepage/nls_mapping.h"
+#include "engine/edit_model.h"
 #include "engine/key_value_list.h"
-#include "engine/sorted_text_list.h"
 #include "engine/subst_table.h"
 #include "lang/apply_language.h"
 #include "platform/platform.h"
@@ -37,13 +36,6 @@ class TForm1 : public LanguageTarget {
   void btLangChooseClick();
 
   // Editing commands (fontsub_commands.cpp).
-  void MarkModified();
-  void ToggleScriptNode(NodeId node);
-  void ToggleFontNode(NodeId node);
-  void ToggleWestern();
-  void SetAllScripts(bool on);
-  void SetScriptForAll(int charset, bool on);
-  void BuildScriptMenus();
   void TVFontsDblClick();
   void TVFontsKeyPress(char key);
   void TVFontsMouseDown(int x, int y);
@@ -73,8 +65,6 @@ class TForm1 : public LanguageTarget {
   void acCPModExecute();
   void mnuNLsClick(MenuItem& sender);
   void ToolbarButton971DropDown();
-  // The save's code-page step: "1252" under the code-page key receives CurrentNlsFile.
-  void WriteNlsMapping();
   // Applies a language section of the language file to the window and the texts.
   void ApplyLanguage(const std::string& section);
   // Lets the user pick the language, stores and applies it.
@@ -83,46 +73,13 @@ class TForm1 : public LanguageTarget {
   std::string UiText(const std::string& key) const;
 
   Form& Self() { return *self_; }
-
-  // Working state, shared by the parts of the main window.
-  bool IsNT = false;
-  bool Modified = false;
-  bool Rebuilding = false;
-  KeyValueList SampleTexts;
-  SortedTextList FontNames;
-  SortedTextList FaceScripts;
-  SortedTextList ScriptNames;
-  TFontList FontList;
-  KeyValueList ScriptSuffixes;
-  LanguageState Texts;  // UiTexts, HelpPagePath, DefNLsSubst, DefLangVal
-  sorel::SubstTable SubstTable;  // the table in memory (type and field share the name)
-  std::string SampleSet;  // "SampleSet1" as read at start
-  struct Point {
-    int x = 0, y = 0;
-  } ClickPoint;  // tree client coordinates of the last mouse press in the tree
-  std::string CurrentNlsFile;
-  bool acCPModChecked = false;  // the code-page indicator; ToolbarButton971 shows it
-  ToolWindowLayout ToolboxLayout;  // the toolbox layout as loaded, saved back on close
-
-  // Controls, by their names.
-  std::unique_ptr<Form> self_;
-  std::unique_ptr<TabControl> PageControl1;
-  TabSheet* TabSheet1 = nullptr;
-  TabSheet* TabSheet2 = nullptr;
-  std::unique_ptr<Panel> Dock971, Panel1, Dock972, SB1;
-  std::unique_ptr<Image> Image1, Image2;
-  std::unique_ptr<Label> LBDescription, Label2, OsVer;
-  std::unique_ptr<TreeView> TVFonts;
-  std::unique_ptr<Button> btRestore, btOK, btCancel;
-  std::unique_ptr<Panel> tbToolbox;
-  std::unique_ptr<Button> btOnOff, btMaskedOnOff, btWesternMap, ToolbarButton971, ToolbarButton971Arrow,
-      btLangChoose;
-  // Menus; items belong to their menus.
-  std::unique_ptr<PopupMenu> PopupMenu2, PopupMenu3, puNLs;
-  MenuItem *muOnOff = nullptr, *muWestern = nullptr, *muAllOn1 = nullptr, *muAllD1 = nullptr,
-           *puSelOn1 = nullptr, *puSelOff1 = nullptr, *muAllOn2 = nullptr, *muAllD2 = nullptr,
-           *puSelOn2 = nullptr, *puSelOff2 = nullptr;
-  std::unique_ptr<StatusBar> StatusBar1;
+  // What the window edits and shows, for reading: the records, the table, the unsaved flag.
+  const EditModel& Edits() const { return edits_; }
+  const NlsMapping& CodePage() const { return codePage_; }
+  const LanguageState& Texts() const { return texts_; }
+  bool IsNT() const { return isNT_; }
+  // "SampleSet1" as read at start.
+  const std::string& SampleSet() const { return sampleSet_; }
 
  // What a language section may change, by control name.
   Kind ControlKind(const std::string& name, std::string& exactName) override;
@@ -144,14 +101,55 @@ class TForm1 : public LanguageTarget {
   static std::string ImageGlyph(int index);
   void FormCreate();
   void OpenProgramKey();
-  void ReadTable();
-  void WriteTable();
-  void EnumerateFonts();
   void BuildFontTree();
   void ShowHint();
 
+  // The editing commands' part on screen.
+  void MarkModified();
+  // Toggles the node a command points at: a script node becomes the selection first; the
+  // button then shows what the next click does. Nothing without a node.
+  void ToggleNodeHere(NodeId node);
+  void ToggleWestern(NodeId node);
+  void ShowChanges(const TreeChanges& changes);
+  void BuildScriptMenus();
+  // The indicator of the code-page mapping and the button that shows it.
+  void ShowCodePageIndicator();
+  void ShowCodePageChecks();
+
   Platform& p_;
+  bool isNT_ = false;
+  EditModel edits_;
+  NlsMapping codePage_;
+  bool Rebuilding = false;  // the tree is being rebuilt: selection changes are not acted on
+  KeyValueList SampleTexts;
+  LanguageState texts_;     // UiTexts, HelpPagePath, DefNLsSubst, DefLangVal
+  std::string sampleSet_;
+  struct Point {
+    int x = 0, y = 0;
+  } ClickPoint;  // tree client coordinates of the last mouse press in the tree
+  ToolWindowLayout ToolboxLayout;  // the toolbox layout as loaded, saved back on close
   std::unique_ptr<TableStore> store_;
+
+  // Controls, by their names.
+  std::unique_ptr<Form> self_;
+  std::unique_ptr<TabControl> PageControl1;
+  TabSheet* TabSheet1 = nullptr;
+  TabSheet* TabSheet2 = nullptr;
+  std::unique_ptr<Panel> Dock971, Panel1, Dock972, SB1;
+  std::unique_ptr<Image> Image1, Image2;
+  std::unique_ptr<Label> LBDescription, Label2, OsVer;
+  std::unique_ptr<TreeView> TVFonts;
+  std::unique_ptr<Button> btRestore, btOK, btCancel;
+  std::unique_ptr<Panel> tbToolbox;
+  std::unique_ptr<Button> btOnOff, btMaskedOnOff, btWesternMap, ToolbarButton971, ToolbarButton971Arrow,
+      btLangChoose;
+  // Menus; items belong to their menus.
+  std::unique_ptr<PopupMenu> PopupMenu2, PopupMenu3, puNLs;
+  MenuItem *muOnOff = nullptr, *muWestern = nullptr, *muAllOn1 = nullptr, *muAllD1 = nullptr,
+           *puSelOn1 = nullptr, *puSelOff1 = nullptr, *muAllOn2 = nullptr, *muAllD2 = nullptr,
+           *puSelOn2 = nullptr, *puSelOff2 = nullptr;
+  std::unique_ptr<StatusBar> StatusBar1;
+
   std::map<std::string, Control*> named_;  // every control by its name in lower case
   std::map<std::string, MenuItem*> namedItems_;  // menu items by name in lower case
 };

@@ -1,4 +1,5 @@
-// The main window's editing commands: switching scripts and faces, the Western mapping, the per-script menus.
+// The main window's editing commands: each handler reads the selection, runs the model's command
+// and shows what it changed.
 #include <charconv>
 #include <string>
 #include <system_error>
@@ -9,21 +10,6 @@
 namespace sorel {
 
 namespace {
-
-// What a script node's text carries while its record is Western-mapped.
-constexpr const char* kWesternMark = " -> [Western]";
-
-TFontStruct* RecordOf(TreeView& tree, NodeId node) { return static_cast<TFontStruct*>(tree.Data(node)); }
-
-// Removes the first Western mark from the node's text; true when there was one.
-bool RemoveWesternMark(TreeView& tree, NodeId node) {
-  std::string text = tree.Text(node);
-  const std::size_t at = text.find(kWesternMark);
-  if (at == std::string::npos) return false;
-  text.erase(at, std::char_traits<char>::length(kWesternMark));
-  tree.SetText(node, text);
-  return true;
-}
 
 // A menu item's Tag from the number after "=": 0 when that is not a decimal number.
 int TagOf(const std::string& number) {
@@ -36,84 +22,35 @@ int TagOf(const std::string& number) {
 }  // namespace
 
 void TForm1::MarkModified() {
-  Modified = true;
+  edits_.MarkModified();
   btRestore->SetEnabled(true);
 }
 
-void TForm1::ToggleScriptNode(NodeId node) {
-  MarkModified();
-  TFontStruct* record = RecordOf(*TVFonts, node);
-  record->Enabled = !record->Enabled;
-  TVFonts->SetStateIndex(node, record->Enabled + 1);
-  TVFonts->SetStateIndex(TVFonts->Parent(node), FontList.FaceState(record->FaceName) + 1);
+void TForm1::ShowChanges(const TreeChanges& changes) {
+  TreeBatchUpdate batch(*TVFonts);
+  for (const auto& text : changes.texts) TVFonts->SetText(text.node, text.text);
+  for (const auto& state : changes.states) TVFonts->SetStateIndex(state.node, state.index);
+  if (changes.sortChildrenOf) TVFonts->SortChildren(changes.sortChildrenOf);
+  if (changes.changed) MarkModified();
 }
 
-// The face's current state decides the direction: fully on goes off, none or mixed goes on.
-void TForm1::ToggleFontNode(NodeId node) {
-  const std::string face = TVFonts->Text(node);
-  const bool allOn = TVFonts->StateIndex(node) == 2;
-  for (int i = 0; i < FontList.Count(); ++i) {
-    TFontStruct* record = FontList.Item(i);
-    if (record->FaceName != face) continue;
-    record->Enabled = !allOn;
-    TVFonts->SetStateIndex(record->NodeItemId, allOn ? 1 : 2);
-  }
-  TVFonts->SetStateIndex(node, allOn ? 1 : 2);
+void TForm1::ToggleNodeHere(NodeId node) {
+  if (!node) return;
+  // The sample and the button follow the script being switched.
+  if (edits_.RecordOf(node)) TVFonts->Select(node);
+  ShowChanges(edits_.Toggle(node));
+  TVFontsChange(node);
 }
 
-void TForm1::ToggleWestern() {
-  const NodeId sel = TVFonts->Selected();
-  if (!sel || TVFonts->Level(sel) != 1) return;
-  {
-    TreeBatchUpdate batch(*TVFonts);
-    TFontStruct* record = RecordOf(*TVFonts, sel);
-    if (record->WesternMapped) {
-      record->WesternMapped = false;
-      RemoveWesternMark(*TVFonts, sel);
-    } else {
-      // A face's Western requests go to one script only: the mark moves here from any other.
-      for (int i = 0; i < FontList.Count(); ++i) {
-        TFontStruct* other = FontList.Item(i);
-        if (other->FaceName != record->FaceName) continue;
-        RemoveWesternMark(*TVFonts, other->NodeItemId);
-        other->WesternMapped = false;
-      }
-      TVFonts->SetText(sel, TVFonts->Text(sel) + kWesternMark);
-      record->WesternMapped = true;
-    }
-    // The tree keeps siblings in text order; the controls sort only when asked.
-    TVFonts->SortChildren(TVFonts->Parent(sel));
-  }
-  MarkModified();
-}
-
-void TForm1::SetAllScripts(bool on) {
-  for (int i = 0; i < FontList.Count(); ++i) {
-    TFontStruct* record = FontList.Item(i);
-    record->Enabled = on;
-    TVFonts->SetStateIndex(record->NodeItemId, record->Enabled + 1);
-    TVFonts->SetStateIndex(TVFonts->Parent(record->NodeItemId), FontList.FaceState(record->FaceName) + 1);
-    MarkModified();
-  }
-  TVFontsChange(TVFonts->Selected());
-}
-
-void TForm1::SetScriptForAll(int charset, bool on) {
-  for (int i = 0; i < FontList.Count(); ++i) {
-    TFontStruct* record = FontList.Item(i);
-    if (record->Charset != charset) continue;
-    record->Enabled = on;
-    TVFonts->SetStateIndex(record->NodeItemId, record->Enabled + 1);
-    TVFonts->SetStateIndex(TVFonts->Parent(record->NodeItemId), FontList.FaceState(record->FaceName) + 1);
-    MarkModified();
-  }
-  TVFontsChange(TVFonts->Selected());
+void TForm1::ToggleWestern(NodeId node) {
+  if (!edits_.RecordOf(node)) return;
+  ShowChanges(edits_.ToggleWestern(node));
 }
 
 void TForm1::BuildScriptMenus() {
   // ScriptNames is ordered by number; the menus list the scripts by name.
   SortedTextList byName(p_.compare);
-  for (const std::string& element : ScriptNames.Items()) {
+  for (const std::string& element : edits_.ScriptNames().Items()) {
     const std::size_t eq = element.find('=');
     if (eq == std::string::npos) continue;
     byName.Add(element.substr(eq + 1) + "=" + element.substr(0, eq));
@@ -138,31 +75,12 @@ void TForm1::BuildScriptMenus() {
   }
 }
 
-void TForm1::TVFontsDblClick() {
-  const NodeId sel = TVFonts->Selected();
-  if (!sel) return;
-  if (TVFonts->Level(sel) == 1) {
-    ToggleScriptNode(sel);
-  } else {
-    MarkModified();
-    ToggleFontNode(sel);
-  }
-  TVFontsChange(sel);
-}
+void TForm1::TVFontsDblClick() { ToggleNodeHere(TVFonts->Selected()); }
 
+// Enter enables the restore button even with nothing selected, as the context menu's switch does.
 void TForm1::TVFontsKeyPress(char key) {
   if (key != 13) return;
-  const NodeId sel = TVFonts->Selected();
-  if (sel) {
-    if (TVFonts->Level(sel) == 1) {
-      TVFonts->Select(sel);
-      TVFontsDblClick();
-    } else {
-      MarkModified();
-      ToggleFontNode(sel);
-      TVFontsChange(sel);
-    }
-  }
+  ToggleNodeHere(TVFonts->Selected());
   btRestore->SetEnabled(true);
 }
 
@@ -176,60 +94,48 @@ void TForm1::TVFontsChange(NodeId node) {
   }
   btOnOff->SetEnabled(true);
   // The button shows what a click does: switch off what is fully on, switch on anything else.
-  bool switchesOff;
-  if (TVFonts->Level(node) == 1) {
-    switchesOff = RecordOf(*TVFonts, node)->Enabled;
-  } else {
-    switchesOff = TVFonts->StateIndex(node) == 2;
-  }
-  btOnOff->SetGlyph(ImageGlyph(switchesOff ? 4 : 5));
+  btOnOff->SetGlyph(ImageGlyph(edits_.ToggleSwitchesOff(node) ? 4 : 5));
   // The sample of the face and character set follows with the preview window.
 }
 
 void TForm1::TVFontsContextPopup(int x, int y) { PopupMenu3->Popup(*TVFonts, x, y); }
 
+// The button is disabled while nothing is selected, so marking always follows a toggle.
 void TForm1::btOnOffClick() {
-  if (const NodeId sel = TVFonts->Selected()) {
-    if (TVFonts->Level(sel) == 1) {
-      TVFontsDblClick();
-    } else {
-      ToggleFontNode(sel);
-      TVFontsChange(sel);
-    }
-  }
+  ToggleNodeHere(TVFonts->Selected());
   MarkModified();
 }
 
 void TForm1::btMaskedOnOffClick() { PopupMenu2->Popup(*btMaskedOnOff, 0, btMaskedOnOff->Bounds().height); }
 
-void TForm1::btWesternMapClick() { ToggleWestern(); }
+void TForm1::btWesternMapClick() { ToggleWestern(TVFonts->Selected()); }
 
 // Context-menu commands act on the node under the press that opened the menu, not the selection.
 void TForm1::muOnOffClick() {
-  if (const NodeId node = TVFonts->NodeAt(ClickPoint.x, ClickPoint.y)) {
-    if (TVFonts->Level(node) == 1) {
-      TVFonts->Select(node);
-      TVFontsDblClick();
-    } else {
-      MarkModified();
-      ToggleFontNode(node);
-      TVFontsChange(node);
-    }
-  }
+  ToggleNodeHere(TVFonts->NodeAt(ClickPoint.x, ClickPoint.y));
   btRestore->SetEnabled(true);
 }
 
 void TForm1::muWesternClick() {
   const NodeId node = TVFonts->NodeAt(ClickPoint.x, ClickPoint.y);
-  if (!node || TVFonts->Level(node) != 1) return;
+  if (!edits_.RecordOf(node)) return;
   TVFonts->Select(node);
-  ToggleWestern();
+  ToggleWestern(node);
 }
 
-void TForm1::muAllOn2Click(MenuItem& sender) { SetAllScripts(sender.Tag == 1); }
+void TForm1::muAllOn2Click(MenuItem& sender) {
+  ShowChanges(edits_.SetAllScripts(sender.Tag == 1));
+  TVFontsChange(TVFonts->Selected());
+}
 
-void TForm1::muCE2Click(MenuItem& sender) { SetScriptForAll(sender.Tag, true); }
+void TForm1::muCE2Click(MenuItem& sender) {
+  ShowChanges(edits_.SetScriptForAll(sender.Tag, true));
+  TVFontsChange(TVFonts->Selected());
+}
 
-void TForm1::muCED2Click(MenuItem& sender) { SetScriptForAll(sender.Tag, false); }
+void TForm1::muCED2Click(MenuItem& sender) {
+  ShowChanges(edits_.SetScriptForAll(sender.Tag, false));
+  TVFontsChange(TVFonts->Selected());
+}
 
 }  // namespace sorel

@@ -6,9 +6,6 @@ namespace sorel {
 
 namespace {
 
-const std::string kMainWndKey = std::string(ProgramKey) + "MainWnd";
-// The toolbar layout lives below the program key spelt without its trailing backslash.
-constexpr const char* kToolbarBase = "Software\\Velmora\\SorelAssistant";
 constexpr const char* kToolboxName = "tbToolbox";
 // The preview window's default width: the main window and a strip this wide are centred together.
 constexpr int kPreviewWidth = 232;
@@ -19,7 +16,7 @@ constexpr int kPreviewWidth = 232;
 void TForm1::RestoreMainPlacement() {
   Form& f = *self_;
   {
-    auto key = p_.registry.Open(RegRoot::CurrentUser, kMainWndKey, false);
+    auto key = p_.registry.Open(RegRoot::CurrentUser, MainWndKey, false);
     if (key) {
       if (key->ValueExists("L")) {
         Rect r = f.Bounds();
@@ -43,12 +40,12 @@ void TForm1::RestoreMainPlacement() {
     }
     SetPreviewCaption(UiText("frmPreviewCaption"));
   }
-  if (ToolboxLayout.Load(p_.registry, kToolbarBase, kToolboxName)) tbToolbox->SetVisible(ToolboxLayout.Visible);
+  if (ToolboxLayout.Load(p_.registry, ToolbarLayoutBase, kToolboxName)) tbToolbox->SetVisible(ToolboxLayout.Visible);
 }
 
 void TForm1::SaveMainPlacement() {
   {
-    auto key = p_.registry.Open(RegRoot::CurrentUser, kMainWndKey, true);
+    auto key = p_.registry.Open(RegRoot::CurrentUser, MainWndKey, true);
     if (key) {
       const Rect r = self_->Bounds();
       key->WriteInteger("L", r.left);
@@ -58,7 +55,7 @@ void TForm1::SaveMainPlacement() {
   }
   // Written back as loaded: nothing in this version moves or hides the toolbox, and its panel
   // reports itself hidden whenever the other tab is shown.
-  ToolboxLayout.Save(p_.registry, kToolbarBase, kToolboxName);
+  ToolboxLayout.Save(p_.registry, ToolbarLayoutBase, kToolboxName);
 }
 
 }  // namespace sorel

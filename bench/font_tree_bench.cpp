@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/edit_model.h"
 #include "engine/font_inventory.h"
 #include "engine/font_tree.h"
 #include "platform/memory/memory_compare.h"
 #include "platform/memory/memory_controls.h"
 #include "platform/memory/memory_fonts.h"
+#include "tests/support/store_platforms.h"
 
 namespace sorel {
 namespace {
@@ -92,6 +94,30 @@ void BM_BuildFontTree(benchmark::State& state) {
   state.counters["records"] = machine.fontList.Count();
 }
 BENCHMARK(BM_BuildFontTree)->Arg(1)->Arg(4)->ArgName("styles")->Unit(benchmark::kMillisecond);
+
+// The commands over every record, as "all on" and "all off" from the tree's menu, each followed
+// by composing the table a save would write: every face's state is worked out once per command.
+void BM_SwitchAllAndCompose(benchmark::State& state) {
+  Machine machine(1);
+  StorePlatforms store;
+  for (const std::string& entry : machine.table) {
+    const auto eq = entry.find('=');
+    store.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesKey, entry.substr(0, eq), entry.substr(eq + 1));
+  }
+  TableStore tableStore = store.Store(true);
+  EditModel model(machine.compare);
+  model.EnumerateFonts(machine.fonts, true);
+  model.ReadTable(tableStore);
+  model.BuildTree(*machine.tree, machine.fonts, true);
+  bool on = true;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(model.SetAllScripts(on).states.size());
+    benchmark::DoNotOptimize(model.ComposeTable("238").size());
+    on = !on;
+  }
+  state.counters["records"] = model.FontList().Count();
+}
+BENCHMARK(BM_SwitchAllAndCompose)->Unit(benchmark::kMillisecond);
 
 void BM_EnumerateFonts(benchmark::State& state) {
   Machine machine(1);

@@ -39,17 +39,10 @@ std::string WesternEntry(const std::string& face, int charset) {
 std::string ScriptNodeText(const std::string& face, std::string_view script, int charset, bool western) {
   std::string n = std::to_string(charset);
   return Join({face, " (", script.empty() ? "Script: " : script, script.empty() ? n : "", ")",
-               western ? " -> [Western]" : ""});
+               western ? kWesternMark : ""});
 }
 
-TableIndex::TableIndex(TextCompare& compare, const SubstTable& table) : compare_(&compare) {
-  keys_.reserve(table.size());
-  for (const auto& entry : table) keys_.insert(compare.IgnoreCaseKey(entry));
-}
-
-bool TableIndex::Has(const std::string& entry) const { return keys_.count(compare_->IgnoreCaseKey(entry)) != 0; }
-
-int ClassifyFont(FontTreeContext& context, const TableIndex& table, const std::string& face, NodeId fontNode) {
+int ClassifyFont(FontTreeContext& context, const IgnoreCaseIndex& table, const std::string& face, NodeId fontNode) {
   int enabled = 0, disabled = 0;
   if (!context.handleAllocated) return -1;
   std::unique_ptr<ScreenDC> dc = context.fonts.GetScreenDC();
@@ -75,7 +68,6 @@ int ClassifyFont(FontTreeContext& context, const TableIndex& table, const std::s
     record->WesternMapped = table.Has(WesternEntry(face, charset));
     // The node gets its final text at once: no sibling sort can run before the prune step sorts them.
     NodeId child = context.tree.AddChild(fontNode, ScriptNodeText(face, script, charset, record->WesternMapped));
-    context.tree.SetData(child, record);
     context.ScriptNames.Add(script.empty() ? n + "=Script: " + n : element);
     record->NodeItemId = child;
     context.tree.SetStateIndex(child, record->Enabled ? 2 : 1);
@@ -87,7 +79,8 @@ int ClassifyFont(FontTreeContext& context, const TableIndex& table, const std::s
 
 void BuildFontTree(FontTreeContext& context) {
   TreeView& tree = context.tree;
-  const TableIndex table(context.compare, context.SubstTable);
+  // A snapshot of the table: the tree is built from the table as it is now.
+  const IgnoreCaseIndex table(context.compare, context.SubstTable);
   TreeBatchUpdate batch(tree);
   tree.Clear();
   for (const std::string& face : context.FontNames.Items()) {

@@ -2,9 +2,9 @@
 #pragma once
 #include <string>
 #include <string_view>
-#include <unordered_set>
 
 #include "engine/fontsub_types.h"
+#include "engine/ignore_case_index.h"
 #include "engine/key_value_list.h"
 #include "engine/sorted_text_list.h"
 #include "engine/subst_table.h"
@@ -36,24 +36,12 @@ std::string WesternEntry(const std::string& face, int charset);
 // followed by " -> [Western]" when western.
 std::string ScriptNodeText(const std::string& face, std::string_view script, int charset, bool western);
 
-// The table's entries by ignore-case key: the same answers as HasEntry over the table, without
-// comparing against every entry. A snapshot: it does not see later changes of the table.
-class TableIndex {
- public:
-  // compare must outlive the index.
-  TableIndex(TextCompare& compare, const SubstTable& table);
-  bool Has(const std::string& entry) const;
-
- private:
-  TextCompare* compare_;
-  std::unordered_set<std::string> keys_;
-};
-
 // Adds under fontNode a script node and a FontList record for every character set of face but 0,
-// in FaceScripts order, with each record's Enabled and WesternMapped read from the table. Returns
-// -1 when the main window has no system window (nothing done), otherwise 0 when no script is
-// enabled, 1 when all are, 2 when some are.
-int ClassifyFont(FontTreeContext& context, const TableIndex& table, const std::string& face, NodeId fontNode);
+// in FaceScripts order, with each record's Enabled and WesternMapped read from table (the
+// substitution table indexed, so its answers are HasEntry's over the table). Returns -1 when the
+// main window has no system window (nothing done), otherwise 0 when no script is enabled, 1 when
+// all are, 2 when some are.
+int ClassifyFont(FontTreeContext& context, const IgnoreCaseIndex& table, const std::string& face, NodeId fontNode);
 
 // Clears the tree and rebuilds it from FontNames, dropping faces without script nodes and sorting
 // each face's script nodes by text (lstrcmpA). FontList is not cleared here; a rebuild clears it first.

@@ -9,6 +9,9 @@
 
 namespace sorel {
 
+// What a script node's text carries while its record is Western-mapped.
+inline constexpr const char* kWesternMark = " -> [Western]";
+
 // One face in one non-Western character set, as a script node of the tree shows it.
 struct TFontStruct {
   std::string FaceName;
@@ -19,7 +22,7 @@ struct TFontStruct {
 };
 
 // Owns the records in the order they were added; they are never reordered. A record keeps its
-// address until the list is cleared or destroyed, because tree nodes point at it.
+// address until the list is cleared or destroyed, because the editing model links nodes to it.
 class TFontList {
  public:
   // Appends a record with Enabled and WesternMapped false and returns it.

@@ -54,4 +54,13 @@ void KeyValueList::Set(const std::string& key, const std::string& value) {
   }
 }
 
+// The profile functions take the empty section name for the lines before the first header,
+// which belong to no section at all.
+void ReadSection(ProfileFiles& profiles, const std::string& file, const std::string& section, KeyValueList& list) {
+  if (section.empty()) return;
+  for (const auto& key : profiles.SectionKeys(file, section)) {
+    list.Put(key, profiles.ReadString(file, section, key, ""));
+  }
+}
+
 }  // namespace sorel

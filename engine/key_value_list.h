@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/profile.h"
+
 namespace sorel {
 
 // Keys are program names and numbers, so letter case is folded for ASCII only; the first line
@@ -22,5 +24,10 @@ class KeyValueList {
   void Clear() { lines.clear(); }
   bool Empty() const { return lines.empty(); }
 };
+
+// Reads a section key by key in file order into list: each key's value (its first occurrence)
+// replaces that key's line or is appended; an empty value removes the line. The list is not
+// emptied first. A missing file or section, or the empty name, reads nothing.
+void ReadSection(ProfileFiles& profiles, const std::string& file, const std::string& section, KeyValueList& list);
 
 }  // namespace sorel

@@ -18,14 +18,14 @@ int SortedTextList::LowerBound(const std::string& text) const {
 
 bool SortedTextList::Add(const std::string& text) {
   if (seen_.count(text)) return false;
-  std::string key = compare_->IgnoreCaseKey(text);
-  if (keys_.count(key)) {
+  IgnoreCaseIndex::Key key = keys_.KeyOf(text);
+  if (keys_.Has(key)) {
     seen_.insert(text);
     return false;
   }
   // The comparison may fail (the system's may throw): find the place before changing anything.
   auto at = items_.begin() + LowerBound(text);
-  keys_.insert(std::move(key));
+  keys_.Add(std::move(key));
   seen_.insert(text);
   items_.insert(at, text);
   return true;
@@ -33,12 +33,12 @@ bool SortedTextList::Add(const std::string& text) {
 
 void SortedTextList::Clear() {
   items_.clear();
-  keys_.clear();
+  keys_.Clear();
   seen_.clear();
 }
 
 int SortedTextList::IndexOf(const std::string& text) const {
-  if (!keys_.count(compare_->IgnoreCaseKey(text))) return -1;
+  if (!keys_.Has(text)) return -1;
   int index = LowerBound(text);
   return index < Count() && compare_->CompareIgnoreCase(items_[index], text) == 0 ? index : -1;
 }

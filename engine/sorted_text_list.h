@@ -4,6 +4,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "engine/ignore_case_index.h"
 #include "platform/text_compare.h"
 
 namespace sorel {
@@ -14,7 +15,7 @@ namespace sorel {
 class SortedTextList {
  public:
   // compare must outlive the list.
-  explicit SortedTextList(TextCompare& compare) : compare_(&compare) {}
+  explicit SortedTextList(TextCompare& compare) : compare_(&compare), keys_(compare) {}
 
   // Inserts text at its sorted place and returns true; when an equal text is already held,
   // nothing changes and it returns false.
@@ -39,8 +40,8 @@ class SortedTextList {
 
   TextCompare* compare_;
   std::vector<std::string> items_;
-  // Ignore-case key of every element: a repeated add costs one key instead of a search.
-  std::unordered_set<std::string> keys_;
+  // Every element by its ignore-case key: a repeated add costs one key instead of a search.
+  IgnoreCaseIndex keys_;
   // Every text added as it was written, held or not: the very same text again, the common case
   // for script names, costs no key at all.
   std::unordered_set<std::string> seen_;

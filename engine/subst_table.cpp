@@ -1,11 +1,9 @@
 // The substitution table's list helpers and its store in the registry (NT) or win.ini (95/98).
 #include "engine/subst_table.h"
 
-#include <algorithm>
 #include <deque>
 #include <optional>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "engine/text_lines.h"
@@ -67,27 +65,18 @@ int FindName(TextCompare& compare, const SubstTable& list, const std::string& na
 }
 
 TableEditor::TableEditor(TextCompare& compare, SubstTable& table)
-    : compare_(compare), table_(table), slots_(table.begin(), table.end()) {
-  for (std::size_t i = 0; i < slots_.size(); ++i) byKey_[compare_.IgnoreCaseKey(*slots_[i])].push_back(i);
-}
+    : table_(table), slots_(table.begin(), table.end()), bySlot_(compare, table) {}
 
-bool TableEditor::Has(const std::string& entry) {
-  auto it = byKey_.find(compare_.IgnoreCaseKey(entry));
-  return it != byKey_.end() && !it->second.empty();
-}
+bool TableEditor::Has(const std::string& entry) { return bySlot_.Has(entry); }
 
 void TableEditor::Add(const std::string& entry) {
-  auto& same = byKey_[compare_.IgnoreCaseKey(entry)];
-  if (!same.empty()) return;
-  same.push_back(slots_.size());
-  slots_.emplace_back(entry);
+  if (bySlot_.AddNew(entry, slots_.size())) slots_.emplace_back(entry);
 }
 
 void TableEditor::Remove(const std::string& entry) {
-  auto it = byKey_.find(compare_.IgnoreCaseKey(entry));
-  if (it == byKey_.end() || it->second.empty()) return;
-  slots_[it->second.front()].reset();  // the first equal element, as RemoveEntry takes it
-  it->second.pop_front();
+  // The first equal element, as RemoveEntry takes it.
+  const std::size_t slot = bySlot_.RemoveFirst(entry);
+  if (slot != IgnoreCaseIndex::npos) slots_[slot].reset();
 }
 
 void TableEditor::Commit() {
@@ -188,27 +177,29 @@ void TableStore::WriteRegistry(const SubstTable& table) {
   // Writing first and deleting afterwards keeps every entry stored throughout, so a failure
   // part-way loses nothing that was there before. Names are matched by their ignore-case keys,
   // so a table of thousands of entries costs no more than a few comparisons per entry.
-  std::vector<std::pair<RegValueInfo, std::string>> stored;  // string values with their names' keys
+  std::vector<std::pair<RegValueInfo, IgnoreCaseIndex::Key>> stored;  // string values with their names' keys
+  IgnoreCaseIndex storedNames(compare_);  // by place in stored
   for (auto& value : key->Values()) {
-    if (value.type == RegType::String) stored.emplace_back(value, compare_.IgnoreCaseKey(value.name));
+    if (value.type != RegType::String) continue;
+    IgnoreCaseIndex::Key nameKey = storedNames.KeyOf(value.name);
+    storedNames.Add(nameKey, stored.size());
+    stored.emplace_back(value, std::move(nameKey));
   }
-  std::unordered_map<std::string, const RegValueInfo*> storedByName;  // the first of each key
-  for (const auto& [value, nameKey] : stored) storedByName.emplace(nameKey, &value);
-  std::unordered_set<std::string> tableNames;
+  IgnoreCaseIndex tableNames(compare_);
   for (const auto& element : table) {
     const auto eq = element.find('=');
     if (eq == std::string::npos) continue;
     const std::string name = element.substr(0, eq);
     // Only the first element of a name is written: it decides what the system gets.
-    const std::string nameKey = compare_.IgnoreCaseKey(name);
-    if (!tableNames.insert(nameKey).second) continue;
-    const auto found = storedByName.find(nameKey);
+    const IgnoreCaseIndex::Key nameKey = tableNames.KeyOf(name);
+    if (!tableNames.AddNew(nameKey)) continue;
+    const std::size_t found = storedNames.First(nameKey);  // the first stored value of the name
     const std::string data = element.substr(eq + 1);
     // Overwriting keeps a value's stored spelling; a string value that differs from the table's
     // name only in letter case is dropped first so the table's spelling is what remains. Should
     // the write then fail, the old value is put back: a failed save loses nothing.
     const RegValueInfo* respelled =
-        found != storedByName.end() && found->second->name != name ? found->second : nullptr;
+        found != IgnoreCaseIndex::npos && stored[found].first.name != name ? &stored[found].first : nullptr;
     if (!respelled) {
       key->WriteString(name, data);
       continue;
@@ -233,36 +224,25 @@ void TableStore::WriteRegistry(const SubstTable& table) {
   // A value that refuses deletion stays; the registry layer reports that as no error.
   // The values there now are those stored before and those just written under the table's names.
   for (const auto& [value, nameKey] : stored) {
-    if (!tableNames.count(nameKey)) key->DeleteValue(value.name);
+    if (!tableNames.Has(nameKey)) key->DeleteValue(value.name);
   }
 }
 
 namespace {
 
-// The profile functions' reading of a line: a section header is a line that, without the blanks
-// around it, starts with "[" and holds a "]"; its name is the text up to the last "]", trimmed,
-// and up to a zero byte. A "[" line without "]" is an ordinary key line, which the profile
-// functions return as an entry of the section around it, so it must not end that section.
+// The name of the section header line is, up to a zero byte, as the profile functions match it.
 std::optional<std::string> SectionHeaderName(const std::string& line) {
-  std::string trimmed = TrimProfileBlanks(line);
-  std::size_t close = trimmed.rfind(']');
-  if (trimmed.empty() || trimmed[0] != '[' || close == std::string::npos) return std::nullopt;
-  std::string name = TrimProfileBlanks(trimmed.substr(1, close - 1));
-  return name.substr(0, name.find('\0'));
+  std::string name;
+  if (!ParseProfileHeader(line, name)) return std::nullopt;
+  return UpToZero(name);
 }
 
 // The entry a key line of the section stands for, name "=" value as a lookup reads it; nothing
-// for a line without "=", a comment or a nameless line.
+// for a line without "=" or a comment line.
 std::optional<std::string> EntryReadFrom(const std::string& line) {
-  const std::string trimmed = TrimProfileBlanks(line);
-  const auto eq = trimmed.find('=');
-  if (eq == std::string::npos || trimmed[0] == ';') return std::nullopt;
-  // The system keeps names and values as zero-terminated strings: a zero byte ends them.
-  std::string name = TrimProfileBlanks(trimmed.substr(0, eq));
-  std::string value = TrimProfileBlanks(trimmed.substr(eq + 1));
-  name.resize(std::min(name.size(), name.find('\0')));
-  value.resize(std::min(value.size(), value.find('\0')));
-  return name + "=" + ProfileValue(value);
+  std::string name, value;
+  if (!ParseProfileKeyLine(line, name, value) || (!name.empty() && name[0] == ';')) return std::nullopt;
+  return UpToZero(name) + "=" + ProfileValue(UpToZero(value));
 }
 
 // The line that makes the profile functions read back exactly this element: a value with blanks

@@ -1,12 +1,11 @@
 // The font-substitution table in memory, its list helpers, and its store in the registry or win.ini.
 #pragma once
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "engine/ignore_case_index.h"
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
@@ -30,9 +29,9 @@ void RemoveEntry(TextCompare& compare, SubstTable& list, const std::string& text
 int FindName(TextCompare& compare, const SubstTable& list, const std::string& name);
 
 // AddEntry, RemoveEntry and HasEntry over a whole table at a cost independent of its size, with
-// the same results: entries are found by their ignore-case key (TextCompare::IgnoreCaseKey), and
-// a removed element leaves a gap that Commit closes, so no step shifts the others. The table
-// holds the edits only after Commit.
+// the same results: entries are found through an IgnoreCaseIndex of their slots, and a removed
+// element leaves a gap that Commit closes, so no step shifts the others. The table holds the
+// edits only after Commit.
 class TableEditor {
  public:
   TableEditor(TextCompare& compare, SubstTable& table);
@@ -42,10 +41,9 @@ class TableEditor {
   void Commit();
 
  private:
-  TextCompare& compare_;
   SubstTable& table_;
   std::vector<std::optional<std::string>> slots_;
-  std::unordered_map<std::string, std::deque<std::size_t>> byKey_;  // slots per key, first first
+  IgnoreCaseIndex bySlot_;  // the live slots, first first
 };
 
 // Appends "\" to a non-empty path that does not end in one; "" stays "".

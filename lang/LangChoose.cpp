@@ -1,8 +1,8 @@
 // The language choice dialog TfrmLangChoose and ChooseLanguage.
 #include "lang/LangChoose.h"
 
-#include "app/settings.h"
 #include "lang/langres.h"
+#include "platform/program_key.h"
 
 namespace sorel {
 

@@ -45,19 +45,16 @@ const std::size_t kFixedKeyCount = sizeof(kFixedKeys) / sizeof(kFixedKeys[0]);
 const char* const kBuiltInLangChooseCaption = "Wybór języka";
 const char* const kBuiltInHelpPagePath = "help/enindex.htm";
 
+std::string BuiltInText(const std::string& key) {
+  for (std::size_t i = 0; i < kFixedKeyCount; ++i)
+    if (key == kFixedKeys[i].key) return kFixedKeys[i].builtIn;
+  return "";
+}
+
 std::string LangResPath(SystemInfo& system) {
   std::string exe = system.ExePath();
   std::size_t slash = exe.find_last_of("\\/");
   return (slash == std::string::npos ? std::string() : exe.substr(0, slash + 1)) + "LangRes.ini";
-}
-
-// The profile functions take the empty section name for the lines before the first header,
-// which belong to no section at all.
-void ReadSection(ProfileFiles& profiles, const std::string& file, const std::string& section, KeyValueList& list) {
-  if (section.empty()) return;
-  for (const auto& key : profiles.SectionKeys(file, section)) {
-    list.Put(key, profiles.ReadString(file, section, key, ""));
-  }
 }
 
 std::string ReadLanguageString(ProfileFiles& profiles, const std::string& file, const std::string& section,

@@ -12,11 +12,6 @@ namespace sorel {
 // The executable's folder followed by "LangRes.ini".
 std::string LangResPath(SystemInfo& system);
 
-// Reads a section key by key in file order into list: each key's value (its first occurrence)
-// replaces that key's line or is appended; an empty value removes the line. The list is not
-// emptied first. A missing file or section, or the empty name, reads nothing.
-void ReadSection(ProfileFiles& profiles, const std::string& file, const std::string& section, KeyValueList& list);
-
 // One key of a language section, builtIn when the key is absent. The empty name is no section:
 // the profile functions would read it from the lines before the file's first header.
 std::string ReadLanguageString(ProfileFiles& profiles, const std::string& file, const std::string& section,
@@ -39,6 +34,10 @@ struct FixedKey {
 };
 extern const FixedKey kFixedKeys[];
 extern const std::size_t kFixedKeyCount;
+
+// The built-in text of a fixed key, which is also the design text of the control it names;
+// "" for a key that is not fixed.
+std::string BuiltInText(const std::string& key);
 
 // UiTexts before any language is applied.
 KeyValueList BuiltInUiTexts();

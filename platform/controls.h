@@ -39,10 +39,12 @@ class Control {
   std::string hint_;
 };
 
-// A control with a caption that a language section may replace (labels, buttons, tab sheets).
-class CaptionControl : public Control {
+// A caption: the text of a label or a button, a tab's text, a window's title. One interface for
+// all of them, so that whoever sets captions by name (a language section) needs one cast. Menu
+// items keep theirs as plain data (MenuItem).
+class Captioned {
  public:
-  using Control::Control;
+  virtual ~Captioned() = default;
   virtual void SetCaption(const std::string& caption) = 0;
   virtual std::string Caption() = 0;
 };
@@ -53,14 +55,14 @@ class Container : public Control {
   using Control::Control;
 };
 
-class Label : public CaptionControl {
+class Label : public Control, public Captioned {
  public:
-  using CaptionControl::CaptionControl;
+  using Control::Control;
 };
 
-class Button : public CaptionControl {
+class Button : public Control, public Captioned {
  public:
-  using CaptionControl::CaptionControl;
+  using Control::Control;
   std::function<void()> OnClick;
   // When not 0, a click ends the modal form the button stands on with this result.
   int ModalResult = 0;
@@ -141,11 +143,9 @@ class Panel : public Container {
 };
 
 // One page of a tab control; its caption is the tab's text.
-class TabSheet : public Container {
+class TabSheet : public Container, public Captioned {
  public:
   using Container::Container;
-  virtual void SetCaption(const std::string& caption) = 0;
-  virtual std::string Caption() = 0;
   int HelpContext = 0;
 };
 
@@ -188,8 +188,6 @@ class TreeView : public Control {
   // State image index: 0 none, 1 empty box, 2 ticked box, 3 grey box.
   virtual void SetStateIndex(NodeId node, int index) = 0;
   virtual int StateIndex(NodeId node) = 0;
-  virtual void SetData(NodeId node, void* data) = 0;
-  virtual void* Data(NodeId node) = 0;
   virtual NodeId Parent(NodeId node) = 0;
   virtual NodeId FirstChild(NodeId node) = 0;  // node 0: the first top-level node
   virtual NodeId NextSibling(NodeId node) = 0;
@@ -231,25 +229,24 @@ class TreeBatchUpdate {
   TreeView& tree_;
 };
 
-// How a top-level window looks.
+// What kind of top-level window a form is; the backend turns it into the system's styles.
 enum class FormStyle {
-  Dialog,      // fixed single border, system menu only
-  Borderless,  // no frame at all (splash)
+  Dialog,  // fixed single border, system menu only
+  Splash,  // no frame at all and no taskbar button
 };
 
-class Form : public Container {
+// A top-level window; its caption is the title bar's text.
+class Form : public Container, public Captioned {
  public:
-  using Container::Container;
-  virtual void SetCaption(const std::string& caption) = 0;
-  virtual std::string Caption() = 0;
+  Form(std::string name, FormStyle style) : Container(std::move(name)), style_(style) {}
+  // Fixed at creation.
+  FormStyle Style() const { return style_; }
   virtual void SetClientSize(int width, int height) = 0;
   virtual Rect ClientRect() = 0;
-  // Adds bits to the window's extended style (GetWindowLongA / SetWindowLongA, GWL_EXSTYLE).
-  virtual void AddExStyle(std::uint32_t bits) = 0;
-  virtual std::uint32_t ExStyle() = 0;
   virtual void SetTopmost(bool topmost) = 0;
+  // Centres the window on the screen the application reports (Application::ScreenWidth).
   virtual void CenterOnScreen() = 0;
-  // Shows the window and paints it at once.
+  // Shows the window and paints it at once; OnShow runs as for SetVisible(true).
   virtual void ShowAndPaint() = 0;
   // True once the system window exists; the font steps do nothing without it.
   virtual bool HandleAllocated() = 0;
@@ -263,8 +260,13 @@ class Form : public Container {
   // would. nullptr: Escape presses nothing. The button must stand directly on the form.
   virtual void SetCancelButton(Button* button) = 0;
 
+  // Asked by Close and the close box; false keeps the form open (and a modal one shown).
   std::function<void(bool& canClose)> OnCloseQuery;
+  // Runs each time the form goes from hidden to shown (SetVisible(true), ShowAndPaint, ShowModal).
   std::function<void()> OnShow;
+
+ private:
+  FormStyle style_;
 };
 
 // Creates controls. The caller owns what it gets; a parent outlives its children.

@@ -28,7 +28,8 @@ namespace {
 template <class Base>
 class MemoryControl : public Base {
  public:
-  explicit MemoryControl(const std::string& name) : Base(name) {}
+  template <class... Args>
+  explicit MemoryControl(Args&&... args) : Base(std::forward<Args>(args)...) {}
   ~MemoryControl() override {
     if (tracker) tracker->Forget(this);
   }
@@ -69,7 +70,8 @@ class MemoryButtonImpl : public MemoryCaptioned<Button> {
 
 class MemoryPopup : public PopupMenu {
  public:
-  explicit MemoryPopup(const std::string& name) : root_(name) {}
+  MemoryPopup(MemoryUi& ui, const std::string& name) : ui_(ui), root_(name) { ui_.RememberMenu(name, this); }
+  ~MemoryPopup() override { ui_.ForgetMenu(this); }
   MenuItem& Items() override { return root_; }
   // Tests choose the item themselves (ClickItem); opening only records where.
   void Popup(Control& anchor, int x, int y) override {
@@ -78,6 +80,7 @@ class MemoryPopup : public PopupMenu {
   std::string anchor_;
 
  private:
+  MemoryUi& ui_;
   MenuItem root_;
 };
 using MemoryPanel = MemoryControl<Panel>;
@@ -129,7 +132,7 @@ class MemoryTree : public MemoryControl<TreeView> {
 
   NodeId AddChild(NodeId parent, const std::string& text) override {
     NodeId id = ++lastId_;
-    nodes_[id] = Node{text, parent, 0, nullptr, {}};
+    nodes_[id] = Node{text, parent, 0, {}};
     Children(parent).push_back(id);
     return id;
   }
@@ -149,8 +152,6 @@ class MemoryTree : public MemoryControl<TreeView> {
   std::string Text(NodeId node) override { return At(node).text; }
   void SetStateIndex(NodeId node, int index) override { At(node).state = index; }
   int StateIndex(NodeId node) override { return At(node).state; }
-  void SetData(NodeId node, void* data) override { At(node).data = data; }
-  void* Data(NodeId node) override { return At(node).data; }
   NodeId Parent(NodeId node) override { return At(node).parent; }
   NodeId FirstChild(NodeId node) override {
     auto& c = Children(node);
@@ -209,7 +210,6 @@ class MemoryTree : public MemoryControl<TreeView> {
     std::string text;
     NodeId parent = 0;
     int state = 0;
-    void* data = nullptr;
     std::vector<NodeId> children;
     bool expanded = false;
   };
@@ -229,9 +229,10 @@ class MemoryTree : public MemoryControl<TreeView> {
 class MemoryCombo : public MemoryControl<ComboBox> {
  public:
   using MemoryControl::MemoryControl;
+  // As the system's sorted list: a new item goes before one it equals.
   void AddItem(const std::string& text) override {
     auto at = items_.begin();
-    while (at != items_.end() && Order(*at, text) <= 0) ++at;
+    while (at != items_.end() && Order(*at, text) < 0) ++at;
     items_.insert(at, text);
   }
   int Count() override { return static_cast<int>(items_.size()); }
@@ -241,7 +242,9 @@ class MemoryCombo : public MemoryControl<ComboBox> {
     if (selected_ == index) selected_ = -1;
     else if (selected_ > index) --selected_;
   }
+  // The system's list finds no empty text, even when it holds one.
   int FindExact(const std::string& text) override {
+    if (text.empty()) return -1;
     for (std::size_t i = 0; i < items_.size(); ++i)
       if (Order(items_[i], text) == 0) return static_cast<int>(i);
     return -1;
@@ -258,49 +261,59 @@ class MemoryCombo : public MemoryControl<ComboBox> {
   int selected_ = -1;
 };
 
-class MemoryFormImpl : public MemoryControl<Form> {
+class MemoryFormImpl : public MemoryCaptioned<Form> {
  public:
-  MemoryFormImpl(const std::string& name, MemoryUi& ui) : MemoryControl(name), ui_(ui) {
+  MemoryFormImpl(const std::string& name, FormStyle style, MemoryUi& ui)
+      : MemoryCaptioned(name, style), ui_(ui) {
     allocated_ = ui.handlesAllocated;
+    state.visible = false;
   }
-  void SetCaption(const std::string& caption) override { caption_ = caption; }
-  std::string Caption() override { return caption_; }
   void SetClientSize(int width, int height) override {
     client_ = Rect{0, 0, width, height};
-    // A single border and a caption bar, as the real window adds them.
-    state.bounds.width = width + 6;
-    state.bounds.height = height + 25;
+    // A dialog's single border and caption bar, as the real window adds them; a splash has no frame.
+    const bool framed = Style() == FormStyle::Dialog;
+    state.bounds.width = width + (framed ? 6 : 0);
+    state.bounds.height = height + (framed ? 25 : 0);
   }
   Rect ClientRect() override { return client_; }
-  void AddExStyle(std::uint32_t bits) override { exStyle_ |= bits; }
-  std::uint32_t ExStyle() override { return exStyle_; }
   void SetTopmost(bool topmost) override { topmost_ = topmost; }
   void CenterOnScreen() override {
-    state.bounds.left = (1024 - state.bounds.width) / 2;
-    state.bounds.top = (768 - state.bounds.height) / 2;
+    state.bounds.left = (ui_.ScreenWidth() - state.bounds.width) / 2;
+    state.bounds.top = (ui_.ScreenHeight() - state.bounds.height) / 2;
+  }
+  // As the real form: OnShow runs whenever the form goes from hidden to shown.
+  void SetVisible(bool visible) override {
+    bool was = state.visible;
+    state.visible = visible;
+    if (visible && !was && OnShow) ui_.events.Run(OnShow);
   }
   void ShowAndPaint() override {
-    state.visible = true;
+    SetVisible(true);
     ++paints;
   }
   bool HandleAllocated() override { return allocated_; }
   void Close() override {
     bool canClose = true;
     if (OnCloseQuery) ui_.events.Run([&] { OnCloseQuery(canClose); });
-    if (canClose) {
-      closed_ = true;
-      state.visible = false;
+    if (!canClose) return;
+    // A modal form is only hidden, with the result cancel; it can be shown again.
+    if (modal_) {
+      modalResult = 2;
+      return;
     }
+    closed_ = true;
+    state.visible = false;
   }
   bool Closed() override { return closed_; }
   int ShowModal() override {
     modalResult = 0;
-    state.visible = true;
-    if (OnShow) ui_.events.Run(OnShow);
+    modal_ = true;
+    SetVisible(true);
     ui_.modalStack.push_back([this](int result) { modalResult = result; });
     if (ui_.modalHandler) ui_.modalHandler(*this);
     ui_.modalStack.pop_back();
     state.visible = false;
+    modal_ = false;
     return modalResult ? modalResult : 2;  // closed some other way: cancel
   }
   void SetCancelButton(Button* button) override { cancelButton = button; }
@@ -312,11 +325,10 @@ class MemoryFormImpl : public MemoryControl<Form> {
 
  private:
   MemoryUi& ui_;
-  std::string caption_;
   Rect client_;
-  std::uint32_t exStyle_ = 0;
   bool allocated_ = true;
   bool closed_ = false;
+  bool modal_ = false;
 };
 
 }  // namespace
@@ -337,10 +349,8 @@ std::unique_ptr<Impl> MemoryUi::Make(const std::string& name, Args&&... args) {
   return control;
 }
 
-std::unique_ptr<Form> MemoryUi::CreateForm(const std::string& name, FormStyle) {
-  auto form = Make<MemoryFormImpl>(name, *this);
-  form->state.visible = false;
-  return form;
+std::unique_ptr<Form> MemoryUi::CreateForm(const std::string& name, FormStyle style) {
+  return Make<MemoryFormImpl>(name, style, *this);
 }
 std::unique_ptr<Panel> MemoryUi::CreatePanel(Container&, const std::string& name) {
   return Make<MemoryPanel>(name);
@@ -361,7 +371,33 @@ std::unique_ptr<Image> MemoryUi::CreateImage(Container&, const std::string& name
   return Make<MemoryImage>(name);
 }
 std::unique_ptr<PopupMenu> MemoryUi::CreatePopupMenu(const std::string& name) {
-  return std::make_unique<MemoryPopup>(name);
+  return std::make_unique<MemoryPopup>(*this, name);
+}
+
+void MemoryUi::RememberMenu(const std::string& name, PopupMenu* menu) { menus_[name] = menu; }
+
+void MemoryUi::ForgetMenu(PopupMenu* menu) {
+  for (auto it = menus_.begin(); it != menus_.end(); ++it) {
+    if (it->second == menu) {
+      menus_.erase(it);
+      return;
+    }
+  }
+}
+
+PopupMenu* MemoryUi::FindMenu(const std::string& menu) {
+  auto it = menus_.find(menu);
+  return it == menus_.end() ? nullptr : it->second;
+}
+
+MenuItem* MemoryUi::FindMenuItem(const std::string& menu, const std::string& item) {
+  PopupMenu* found = FindMenu(menu);
+  if (!found) return nullptr;
+  if (item.empty()) return &found->Items();
+  MenuItem& root = found->Items();
+  for (int i = 0; i < root.Count(); ++i)
+    if (root.Item(i).Name() == item) return &root.Item(i);
+  return nullptr;
 }
 
 std::unique_ptr<ComboBox> MemoryUi::CreateComboBox(Container&, const std::string& name) {

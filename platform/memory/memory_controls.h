@@ -28,9 +28,12 @@ class MemoryApplication : public Application {
   bool Terminated() override { return terminated_; }
   std::string CurrentHint() override { return hint_; }
   bool WindowEnabled() override { return windowEnabled; }
+  // The screen's size; tests set it, and forms made by a MemoryUi wired to this application
+  // (MemoryUi::app) centre on it.
   int ScreenWidth() override { return screenWidth; }
   int ScreenHeight() override { return screenHeight; }
-  int screenWidth = 1024, screenHeight = 768;
+  int screenWidth = kDefaultScreenWidth, screenHeight = kDefaultScreenHeight;
+  static constexpr int kDefaultScreenWidth = 1024, kDefaultScreenHeight = 768;
   void BringToForeground() override { ++foregroundCalls; }
   // Errors shown outside event handlers (those of handlers are in MemoryUi::events).
   void ShowException(const std::exception& e) override { errorsShown.push_back(e.what()); }
@@ -77,21 +80,34 @@ class MemoryUi : public Ui {
   }
   void Remember(Control* control);
   void Forget(Control* control);
+  // A live pop-up menu's item by name ("" for the menu's root item, whose sub-items are the
+  // menu's items); nullptr when none.
+  MenuItem* FindMenuItem(const std::string& menu, const std::string& item = "");
+  PopupMenu* FindMenu(const std::string& menu);
+  void RememberMenu(const std::string& name, PopupMenu* menu);
+  void ForgetMenu(PopupMenu* menu);
 
+  // false: forms behave as if their system window did not exist.
   bool handlesAllocated = true;
+  // The application whose screen forms centre on (Form::CenterOnScreen), as the real forms use the
+  // system's screen; unset: a screen of MemoryApplication's default size.
+  Application* app = nullptr;
+  int ScreenWidth() { return app ? app->ScreenWidth() : MemoryApplication::kDefaultScreenWidth; }
+  int ScreenHeight() { return app ? app->ScreenHeight() : MemoryApplication::kDefaultScreenHeight; }
   // The locale's comparison for sorting tree nodes (lstrcmpA) and combo box items (ignore case);
   // byte order when unset.
   TextCompare* treeCompare = nullptr;
   // Plays the user while a form is shown modally (picks items, presses buttons, sets the result).
   std::function<void(Form&)> modalHandler;
   // Ends the innermost modal form with a result; one entry per form being shown modally.
-  std::vector<std::function<void(int)>> modalStack;  // false: forms behave as if their system window did not exist
+  std::vector<std::function<void(int)>> modalStack;
   MemoryEventSink events;
 
  private:
   template <class Impl, class... Args>
   std::unique_ptr<Impl> Make(const std::string& name, Args&&... args);
   std::map<std::string, Control*> byName_;
+  std::map<std::string, PopupMenu*> menus_;
 };
 
 // Test-side actions on in-memory controls.

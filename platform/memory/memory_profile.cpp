@@ -2,16 +2,13 @@
 #include "platform/memory/memory_profile.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "platform/profile_syntax.h"
 
 namespace sorel {
 
 namespace {
-
-// The system keeps names and values as zero-terminated strings, so a zero byte read from the
-// file ends them.
-std::string UpToZero(const std::string& s) { return s.substr(0, s.find('\0')); }
 
 // Wine matches profile names with a comparison that folds ASCII letters only.
 bool SameName(const std::string& a, const std::string& b) { return FoldProfileName(a) == FoldProfileName(b); }
@@ -62,23 +59,16 @@ ProfileData ParseProfile(const std::string& text) {
     while (pos < text.size() && (text[pos] == '\n' || text[pos] == '\r')) ++pos;
     if (line.empty()) continue;
 
-    if (line[0] == '[') {
-      std::size_t close = line.rfind(']');
-      if (close != std::string::npos) {
-        data.sections.push_back({TrimProfileBlanks(line.substr(1, close - 1)), {}});
-        havePrevious = false;
-        continue;
-      }
+    std::string header;
+    if (ParseProfileHeader(line, header)) {
+      data.sections.push_back({std::move(header), {}});
+      havePrevious = false;
+      continue;
     }
 
     ProfileKey key;
-    std::size_t eq = line.find('=');
-    if (eq == std::string::npos) {
-      key.name = line;
-    } else {
-      key.name = TrimProfileBlanksRight(line.substr(0, eq));
-      key.value = TrimProfileBlanksLeft(line.substr(eq + 1));
-    }
+    std::string value;
+    if (ParseProfileKeyLine(line, key.name, value)) key.value = std::move(value);
     // Wine drops a nameless key that follows another nameless key.
     if (!key.name.empty() || !havePrevious || previousNamed) {
       previousNamed = !key.name.empty() && key.name[0] != '\0';

@@ -30,7 +30,7 @@ Texts Concat(Texts a, const Texts& b) {
 
 // Arial offers 161, 204 and 238; Tahoma 162 and 238. The language section is "Test", whose
 // lines each test may give.
-class Apply : public testing::Test {
+class Apply : public MainWindowTest {
  protected:
   void SetUp() override {
     SetLanguageSection("");
@@ -40,11 +40,8 @@ class Apply : public testing::Test {
     p.registry.CreateKey(RegRoot::LocalMachine, kFontSubstitutesPath);
   }
   void SetLanguageSection(const std::string& lines) {
-    p.files.Put(kLangRes, "[IniStrings]\r\n238=CE\r\n204=CYR\r\n161=Greek\r\n162=TUR\r\n[Test]\r\n" + lines);
-  }
-  void AddFace(const std::string& face, const std::vector<ReportedScript>& scripts) {
-    p.fonts.fonts.push_back({face, false, 0});
-    p.fonts.SetScripts(face, scripts);
+    p.files.Put(kLangRes, "[IniStrings]\r\n238=CE\r\n204=CYR\r\n161=Greek\r\n162=TUR\r\n"
+                          "[NLSMaps]\r\nCentral=c_1250.nls\r\n[Test]\r\n" + lines);
   }
   void Table(const Texts& entries) {
     for (const auto& entry : entries) {
@@ -52,24 +49,12 @@ class Apply : public testing::Test {
       p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, entry.substr(0, eq), entry.substr(eq + 1));
     }
   }
-  TForm1& Create() {
-    form = std::make_unique<TForm1>(p.platform);
-    tree = p.ui.Find<TreeView>("TVFonts");
-    return *form;
-  }
-  NodeId Node(const std::string& text) { return NodeByText(*tree, text); }
   void DoubleClick(const std::string& text) {
     tree->Select(Node(text));
     DoubleClickTree(p.ui, *tree);
   }
-  const TFontStruct& Record(const std::string& face, int charset) {
-    for (int i = 0; i < form->FontList.Count(); ++i) {
-      const TFontStruct* r = form->FontList.Item(i);
-      if (r->FaceName == face && r->Charset == charset) return *r;
-    }
-    throw std::logic_error("no record " + face);
-  }
-  Button& Btn(const char* name) { return *p.ui.Find<Button>(name); }
+  // The code-page list's "Central" (c_1250.nls), as the user picks it.
+  void ChooseCentralCodePage() { ClickItem(p.ui, Item("puNLs").Item(0)); }
   // OK, then Yes to saving and the given answer to the restart question.
   void CloseAndSave(int restartAnswer = Answer::No) {
     p.dialogs.Script({Answer::Yes, restartAnswer});
@@ -84,10 +69,6 @@ class Apply : public testing::Test {
     std::sort(texts.begin(), texts.end());
     return texts;
   }
-
-  MemoryPlatforms p;
-  std::unique_ptr<TForm1> form;
-  TreeView* tree = nullptr;
 };
 
 // Records become entries in record order; what belongs to no record keeps its place; the fixed
@@ -106,7 +87,7 @@ TEST_F(Apply, RecordsBecomeEntriesAndFixedEntriesEndTheTable) {
   const Texts expected = Concat({"Helv=MS Sans Serif", "Tahoma,0=Tahoma,238", "Gone Face,238=Other,238",
                                  "Arial,0=Arial,161", "Arial CYR,204=Arial,204"},
                                 FixedEntries("238"));
-  EXPECT_EQ(f.SubstTable, expected);
+  EXPECT_EQ(f.Edits().Table(), expected);
   EXPECT_EQ(Stored(), Sorted(expected));
   EXPECT_TRUE(f.Self().Closed());
   EXPECT_TRUE(p.ui.events.errorsShown.empty());
@@ -118,7 +99,7 @@ TEST_F(Apply, MovingTheWesternMarkReplacesTheFacesWesternEntry) {
   tree->Select(Node("Tahoma (Turkish)"));
   Click(p.ui, Btn("btWesternMap"));
   CloseAndSave();
-  EXPECT_EQ(f.SubstTable, Concat({"Tahoma,0=Tahoma,162"}, FixedEntries("238")));
+  EXPECT_EQ(f.Edits().Table(), Concat({"Tahoma,0=Tahoma,162"}, FixedEntries("238")));
 }
 
 // The table's own spelling is kept for a kept entry and an entry in other letter case is
@@ -131,12 +112,12 @@ TEST_F(Apply, EntriesMatchIgnoringLetterCase) {
   CloseAndSave();
   Texts expected = FixedEntries("238");
   expected.insert(expected.begin(), "arial ce,238=ARIAL,238");
-  EXPECT_EQ(f.SubstTable, expected);
+  EXPECT_EQ(f.Edits().Table(), expected);
 }
 
 TEST_F(Apply, AllOnWritesEveryScriptEntry) {
-  TForm1& f = Create();
-  ClickItem(p.ui, *f.muAllOn2);
+  Create();
+  ClickItem(p.ui, Item("PopupMenu2", "muAllOn2"));
   CloseAndSave();
   EXPECT_EQ(Stored(), Sorted(Concat({"Arial Greek,161=Arial,161", "Arial CYR,204=Arial,204", "Arial CE,238=Arial,238",
                                      "Tahoma TUR,162=Tahoma,162", "Tahoma CE,238=Tahoma,238"},
@@ -149,7 +130,7 @@ TEST_F(Apply, ScriptWithoutSuffixIsWrittenWithTheBlank) {
   TForm1& f = Create();
   DoubleClick("Thai Face (Thai)");
   CloseAndSave();
-  EXPECT_EQ(f.SubstTable.front(), "Thai Face ,222=Thai Face,222");
+  EXPECT_EQ(f.Edits().Table().front(), "Thai Face ,222=Thai Face,222");
 }
 
 struct LanguageCase {
@@ -164,13 +145,13 @@ TEST_P(FixedEntriesOfLanguage, CarryTheLanguagesCharset) {
   const Texts earlier = {"Helvetica,238=Arial,238", "Courier,0=Courier New,238"};
   Table(earlier);
   TForm1& f = Create();
-  f.Modified = true;  // as a code-page choice leaves it: no record changed
+  SwitchCodePage();  // unsaved, yet no record changed
   CloseAndSave();
   const std::string v = GetParam().value;
   // With 0 the two entries of each face are one text, added once.
   Texts fixed = FixedEntries(v);
   if (v == "0") fixed = {fixed[0], fixed[2], fixed[4]};
-  EXPECT_EQ(f.SubstTable, v == "238" ? fixed : Concat(earlier, fixed));
+  EXPECT_EQ(f.Edits().Table(), v == "238" ? fixed : Concat(earlier, fixed));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, FixedEntriesOfLanguage,
@@ -182,28 +163,16 @@ INSTANTIATE_TEST_SUITE_P(Languages, FixedEntriesOfLanguage,
 TEST_F(Apply, NoLanguageAtAllStillGivesFixedEntriesWith238) {
   p.files.Remove(kLangRes);
   TForm1& f = Create();
-  ASSERT_TRUE(f.Texts.DefLangVal.empty());
-  f.Modified = true;
+  ASSERT_TRUE(f.Texts().DefLangVal.empty());
+  SwitchCodePage();
   CloseAndSave();
   EXPECT_EQ(Stored(), Sorted(FixedEntries("238")));
 }
 
-// Without Modified the records are not turned into entries; the fixed six still are.
-TEST_F(Apply, RecordsAreAppliedOnlyWhenModified) {
-  Table({"Arial CE,238=Arial,238"});
-  TForm1& f = Create();
-  const_cast<TFontStruct&>(Record("Arial", 238)).Enabled = false;
-  const_cast<TFontStruct&>(Record("Arial", 204)).Enabled = true;
-  p.dialogs.Script({Answer::No});
-  f.ApplyChanges();
-  EXPECT_EQ(f.SubstTable, Concat({"Arial CE,238=Arial,238"}, FixedEntries("238")));
-}
-
 TEST_F(Apply, CodePageIsWrittenAfterTheTableAndBeforeTheQuestion) {
   p.registry.SetString(RegRoot::LocalMachine, kCodePagePath, "1252", "c_1252.nls");
-  TForm1& f = Create();
-  f.CurrentNlsFile = "c_1250.nls";
-  f.Modified = true;
+  Create();
+  ChooseCentralCodePage();
   p.registry.ClearLog();
   CloseAndSave();
   EXPECT_EQ(p.registry.GetString(RegRoot::LocalMachine, kCodePagePath, "1252"), "c_1250.nls");
@@ -226,14 +195,14 @@ class FailedSave : public Apply, public testing::WithParamInterface<FailureCase>
 TEST_P(FailedSave, KeepsTheWindowAndAsksNoRestart) {
   p.registry.SetString(RegRoot::LocalMachine, kCodePagePath, "1252", "c_1252.nls");
   TForm1& f = Create();
-  f.CurrentNlsFile = "c_1250.nls";
+  ChooseCentralCodePage();
   DoubleClick("Arial (Greek)");
   p.registry.FailWriteOf(GetParam().failingValue);
   CloseAndSave(Answer::Yes);
   ASSERT_EQ(p.ui.events.errorsShown.size(), 1u);
   EXPECT_EQ(p.ui.events.errorsShown[0], std::string("Failed to set data for '") + GetParam().failingValue + "'");
   EXPECT_FALSE(f.Self().Closed());
-  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Modified());
   EXPECT_EQ(p.dialogs.Calls().size(), 1u);
   EXPECT_TRUE(p.restart.calls.empty());
   EXPECT_EQ(p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Courier,0").has_value(),
@@ -249,13 +218,13 @@ TEST_F(Apply, TableTheUserMayNotChangeIsShownAndItsSaveFails) {
   p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial CE,238", "Arial,238");
   p.registry.DenyWriteAccess(RegRoot::LocalMachine, kFontSubstitutesPath);
   TForm1& f = Create();
-  EXPECT_EQ(f.SubstTable, (SubstTable{"Arial CE,238=Arial,238"}));
+  EXPECT_EQ(f.Edits().Table(), (SubstTable{"Arial CE,238=Arial,238"}));
   DoubleClick("Arial (Greek)");
   CloseAndSave(Answer::Yes);
   ASSERT_EQ(p.ui.events.errorsShown.size(), 1u);
   EXPECT_EQ(p.ui.events.errorsShown[0], FailedToSetDataMessage(kFontSubstitutesPath));
   EXPECT_FALSE(f.Self().Closed());
-  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Modified());
   EXPECT_TRUE(p.restart.calls.empty());
 }
 
@@ -272,7 +241,7 @@ TEST_P(RestartQuestion, YesAsksTheSystemToReboot) {
   p.files.Put("C:\\windows\\win.ini", "[FontSubstitutes]\r\n");
   p.restart.privilegeResult = c.privilegeGranted;
   TForm1& f = Create();
-  f.Modified = true;
+  SwitchCodePage();
   CloseAndSave(Answer::Yes);
   ASSERT_EQ(p.dialogs.Calls().size(), 2u);
   EXPECT_EQ(p.dialogs.Calls()[1].text, "Czy uruchomi\xE6 ponownie komputer?");
@@ -290,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(Families, RestartQuestion,
 
 TEST_F(Apply, AnswerNoSavesWithoutRestart) {
   TForm1& f = Create();
-  f.Modified = true;
+  SwitchCodePage();
   CloseAndSave(Answer::No);
   EXPECT_TRUE(f.Self().Closed());
   EXPECT_TRUE(p.restart.calls.empty());
@@ -299,8 +268,8 @@ TEST_F(Apply, AnswerNoSavesWithoutRestart) {
 
 TEST_F(Apply, RestartQuestionUsesTheLanguagesTexts) {
   SetLanguageSection("WSRestartText=Restart now?\r\nWSRestartTitle=Restarting\r\n");
-  TForm1& f = Create();
-  f.Modified = true;
+  Create();
+  SwitchCodePage();
   CloseAndSave();
   ASSERT_EQ(p.dialogs.Calls().size(), 2u);
   EXPECT_EQ(p.dialogs.Calls()[1].text, "Restart now?");
@@ -333,8 +302,8 @@ TEST(RestartSystem, NtFamilyNeedsThePrivilegeFirst) {
 TEST_F(Apply, RestoreDiscardsEditsAndReadsTheTableAgain) {
   Table({"Arial CE,238=Arial,238", "Tahoma,0=Tahoma,238"});
   TForm1& f = Create();
-  const Texts scriptNames = f.ScriptNames.Items();
-  const int menuItems = f.puSelOn1->Count();
+  const Texts scriptNames = f.Edits().ScriptNames().Items();
+  const int menuItems = Item("PopupMenu3", "puSelOn1").Count();
   DoubleClick("Arial");
   tree->Select(Node("Tahoma (Turkish)"));
   Click(p.ui, Btn("btWesternMap"));
@@ -343,26 +312,29 @@ TEST_F(Apply, RestoreDiscardsEditsAndReadsTheTableAgain) {
   p.fonts.SetScripts("Tahoma", {{0, "Western"}, {238, "Central European"}});
 
   Click(p.ui, Btn("btRestore"));
-  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Modified());
   EXPECT_FALSE(Btn("btRestore").Enabled());
-  EXPECT_FALSE(f.Rebuilding);
-  EXPECT_EQ(f.SubstTable, (Texts{"Arial CE,238=Arial,238", "Tahoma,0=Tahoma,238", "Tahoma CE,238=Tahoma,238"}));
+  EXPECT_EQ(f.Edits().Table(), (Texts{"Arial CE,238=Arial,238", "Tahoma,0=Tahoma,238", "Tahoma CE,238=Tahoma,238"}));
   EXPECT_TRUE(Record("Arial", 238).Enabled);
   EXPECT_FALSE(Record("Arial", 204).Enabled);
   EXPECT_TRUE(Record("Tahoma", 238).Enabled && Record("Tahoma", 238).WesternMapped);
   EXPECT_EQ(tree->StateIndex(Node("Arial")), 3);
   EXPECT_EQ(tree->StateIndex(Node("Tahoma")), 2);
-  EXPECT_EQ(f.FontList.Count(), 4);  // one record per script node
-  for (int i = 0; i < f.FontList.Count(); ++i)
-    EXPECT_EQ(tree->Data(f.FontList.Item(i)->NodeItemId), f.FontList.Item(i));
+  const TFontList& records = f.Edits().FontList();
+  EXPECT_EQ(records.Count(), 4);  // one record per script node
+  for (int i = 0; i < records.Count(); ++i) EXPECT_EQ(f.Edits().RecordOf(records.Item(i)->NodeItemId), records.Item(i));
 
   EXPECT_EQ(tree->Selected(), tree->FirstChild(0));
   EXPECT_TRUE(Btn("btOnOff").Enabled());
   EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");  // Arial is mixed again
 
   // Script names only grow, and the menus are not rebuilt.
-  EXPECT_EQ(f.ScriptNames.Items(), scriptNames);
-  EXPECT_EQ(f.puSelOn1->Count(), menuItems);
+  EXPECT_EQ(f.Edits().ScriptNames().Items(), scriptNames);
+  EXPECT_EQ(Item("PopupMenu3", "puSelOn1").Count(), menuItems);
+
+  // The selection is followed again once the rebuild is over.
+  tree->Select(Node("Tahoma"));
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE4");
 
   Click(p.ui, Btn("btOK"));
   EXPECT_TRUE(f.Self().Closed());
@@ -376,17 +348,18 @@ TEST_F(Apply, FailedRestoreKeepsTheTableTheEditsAndTheButton) {
   Table({"Arial CE,238=Arial,238", "Other,1=Other,1", "Tahoma,0=Tahoma,238"});
   TForm1& f = Create();
   DoubleClick("Arial (Cyrillic)");
-  const Texts table = f.SubstTable;
+  const Texts table = f.Edits().Table();
   p.registry.FailOnlyOperation(1);  // the second value of the table cannot be read
 
   Click(p.ui, Btn("btRestore"));
   ASSERT_EQ(p.ui.events.errorsShown.size(), 1u);
-  EXPECT_EQ(f.SubstTable, table);
-  EXPECT_TRUE(f.Modified);
+  EXPECT_EQ(f.Edits().Table(), table);
+  EXPECT_TRUE(Modified());
   EXPECT_TRUE(Btn("btRestore").Enabled());
-  EXPECT_FALSE(f.Rebuilding);
   EXPECT_TRUE(Record("Arial", 204).Enabled);
   EXPECT_EQ(tree->StateIndex(Node("Arial (Cyrillic)")), 2);
+  tree->Select(Node("Tahoma"));  // the selection is followed again after the failed rebuild
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");
 
   CloseAndSave();
   EXPECT_TRUE(f.Self().Closed());
@@ -399,10 +372,9 @@ TEST_F(Apply, FailedRestoreKeepsTheTableTheEditsAndTheButton) {
 TEST_F(Apply, RestoreReadsTheCodePageAgain) {
   p.registry.SetString(RegRoot::LocalMachine, kCodePagePath, "1252", "c_1252.nls");
   TForm1& f = Create();
-  f.CurrentNlsFile = "c_1250.nls";
-  f.Modified = true;
+  ChooseCentralCodePage();
   f.RestoreTable();
-  EXPECT_EQ(f.CurrentNlsFile, "c_1252.nls");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1252.nls");
 }
 
 // The first face is selected before and after: the button shows its state as read again.
@@ -419,11 +391,11 @@ TEST_F(Apply, RestoreShowsTheFirstFacesStateOnTheButton) {
 TEST_F(Apply, RestoreWithoutFacesLeavesTheButtonDisabled) {
   p.fonts.fonts.clear();
   TForm1& f = Create();
-  f.Modified = true;
+  SwitchCodePage();
   Click(p.ui, Btn("btRestore"));  // disabled: nothing
-  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Modified());
   f.RestoreTable();
-  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Modified());
   EXPECT_FALSE(Btn("btOnOff").Enabled());
 }
 

@@ -1,6 +1,7 @@
 // The code-page file mapping through TForm1: loading, the toolbox action, the menu and the save step.
 #include <gtest/gtest.h>
 
+#include <exception>
 #include <vector>
 
 #include "app/settings.h"
@@ -21,7 +22,7 @@ const char* const kMaps =
     "Polish=c_1250.nls\r\n"
     "Cyrillic=c_1251.nls\r\n";
 
-class CodePage : public testing::Test {
+class CodePage : public MainWindowTest {
  protected:
   void SetUp() override {
     p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "English");
@@ -34,11 +35,14 @@ class CodePage : public testing::Test {
     p.registry.SetString(RegRoot::LocalMachine, kCodePage, "1252", file);
   }
   std::optional<std::string> SystemValue() { return p.registry.GetString(RegRoot::LocalMachine, kCodePage, "1252"); }
-  TForm1& Create() {
-    form = std::make_unique<TForm1>(p.platform);
-    return *form;
+  MenuItem& Menu() { return Item("puNLs"); }
+  // The mapping on its own, loaded as the window loads it.
+  NlsMapping LoadedMapping() {
+    NlsMapping mapping(p.registry, p.profiles, p.files, kLangRes);
+    std::exception_ptr unreadable;
+    mapping.Load(unreadable);
+    return mapping;
   }
-  MenuItem& Menu() { return form->puNLs->Items(); }
   std::vector<std::string> Captions() {
     std::vector<std::string> out;
     for (int i = 0; i < Menu().Count(); ++i) out.push_back(Menu().Item(i).Caption());
@@ -55,15 +59,12 @@ class CodePage : public testing::Test {
       if (Menu().Item(i).Caption() == caption) return Menu().Item(i);
     throw std::logic_error("no item " + caption);
   }
-  Button& ButtonNamed(const char* name) { return *p.ui.Find<Button>(name); }
+  Button& ButtonNamed(const char* name) { return Btn(name); }
   // The indicator and the button that shows it must always agree.
   bool Indicator() {
-    EXPECT_EQ(ButtonNamed("ToolbarButton971").Down(), form->acCPModChecked);
-    return form->acCPModChecked;
+    EXPECT_EQ(ButtonNamed("ToolbarButton971").Down(), form->CodePage().Remapped());
+    return form->CodePage().Remapped();
   }
-
-  MemoryPlatforms p;
-  std::unique_ptr<TForm1> form;
 };
 
 TEST_F(CodePage, StartReadsTheSystemValueAndBuildsTheMenuInFileOrder) {
@@ -86,11 +87,11 @@ TEST_F(CodePage, StartReadsTheSystemValueAndBuildsTheMenuInFileOrder) {
     p.registry.CreateKey(RegRoot::LocalMachine, kCodePage);
     if (c.value) SetSystemValue(*c.value);
     TForm1& f = Create();
-    EXPECT_EQ(f.CurrentNlsFile, c.current) << c.what;
+    EXPECT_EQ(f.CodePage().CurrentNlsFile(), c.current) << c.what;
     EXPECT_EQ(Indicator(), c.indicator) << c.what;
     EXPECT_EQ(Captions(), (std::vector<std::string>{"Standard", "Central European", "Polish", "Cyrillic"})) << c.what;
     EXPECT_EQ(Checked(), c.checked) << c.what;
-    EXPECT_FALSE(f.Modified) << c.what;
+    EXPECT_FALSE(Modified()) << c.what;
     EXPECT_EQ(SystemValue(), c.value) << c.what << ": loading writes nothing";
   }
 }
@@ -101,9 +102,9 @@ TEST_F(CodePage, LoadingAgainRebuildsTheMenuAndDiscardsTheChoice) {
   SetSystemValue("c_1252.nls");
   TForm1& f = Create();
   ClickItem(p.ui, ItemNamed("Cyrillic"));
-  ASSERT_EQ(f.CurrentNlsFile, "c_1251.nls");
+  ASSERT_EQ(f.CodePage().CurrentNlsFile(), "c_1251.nls");
   f.LoadNlsMaps();
-  EXPECT_EQ(f.CurrentNlsFile, "c_1252.nls");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1252.nls");
   EXPECT_FALSE(Indicator());
   EXPECT_EQ(Captions().size(), 4u);
   EXPECT_EQ(Checked(), (std::vector<std::string>{"Standard"}));
@@ -112,7 +113,7 @@ TEST_F(CodePage, LoadingAgainRebuildsTheMenuAndDiscardsTheChoice) {
   p.registry.DeleteKey(RegRoot::LocalMachine, kCodePage);
   p.registry.CreateKey(RegRoot::LocalMachine, kCodePage);
   f.LoadNlsMaps();
-  EXPECT_EQ(f.CurrentNlsFile, "");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "");
   EXPECT_TRUE(Indicator());
   EXPECT_TRUE(Checked().empty());
 }
@@ -120,7 +121,7 @@ TEST_F(CodePage, LoadingAgainRebuildsTheMenuAndDiscardsTheChoice) {
 TEST_F(CodePage, WithoutTheLanguageFileLoadingChangesNothing) {
   SetSystemValue("c_1250.nls");
   TForm1& f = Create();
-  EXPECT_EQ(f.CurrentNlsFile, "");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "");
   EXPECT_FALSE(Indicator()) << "off at start, before any load";
   EXPECT_EQ(Menu().Count(), 0);
 
@@ -130,7 +131,7 @@ TEST_F(CodePage, WithoutTheLanguageFileLoadingChangesNothing) {
   p.files.Remove(kLangRes);
   SetSystemValue("c_1252.nls");
   f.LoadNlsMaps();
-  EXPECT_EQ(f.CurrentNlsFile, "c_1250.nls");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1250.nls");
   EXPECT_TRUE(Indicator());
   EXPECT_EQ(Checked(), (std::vector<std::string>{"Central European", "Polish"}));
 }
@@ -140,12 +141,13 @@ TEST_F(CodePage, UnopenableKeyKeepsThePreviousFileAndIsNotWritten) {
   SetSystemValue("c_1250.nls");
   TForm1& f = Create();
   p.registry.DenyOpen(RegRoot::LocalMachine, kCodePage);
-  f.CurrentNlsFile = "c_1251.nls";
+  ClickItem(p.ui, ItemNamed("Cyrillic"));
   f.LoadNlsMaps();
-  EXPECT_EQ(f.CurrentNlsFile, "c_1251.nls");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1251.nls");
   EXPECT_TRUE(Indicator());
   EXPECT_EQ(Checked(), (std::vector<std::string>{"Cyrillic"}));
-  EXPECT_NO_THROW(f.WriteNlsMapping());
+  p.dialogs.Script({Answer::No});
+  EXPECT_NO_THROW(f.ApplyChanges());
   p.registry.ClearFaults();
   EXPECT_EQ(SystemValue(), "c_1250.nls");
 }
@@ -157,7 +159,7 @@ TEST_F(CodePage, ValueOfAnotherTypeIsShownAndCountsAsNone) {
   p.registry.SetDWord(RegRoot::LocalMachine, kCodePage, "1252", 1252);
   TForm1& f = Create();
   EXPECT_EQ(p.app.errorsShown, std::vector<std::string>{"Invalid data type for '1252'"});
-  EXPECT_EQ(f.CurrentNlsFile, "");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "");
   EXPECT_TRUE(Indicator());
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Standard", "Central European", "Polish", "Cyrillic"}));
   EXPECT_TRUE(Checked().empty());
@@ -169,28 +171,28 @@ TEST_F(CodePage, ActionSwitchesBetweenStandardAndTheLanguageChoice) {
   UseLangRes(kMaps, "c_1251.nls");
   SetSystemValue("c_1252.nls");
   TForm1& f = Create();
-  ASSERT_EQ(f.Texts.DefNLsSubst, "c_1251.nls");
+  ASSERT_EQ(f.Texts().DefNLsSubst, "c_1251.nls");
   Button& action = ButtonNamed("ToolbarButton971");
   Click(p.ui, action);
-  EXPECT_EQ(f.CurrentNlsFile, "c_1251.nls");
-  EXPECT_TRUE(f.Modified);
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1251.nls");
+  EXPECT_TRUE(Modified());
   EXPECT_TRUE(Indicator());
   EXPECT_EQ(Checked(), (std::vector<std::string>{"Cyrillic"}));
   EXPECT_FALSE(ButtonNamed("btRestore").Enabled());
 
   Click(p.ui, action);
-  EXPECT_EQ(f.CurrentNlsFile, "c_1252.nls");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1252.nls");
   EXPECT_FALSE(Indicator());
   EXPECT_EQ(Checked(), (std::vector<std::string>{"Standard"}));
 
   // From a remapped system the first click goes back to the standard file.
   SetSystemValue("c_1250.nls");
-  f.LoadNlsMaps();
-  f.Modified = false;
+  f.RestoreTable();  // reads the mapping again and clears the mark
+  ASSERT_FALSE(Modified());
   Click(p.ui, action);
-  EXPECT_EQ(f.CurrentNlsFile, "c_1252.nls");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1252.nls");
   EXPECT_FALSE(Indicator());
-  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Modified());
   EXPECT_TRUE(p.ui.events.errorsShown.empty());
 }
 
@@ -199,9 +201,9 @@ TEST_F(CodePage, ActionWithTheStandardFileAsLanguageChoiceStaysStandardButMarksC
   SetSystemValue("c_1252.nls");
   TForm1& f = Create();
   Click(p.ui, ButtonNamed("ToolbarButton971"));
-  EXPECT_EQ(f.CurrentNlsFile, "c_1252.nls");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1252.nls");
   EXPECT_FALSE(Indicator());
-  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Modified());
   EXPECT_EQ(Checked(), (std::vector<std::string>{"Standard"}));
 }
 
@@ -211,7 +213,7 @@ TEST_F(CodePage, EmptyMapSectionGivesAnEmptyMenuAndTheActionStillWorks) {
   TForm1& f = Create();
   EXPECT_EQ(Menu().Count(), 0);
   Click(p.ui, ButtonNamed("ToolbarButton971"));
-  EXPECT_EQ(f.CurrentNlsFile, "c_1250.nls");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1250.nls");
   EXPECT_TRUE(Indicator());
   EXPECT_EQ(Menu().Count(), 0);
 }
@@ -223,13 +225,14 @@ TEST_F(CodePage, ActionWithoutTheLanguageFile) {
   TForm1& f = Create();
   Button& action = ButtonNamed("ToolbarButton971");
   Click(p.ui, action);
-  EXPECT_EQ(f.CurrentNlsFile, "");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "");
   EXPECT_TRUE(Indicator());
-  EXPECT_TRUE(f.Modified);
-  f.WriteNlsMapping();
+  EXPECT_TRUE(Modified());
+  p.dialogs.Script({Answer::No});
+  f.ApplyChanges();
   EXPECT_EQ(SystemValue(), "c_1250.nls");
   Click(p.ui, action);
-  EXPECT_EQ(f.CurrentNlsFile, "c_1252.nls");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1252.nls");
   EXPECT_FALSE(Indicator());
 }
 
@@ -238,14 +241,14 @@ TEST_F(CodePage, MenuPickChoosesTheFileAndEnablesRestore) {
   SetSystemValue("c_1250.nls");
   TForm1& f = Create();
   ClickItem(p.ui, ItemNamed("Cyrillic"));
-  EXPECT_EQ(f.CurrentNlsFile, "c_1251.nls");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1251.nls");
   EXPECT_EQ(Checked(), (std::vector<std::string>{"Cyrillic"})) << "both earlier checks go";
-  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Modified());
   EXPECT_TRUE(ButtonNamed("btRestore").Enabled());
   EXPECT_TRUE(Indicator());
 
   ClickItem(p.ui, ItemNamed("Standard"));
-  EXPECT_EQ(f.CurrentNlsFile, "c_1252.nls");
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1252.nls");
   EXPECT_EQ(Checked(), (std::vector<std::string>{"Standard"}));
   EXPECT_FALSE(Indicator());
 }
@@ -255,36 +258,36 @@ TEST_F(CodePage, PickingTheCheckedItemOrPickingWithoutTheFileChangesNothing) {
   SetSystemValue("c_1250.nls");
   TForm1& f = Create();
   ClickItem(p.ui, ItemNamed("Polish"));
-  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Modified());
   EXPECT_FALSE(ButtonNamed("btRestore").Enabled());
   EXPECT_EQ(Checked(), (std::vector<std::string>{"Central European", "Polish"}));
 
   p.files.Remove(kLangRes);
   ClickItem(p.ui, ItemNamed("Cyrillic"));
-  EXPECT_EQ(f.CurrentNlsFile, "c_1250.nls");
-  EXPECT_FALSE(f.Modified);
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1250.nls");
+  EXPECT_FALSE(Modified());
   EXPECT_EQ(Checked(), (std::vector<std::string>{"Central European", "Polish"}));
 }
 
 TEST_F(CodePage, ArrowOpensTheMenuBelowTheButton) {
   UseLangRes(kMaps);
-  TForm1& f = Create();
+  Create();
   Click(p.ui, ButtonNamed("ToolbarButton971Arrow"));
-  EXPECT_EQ(LastPopupAnchor(*f.puNLs),
+  EXPECT_EQ(LastPopupAnchor(*p.ui.FindMenu("puNLs")),
             "ToolbarButton971@0," + std::to_string(ButtonNamed("ToolbarButton971").Bounds().height));
-  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Modified());
 }
 
 TEST_F(CodePage, WriteStepStoresTheChosenFileEvenWhenUnchanged) {
   UseLangRes(kMaps);
   SetSystemValue("c_1250.nls");
-  TForm1& f = Create();
+  NlsMapping mapping = LoadedMapping();
   const std::size_t writes = p.registry.WriteCount();
-  f.WriteNlsMapping();
+  mapping.Write();
   EXPECT_EQ(p.registry.WriteCount(), writes + 1);
   EXPECT_EQ(SystemValue(), "c_1250.nls");
-  ClickItem(p.ui, ItemNamed("Standard"));
-  f.WriteNlsMapping();
+  ASSERT_TRUE(mapping.Choose("Standard"));
+  mapping.Write();
   auto raw = p.registry.GetRaw(RegRoot::LocalMachine, kCodePage, "1252");
   ASSERT_TRUE(raw.has_value());
   EXPECT_EQ(raw->type, RegType::String);
@@ -295,14 +298,14 @@ TEST_F(CodePage, WriteStepStoresTheChosenFileEvenWhenUnchanged) {
 // No value "1252" was read: the system's entry is neither blanked nor created.
 TEST_F(CodePage, WriteStepSkipsAnEmptyFileAndNeverCreatesTheKey) {
   UseLangRes(kMaps);
-  TForm1& f = Create();
-  ASSERT_EQ(f.CurrentNlsFile, "");
-  f.WriteNlsMapping();
+  NlsMapping mapping = LoadedMapping();
+  ASSERT_EQ(mapping.CurrentNlsFile(), "");
+  mapping.Write();
   EXPECT_EQ(SystemValue(), std::nullopt);
 
   p.registry.DeleteKey(RegRoot::LocalMachine, kCodePage);
-  f.CurrentNlsFile = "c_1250.nls";
-  f.WriteNlsMapping();
+  ASSERT_TRUE(mapping.Choose("Polish"));
+  mapping.Write();
   EXPECT_FALSE(p.registry.KeyExists(RegRoot::LocalMachine, kCodePage));
 }
 

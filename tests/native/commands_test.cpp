@@ -20,7 +20,7 @@ const char* const kLangRes = "C:\\Program Files\\Sorel\\LangRes.ini";
 //   Tahoma                                   state 1
 //     Tahoma (Central European) -> [Western] 1
 //     Tahoma (Turkish)                       1
-class Commands : public testing::Test {
+class Commands : public MainWindowTest {
  protected:
   void SetUp() override {
     p.files.Put(kLangRes, "[IniStrings]\r\n238=CE\r\n204=CYR\r\n161=Greek\r\n162=TUR\r\n[Test]\r\n");
@@ -30,32 +30,13 @@ class Commands : public testing::Test {
     p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial CE,238", "Arial,238");
     p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Tahoma,0", "Tahoma,238");
   }
-  void AddFace(const std::string& face, const std::vector<ReportedScript>& scripts) {
-    p.fonts.fonts.push_back({face, false, 0});
-    p.fonts.SetScripts(face, scripts);
-  }
-  TForm1& Create() {
-    form = std::make_unique<TForm1>(p.platform);
-    tree = p.ui.Find<TreeView>("TVFonts");
-    return *form;
-  }
-
-  NodeId Node(const std::string& text) { return NodeByText(*tree, text); }
-  int State(const std::string& text) { return tree->StateIndex(Node(text)); }
-  const TFontStruct& Record(const std::string& face, int charset) {
-    for (int i = 0; i < form->FontList.Count(); ++i) {
-      const TFontStruct* r = form->FontList.Item(i);
-      if (r->FaceName == face && r->Charset == charset) return *r;
-    }
-    throw std::logic_error("no record " + face);
-  }
   // Every text and state of the tree, in display order, to show that a command changed nothing.
   std::vector<std::string> Snapshot() {
     std::vector<std::string> rows;
     for (NodeId face = tree->FirstChild(0); face; face = tree->NextSibling(face)) {
       rows.push_back(tree->Text(face) + "|" + std::to_string(tree->StateIndex(face)));
       for (NodeId script = tree->FirstChild(face); script; script = tree->NextSibling(script)) {
-        const auto* r = static_cast<TFontStruct*>(tree->Data(script));
+        const TFontStruct* r = form->Edits().RecordOf(script);
         rows.push_back(tree->Text(script) + "|" + std::to_string(tree->StateIndex(script)) + "|" +
                        std::to_string(r->Enabled) + std::to_string(r->WesternMapped));
       }
@@ -69,16 +50,11 @@ class Commands : public testing::Test {
   }
   // A press below the last row: no node there.
   void PressOnEmptySpace() { PressTree(p.ui, *tree, 10, 100 * kTreeRowHeight, false); }
-  Button& Btn(const char* name) { return *p.ui.Find<Button>(name); }
   MenuItem& SubItem(MenuItem* parent, const std::string& caption) {
     for (int i = 0; i < parent->Count(); ++i)
       if (parent->Item(i).Caption() == caption) return parent->Item(i);
     throw std::logic_error("no item " + caption);
   }
-
-  MemoryPlatforms p;
-  std::unique_ptr<TForm1> form;
-  TreeView* tree = nullptr;
 };
 
 TEST_F(Commands, TreeStartsAsTheTableSays) {
@@ -93,7 +69,7 @@ TEST_F(Commands, TreeStartsAsTheTableSays) {
 // The face's state follows its scripts: none 1, mixed 3, all 2; the toolbox button offers the
 // opposite of what the selected node shows.
 TEST_F(Commands, DoubleClickOnScriptsMovesTheFaceThroughItsStates) {
-  TForm1& f = Create();
+  Create();
   tree->Select(Node("Tahoma (Turkish)"));
   EXPECT_TRUE(Btn("btOnOff").Enabled());
   EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");
@@ -102,7 +78,7 @@ TEST_F(Commands, DoubleClickOnScriptsMovesTheFaceThroughItsStates) {
   EXPECT_TRUE(Record("Tahoma", 162).Enabled);
   EXPECT_EQ(State("Tahoma (Turkish)"), 2);
   EXPECT_EQ(State("Tahoma"), 3);
-  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Modified());
   EXPECT_TRUE(Btn("btRestore").Enabled());
   EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE4");
 
@@ -118,12 +94,12 @@ TEST_F(Commands, DoubleClickOnScriptsMovesTheFaceThroughItsStates) {
 }
 
 TEST_F(Commands, DoubleClickOnAMixedFaceSwitchesAllOnThenAllOff) {
-  TForm1& f = Create();
+  Create();
   tree->Select(Node("Arial"));
   EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");
 
   DoubleClickTree(p.ui, *tree);
-  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Modified());
   EXPECT_EQ(Snapshot(), (std::vector<std::string>{
                             "Arial|2", "Arial (Central European)|2|10", "Arial (Cyrillic)|2|10", "Arial (Greek)|2|10",
                             "Tahoma|1", "Tahoma (Central European) -> [Western]|1|01", "Tahoma (Turkish)|1|00"}));
@@ -151,10 +127,10 @@ TEST_F(Commands, DoubleClickActsOnTheSelectionNotThePointer) {
 }
 
 TEST_F(Commands, NothingSelectedDoubleClickAndKeysChangeNothing) {
-  TForm1& f = Create();
+  Create();
   const auto before = Snapshot();
   DoubleClickTree(p.ui, *tree);
-  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Modified());
   EXPECT_FALSE(Btn("btRestore").Enabled());
 
   TypeInTree(p.ui, *tree, 'a');
@@ -162,20 +138,20 @@ TEST_F(Commands, NothingSelectedDoubleClickAndKeysChangeNothing) {
 
   // Enter enables the restore button even so, without marking anything.
   TypeInTree(p.ui, *tree, 13);
-  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Modified());
   EXPECT_TRUE(Btn("btRestore").Enabled());
   EXPECT_EQ(Snapshot(), before);
 }
 
 TEST_F(Commands, EnterTogglesLikeADoubleClickOtherKeysDoNot) {
-  TForm1& f = Create();
+  Create();
   tree->Select(Node("Tahoma"));
   TypeInTree(p.ui, *tree, ' ');
-  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Modified());
   EXPECT_EQ(State("Tahoma"), 1);
 
   TypeInTree(p.ui, *tree, 13);
-  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Modified());
   EXPECT_EQ(State("Tahoma"), 2);
   EXPECT_TRUE(Record("Tahoma", 162).Enabled && Record("Tahoma", 238).Enabled);
   EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE4");
@@ -187,13 +163,13 @@ TEST_F(Commands, EnterTogglesLikeADoubleClickOtherKeysDoNot) {
 }
 
 TEST_F(Commands, OnOffButtonTogglesTheSelectionAndFollowsIt) {
-  TForm1& f = Create();
+  Create();
   Click(p.ui, Btn("btOnOff"));  // disabled: nothing happens
-  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Modified());
 
   tree->Select(Node("Arial"));
   Click(p.ui, Btn("btOnOff"));
-  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Modified());
   EXPECT_TRUE(Btn("btRestore").Enabled());
   EXPECT_EQ(State("Arial"), 2);
   EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE4");
@@ -209,60 +185,63 @@ TEST_F(Commands, OnOffButtonTogglesTheSelectionAndFollowsIt) {
   EXPECT_FALSE(Btn("btOnOff").Enabled());
 }
 
-TEST_F(Commands, SelectionIsIgnoredWhileRebuilding) {
-  TForm1& f = Create();
-  f.Rebuilding = true;
-  tree->Select(Node("Arial"));
+// The rebuild of a restore ignores the selection changes it causes, and only those.
+TEST_F(Commands, SelectionIsFollowedAgainAfterARestore) {
+  Create();
+  tree->Select(Node("Tahoma (Turkish)"));
+  DoubleClickTree(p.ui, *tree);
+  Click(p.ui, Btn("btRestore"));
+  tree->Select(0);
   EXPECT_FALSE(Btn("btOnOff").Enabled());
-  f.Rebuilding = false;
-  tree->Select(Node("Tahoma"));
+  tree->Select(Node("Arial (Central European)"));
   EXPECT_TRUE(Btn("btOnOff").Enabled());
+  EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE4");
 }
 
 // Context-menu commands act on the node where the mouse was pressed, whatever the selection.
 TEST_F(Commands, OnOffItemActsOnTheNodeAtThePress) {
-  TForm1& f = Create();
+  Create();
   tree->Select(Node("Arial (Greek)"));
   PressAt("Tahoma (Turkish)");  // a left press does not select
-  ClickItem(p.ui, *f.muOnOff);
+  ClickItem(p.ui, Item("PopupMenu3", "muOnOff"));
   EXPECT_TRUE(Record("Tahoma", 162).Enabled);
   EXPECT_FALSE(Record("Arial", 161).Enabled);
   EXPECT_EQ(tree->Selected(), Node("Tahoma (Turkish)"));
   EXPECT_EQ(State("Tahoma"), 3);
 
   PressAt("Arial");
-  ClickItem(p.ui, *f.muOnOff);
+  ClickItem(p.ui, Item("PopupMenu3", "muOnOff"));
   EXPECT_EQ(State("Arial"), 2);
   EXPECT_EQ(tree->Selected(), Node("Tahoma (Turkish)"));  // a face is toggled where it stands
 }
 
 TEST_F(Commands, RightClickSelectsAndOpensTheTreeMenuThere) {
-  TForm1& f = Create();
+  Create();
   int x = 0, y = 0;
   PointOfNode(*tree, Node("Arial (Cyrillic)"), x, y);
   ContextMenuOfTree(p.ui, *tree, x, y);
   EXPECT_EQ(tree->Selected(), Node("Arial (Cyrillic)"));
-  EXPECT_EQ(LastPopupAnchor(*f.PopupMenu3), "TVFonts@" + std::to_string(x) + "," + std::to_string(y));
-  ClickItem(p.ui, *f.muOnOff);
+  EXPECT_EQ(LastPopupAnchor(*p.ui.FindMenu("PopupMenu3")), "TVFonts@" + std::to_string(x) + "," + std::to_string(y));
+  ClickItem(p.ui, Item("PopupMenu3", "muOnOff"));
   EXPECT_TRUE(Record("Arial", 204).Enabled);
 }
 
 TEST_F(Commands, OnOffItemOverEmptySpaceOnlyEnablesRestore) {
-  TForm1& f = Create();
+  Create();
   tree->Select(Node("Arial (Greek)"));
   const auto before = Snapshot();
   PressOnEmptySpace();
-  ClickItem(p.ui, *f.muOnOff);
+  ClickItem(p.ui, Item("PopupMenu3", "muOnOff"));
   EXPECT_EQ(Snapshot(), before);
-  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Modified());
   EXPECT_TRUE(Btn("btRestore").Enabled());
 }
 
 TEST_F(Commands, WesternMarkMovesBetweenScriptsOfOneFace) {
-  TForm1& f = Create();
+  Create();
   tree->Select(Node("Tahoma (Turkish)"));
   Click(p.ui, Btn("btWesternMap"));
-  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Modified());
   EXPECT_TRUE(Record("Tahoma", 162).WesternMapped);
   EXPECT_FALSE(Record("Tahoma", 238).WesternMapped);
   EXPECT_EQ(Snapshot(), (std::vector<std::string>{
@@ -295,15 +274,11 @@ TEST_F(Commands, WesternMarkSortsTheFacesScriptsAgain) {
   EXPECT_EQ(tree->Selected(), Node("Verdana (greek)"));
 }
 
-// Marking a script clears every other mark of its face, also when several scripts carried one
-// (as a table with two Western entries of a face gives).
+// Marking a script clears the other mark of its face and leaves other faces' marks alone.
 TEST_F(Commands, WesternMarkClearsEveryOtherMarkOfTheFaceOnly) {
   Create();
-  for (int charset : {204, 161}) {
-    auto& record = const_cast<TFontStruct&>(Record("Arial", charset));
-    record.WesternMapped = true;
-    tree->SetText(record.NodeItemId, tree->Text(record.NodeItemId) + " -> [Western]");
-  }
+  tree->Select(Node("Arial (Cyrillic)"));
+  Click(p.ui, Btn("btWesternMap"));
   tree->Select(Node("Arial (Central European)"));
   Click(p.ui, Btn("btWesternMap"));
   EXPECT_EQ(Snapshot(), (std::vector<std::string>{
@@ -313,84 +288,87 @@ TEST_F(Commands, WesternMarkClearsEveryOtherMarkOfTheFaceOnly) {
 }
 
 TEST_F(Commands, WesternCommandIgnoresFaceNodesAndEmptySelection) {
-  TForm1& f = Create();
+  Create();
   const auto before = Snapshot();
   Click(p.ui, Btn("btWesternMap"));
   tree->Select(Node("Tahoma"));
   Click(p.ui, Btn("btWesternMap"));
   EXPECT_EQ(Snapshot(), before);
-  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Modified());
 
   // The menu item: a face under the press or no node there does nothing, the selection stays.
   PressAt("Arial");
-  ClickItem(p.ui, *f.muWestern);
+  ClickItem(p.ui, Item("PopupMenu3", "muWestern"));
   PressOnEmptySpace();
-  ClickItem(p.ui, *f.muWestern);
+  ClickItem(p.ui, Item("PopupMenu3", "muWestern"));
   EXPECT_EQ(Snapshot(), before);
-  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Modified());
   EXPECT_FALSE(Btn("btRestore").Enabled());
   EXPECT_EQ(tree->Selected(), Node("Tahoma"));
 }
 
 TEST_F(Commands, WesternItemSelectsTheScriptAtThePressAndMapsIt) {
-  TForm1& f = Create();
+  Create();
   tree->Select(Node("Tahoma (Turkish)"));
   PressAt("Arial (Greek)");
-  ClickItem(p.ui, *f.muWestern);
+  ClickItem(p.ui, Item("PopupMenu3", "muWestern"));
   EXPECT_EQ(tree->Selected(), Node("Arial (Greek) -> [Western]"));
   EXPECT_TRUE(Record("Arial", 161).WesternMapped);
   EXPECT_TRUE(Record("Tahoma", 238).WesternMapped);  // another face keeps its mapping
   EXPECT_FALSE(Record("Tahoma", 162).WesternMapped);
-  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Modified());
 }
 
 TEST_F(Commands, AllOnAndAllOffReachEveryRecord) {
-  TForm1& f = Create();
+  Create();
   tree->Select(Node("Tahoma"));
-  ClickItem(p.ui, *f.muAllOn1);
-  EXPECT_TRUE(f.Modified);
+  ClickItem(p.ui, Item("PopupMenu3", "muAllOn1"));
+  EXPECT_TRUE(Modified());
   EXPECT_TRUE(Btn("btRestore").Enabled());
   EXPECT_EQ(Snapshot(), (std::vector<std::string>{
                             "Arial|2", "Arial (Central European)|2|10", "Arial (Cyrillic)|2|10", "Arial (Greek)|2|10",
                             "Tahoma|2", "Tahoma (Central European) -> [Western]|2|11", "Tahoma (Turkish)|2|10"}));
   EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE4");
 
-  ClickItem(p.ui, *f.muAllD2);
+  ClickItem(p.ui, Item("PopupMenu2", "muAllD2"));
   EXPECT_EQ(Snapshot(), (std::vector<std::string>{
                             "Arial|1", "Arial (Central European)|1|00", "Arial (Cyrillic)|1|00", "Arial (Greek)|1|00",
                             "Tahoma|1", "Tahoma (Central European) -> [Western]|1|01", "Tahoma (Turkish)|1|00"}));
   EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");
 
-  ClickItem(p.ui, *f.muAllOn2);
-  ClickItem(p.ui, *f.muAllD1);
+  ClickItem(p.ui, Item("PopupMenu2", "muAllOn2"));
+  ClickItem(p.ui, Item("PopupMenu3", "muAllD1"));
   EXPECT_EQ(State("Arial"), 1);
   EXPECT_EQ(State("Tahoma"), 1);
 }
 
 TEST_F(Commands, MaskedButtonOpensItsMenuUnderItself) {
-  TForm1& f = Create();
+  Create();
   Click(p.ui, Btn("btMaskedOnOff"));
-  EXPECT_EQ(LastPopupAnchor(*f.PopupMenu2),
+  EXPECT_EQ(LastPopupAnchor(*p.ui.FindMenu("PopupMenu2")),
             "btMaskedOnOff@0," + std::to_string(Btn("btMaskedOnOff").Bounds().height));
-  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Modified());
 }
 
 // Without any font the commands over all records find nothing to mark.
 TEST_F(Commands, CommandsOverNoRecordsMarkNothing) {
   p.fonts.fonts.clear();
-  TForm1& f = Create();
-  ClickItem(p.ui, *f.muAllOn2);
-  EXPECT_FALSE(f.Modified);
+  Create();
+  ClickItem(p.ui, Item("PopupMenu2", "muAllOn2"));
+  EXPECT_FALSE(Modified());
   EXPECT_FALSE(Btn("btOnOff").Enabled());
 }
 
 TEST_F(Commands, ScriptMenusListScriptsByNameWithTheirNumber) {
   AddFace("Thai Face", {{222, ""}, {0, "Western"}});
-  TForm1& f = Create();
+  Create();
   const std::vector<std::pair<std::string, int>> expected = {
       {"Central European", 238}, {"Cyrillic", 204}, {"Greek", 161}, {"Script: 222", 222}, {"Turkish", 162}};
-  f.BuildScriptMenus();  // again: the items are replaced, not added twice
-  for (MenuItem* parent : {f.puSelOn1, f.puSelOff1, f.puSelOn2, f.puSelOff2}) {
+  // A restore rebuilds the tree but not the menus: their items are not added twice.
+  TypeInTree(p.ui, *tree, 13);  // enables the restore
+  Click(p.ui, Btn("btRestore"));
+  for (MenuItem* parent : {&Item("PopupMenu3", "puSelOn1"), &Item("PopupMenu3", "puSelOff1"),
+                           &Item("PopupMenu2", "puSelOn2"), &Item("PopupMenu2", "puSelOff2")}) {
     ASSERT_EQ(parent->Count(), static_cast<int>(expected.size())) << parent->Name();
     for (int i = 0; i < parent->Count(); ++i) {
       EXPECT_EQ(parent->Item(i).Caption(), expected[i].first) << parent->Name();
@@ -402,32 +380,32 @@ TEST_F(Commands, ScriptMenusListScriptsByNameWithTheirNumber) {
 // Two character sets that share a script name act for the first one's number.
 TEST_F(Commands, ScriptMenusOfOneNameUseTheFirstNumber) {
   AddFace("Odd", {{186, "Shared"}, {177, "Shared"}});
-  TForm1& f = Create();
+  Create();
   std::vector<int> tags;
-  for (int i = 0; i < f.puSelOn1->Count(); ++i)
-    if (f.puSelOn1->Item(i).Caption() == "Shared") tags.push_back(f.puSelOn1->Item(i).Tag);
+  for (int i = 0; i < Item("PopupMenu3", "puSelOn1").Count(); ++i)
+    if (Item("PopupMenu3", "puSelOn1").Item(i).Caption() == "Shared") tags.push_back(Item("PopupMenu3", "puSelOn1").Item(i).Tag);
   EXPECT_EQ(tags, (std::vector<int>{177, 177}));
 }
 
 TEST_F(Commands, ScriptItemsSwitchOnlyTheirCharset) {
-  TForm1& f = Create();
+  Create();
   tree->Select(Node("Arial (Central European)"));
-  ClickItem(p.ui, SubItem(f.puSelOn2, "Central European"));
-  EXPECT_TRUE(f.Modified);
+  ClickItem(p.ui, SubItem(&Item("PopupMenu2", "puSelOn2"), "Central European"));
+  EXPECT_TRUE(Modified());
   EXPECT_EQ(Snapshot(), (std::vector<std::string>{
                             "Arial|3", "Arial (Central European)|2|10", "Arial (Cyrillic)|1|00", "Arial (Greek)|1|00",
                             "Tahoma|3", "Tahoma (Central European) -> [Western]|2|11", "Tahoma (Turkish)|1|00"}));
 
-  ClickItem(p.ui, SubItem(f.puSelOff1, "Central European"));
+  ClickItem(p.ui, SubItem(&Item("PopupMenu3", "puSelOff1"), "Central European"));
   EXPECT_FALSE(Record("Arial", 238).Enabled);
   EXPECT_FALSE(Record("Tahoma", 238).Enabled);
   EXPECT_EQ(State("Arial"), 1);
   EXPECT_EQ(Btn("btOnOff").Glyph(), "IMAGE5");  // follows the selected script, now off
 
-  ClickItem(p.ui, SubItem(f.puSelOn1, "Turkish"));
+  ClickItem(p.ui, SubItem(&Item("PopupMenu3", "puSelOn1"), "Turkish"));
   EXPECT_EQ(State("Tahoma"), 3);
   EXPECT_EQ(State("Arial"), 1);
-  ClickItem(p.ui, SubItem(f.puSelOff2, "Turkish"));
+  ClickItem(p.ui, SubItem(&Item("PopupMenu2", "puSelOff2"), "Turkish"));
   EXPECT_EQ(State("Tahoma"), 1);
 }
 

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -47,8 +46,6 @@ class RecordingTree : public TreeView {
   std::string Text(NodeId node) override { return inner_.Text(node); }
   void SetStateIndex(NodeId node, int index) override { inner_.SetStateIndex(node, index); }
   int StateIndex(NodeId node) override { return inner_.StateIndex(node); }
-  void SetData(NodeId node, void* data) override { inner_.SetData(node, data); }
-  void* Data(NodeId node) override { return inner_.Data(node); }
   NodeId Parent(NodeId node) override { return inner_.Parent(node); }
   NodeId FirstChild(NodeId node) override { return inner_.FirstChild(node); }
   NodeId NextSibling(NodeId node) override { return inner_.NextSibling(node); }
@@ -114,6 +111,12 @@ struct FontTreeFixture {
       }
     }
     return lines;
+  }
+  // The record whose script node is node; nullptr when none.
+  const TFontStruct* RecordOfNode(NodeId node) {
+    for (int i = 0; i < FontList.Count(); ++i)
+      if (FontList.Item(i)->NodeItemId == node) return FontList.Item(i);
+    return nullptr;
   }
   std::vector<NodeId> ScriptNodes() {
     std::vector<NodeId> nodes;
@@ -204,7 +207,7 @@ TEST(BuildFontTree, ScriptStateFollowsTheTableEntries) {
     f.Build();
     EXPECT_EQ(f.Dump(), c.tree) << c.what;
     for (NodeId node : f.ScriptNodes()) {
-      auto* record = static_cast<TFontStruct*>(f.tree.Data(node));
+      const TFontStruct* record = f.RecordOfNode(node);
       ASSERT_NE(record, nullptr) << c.what;
       EXPECT_EQ(f.tree.StateIndex(node), record->Enabled + 1) << c.what;
     }
@@ -263,14 +266,14 @@ TEST(BuildFontTree, EveryScriptNodeHasItsOwnRecord) {
     TFontStruct* record = f.FontList.Item(i);
     EXPECT_EQ(record->FaceName, records[i].face);
     EXPECT_EQ(record->Charset, records[i].charset);
-    EXPECT_EQ(f.tree.Data(record->NodeItemId), record);
+    EXPECT_EQ(f.RecordOfNode(record->NodeItemId), record);  // one record per node
     EXPECT_EQ(f.tree.Text(f.tree.Parent(record->NodeItemId)), records[i].face);
   }
   // The Greek record came first, but its node sorts after the Central European one.
   EXPECT_EQ(nodes[0], f.FontList.Item(1)->NodeItemId);
   EXPECT_EQ(nodes[1], f.FontList.Item(0)->NodeItemId);
   for (NodeId font = f.tree.FirstChild(0); font; font = f.tree.NextSibling(font)) {
-    EXPECT_EQ(f.tree.Data(font), nullptr);
+    EXPECT_EQ(f.RecordOfNode(font), nullptr);
   }
 }
 
@@ -324,7 +327,7 @@ TEST(BuildFontTree, WithoutTheWindowTheTreeStaysEmpty) {
   // The faces listed earlier get no scripts either: their nodes have state 0 and are dropped.
   f.FontNames.Add("Arial");
   FontTreeContext context = f.Context();
-  const TableIndex table(f.compare, f.table);
+  const IgnoreCaseIndex table(f.compare, f.table);
   NodeId node = f.tree.AddChild(0, "Arial");
   EXPECT_EQ(ClassifyFont(context, table, "Arial", node), -1);
   EXPECT_EQ(f.tree.FirstChild(node), 0u);
@@ -369,66 +372,6 @@ TEST(BuildFontTree, AFailingEnumerationEndsTheBatchAndReleasesTheDC) {
   EXPECT_THROW(BuildFontTree(context), PlatformError);
   EXPECT_EQ(f.tree.updating, 0);
   EXPECT_EQ(f.fonts.screenDCsReleased, f.fonts.screenDCsGot);
-}
-
-// TableIndex stands in for HasEntry's scan over the table; the two must never answer differently,
-// whatever letter case, accents, ligatures, ignorable or word-sort characters the texts hold.
-TEST(TableIndex, AnswersAsHasEntryDoes) {
-  const std::string alphabet =
-      "aAbBeEsSoOtT 0123,=-'\xAD\xE9\xC9\xE8\xC6\xE6\xDF\x9C\x8C\xF8\xD8\xFF\x9F\xE4\xC4\xAA\xB2";
-  // Spellings a locale-aware comparison may merge: ligatures and their letters, case twins.
-  const std::vector<std::pair<std::string, std::string>> equivalents = {
-      {"\xC6", "AE"}, {"\xE6", "ae"}, {"\xDF", "ss"}, {"\x9C", "oe"}, {"\x8C", "OE"}, {"\xC6", "Ae"},
-      {"\xE9", "\xC9"}, {"a", "A"}, {"\xFF", "\x9F"}, {"\xE4", "\xC4"}, {"", "\xAD"}};
-  for (int codePage : {1252, 1250}) {
-    MemoryTextCompare compare(codePage);
-    std::mt19937 rng(codePage);
-    auto randomText = [&](int maxLength) {
-      std::string text;
-      for (int n = rng() % (maxLength + 1); n > 0; --n) text += alphabet[rng() % alphabet.size()];
-      return text;
-    };
-    // A variant of text that may or may not be the same entry.
-    auto variant = [&](std::string text) {
-      for (int edits = 1 + rng() % 3; edits > 0; --edits) {
-        const auto& [from, to] = equivalents[rng() % equivalents.size()];
-        bool forward = rng() % 2;
-        const std::string& find = forward ? from : to;
-        const std::string& put = forward ? to : from;
-        std::size_t at = find.empty() ? rng() % (text.size() + 1) : text.find(find);
-        if (at != std::string::npos) text.replace(at, find.size(), put);
-        if (rng() % 8 == 0) text.insert(rng() % (text.size() + 1), 1, alphabet[rng() % alphabet.size()]);
-      }
-      return text;
-    };
-    int present = 0, absent = 0;
-    for (int round = 0; round < 150; ++round) {
-      SubstTable table;
-      for (int n = rng() % 60; n > 0; --n) {
-        table.push_back(randomText(6) + "," + std::to_string(rng() % 3) + "=" + randomText(4));
-      }
-      const TableIndex index(compare, table);
-      for (int q = 0; q < 100; ++q) {
-        std::string query = !table.empty() && rng() % 4 ? variant(table[rng() % table.size()]) : randomText(8);
-        bool expected = HasEntry(compare, table, query);
-        ASSERT_EQ(index.Has(query), expected) << codePage << ": " << query;
-        ++(expected ? present : absent);
-      }
-    }
-    // Both answers must have been tried many times for the agreement to mean something.
-    EXPECT_GT(present, 1000) << codePage;
-    EXPECT_GT(absent, 1000) << codePage;
-  }
-}
-
-TEST(TableIndex, IsASnapshotOfTheTable) {
-  MemoryTextCompare compare;
-  SubstTable table = {"Arial CE,238=Arial,238"};
-  const TableIndex index(compare, table);
-  table.clear();
-  EXPECT_TRUE(index.Has("arial ce,238=arial,238"));
-  EXPECT_FALSE(index.Has("Arial CE,238=Arial,23"));
-  EXPECT_FALSE(TableIndex(compare, {}).Has(""));
 }
 
 }  // namespace

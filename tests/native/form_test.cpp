@@ -10,20 +10,13 @@
 namespace sorel::test {
 namespace {
 
-class FormTest : public testing::Test {
+class FormTest : public MainWindowTest {
  protected:
   void SetUp() override {
     p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial CE,238", "Arial,238");
     p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Helv", "MS Sans Serif");
   }
-  TForm1& Create() {
-    form = std::make_unique<TForm1>(p.platform);
-    return *form;
-  }
-  Button& ButtonNamed(const char* name) { return *p.ui.Find<Button>(name); }
-
-  MemoryPlatforms p;
-  std::unique_ptr<TForm1> form;
+  Button& ButtonNamed(const char* name) { return Btn(name); }
 };
 
 TEST_F(FormTest, DesignMatchesTheMainWindow) {
@@ -45,9 +38,9 @@ TEST_F(FormTest, DesignMatchesTheMainWindow) {
 
 TEST_F(FormTest, CreationReadsTheTableAndShowsTheVersion) {
   TForm1& f = Create();
-  EXPECT_TRUE(f.IsNT);
-  EXPECT_FALSE(f.Modified);
-  EXPECT_EQ(f.SubstTable, (sorel::SubstTable{"Arial CE,238=Arial,238", "Helv=MS Sans Serif"}));
+  EXPECT_TRUE(f.IsNT());
+  EXPECT_FALSE(Modified());
+  EXPECT_EQ(f.Edits().Table(), (sorel::SubstTable{"Arial CE,238=Arial,238", "Helv=MS Sans Serif"}));
   EXPECT_EQ(p.ui.Find<Label>("Label2")->Caption(), "1.1.3.6");
   EXPECT_EQ(p.ui.Find<Image>("Image2")->Picture(), "MAINICON");
   EXPECT_FALSE(p.app.Terminated());
@@ -58,8 +51,8 @@ TEST_F(FormTest, PlatformOtherThanNtReadsWinIni) {
   for (std::uint32_t id : {0u, 1u}) {
     p.system.platformId = id;
     TForm1& f = Create();
-    EXPECT_FALSE(f.IsNT) << id;
-    EXPECT_EQ(f.SubstTable, (sorel::SubstTable{"Times=Times New Roman"})) << id;
+    EXPECT_FALSE(f.IsNT()) << id;
+    EXPECT_EQ(f.Edits().Table(), (sorel::SubstTable{"Times=Times New Roman"})) << id;
   }
 }
 
@@ -107,10 +100,10 @@ TEST_F(FormTest, ProgramKeyValueOfWrongTypeIsShownAndCreationGoesOn) {
     EXPECT_EQ(q.app.errorsShown, std::vector<std::string>{InvalidDataTypeMessage(c.value)}) << c.value;
     EXPECT_EQ(q.ui.Find<Button>("btOK")->Caption(), c.okCaption) << c.value;
     EXPECT_EQ(q.ui.Find<Label>("OsVer")->Caption(), c.osVer) << c.value;
-    EXPECT_EQ(f->SampleSet, c.sampleSet) << c.value;
+    EXPECT_EQ(f->SampleSet(), c.sampleSet) << c.value;
     EXPECT_EQ(dialogs, 0) << c.value;
     // The steps after the program key still ran.
-    EXPECT_EQ(f->SubstTable, (sorel::SubstTable{"Arial CE,238=Arial,238"})) << c.value;
+    EXPECT_EQ(f->Edits().Table(), (sorel::SubstTable{"Arial CE,238=Arial,238"})) << c.value;
     EXPECT_EQ(q.ui.Find<Label>("Label2")->Caption(), "1.1.3.6") << c.value;
     EXPECT_FALSE(q.app.Terminated()) << c.value;
   }
@@ -120,7 +113,7 @@ TEST_F(FormTest, UnopenableProgramKeyEndsTheProgramButCreationCompletes) {
   p.registry.DenyOpen(RegRoot::CurrentUser, ProgramKey);
   TForm1& f = Create();
   EXPECT_TRUE(p.app.Terminated());
-  EXPECT_EQ(f.SubstTable.size(), 2u);  // the later steps still ran
+  EXPECT_EQ(f.Edits().Table().size(), 2u);  // the later steps still ran
   EXPECT_EQ(p.ui.Find<Label>("Label2")->Caption(), "1.1.3.6");
 }
 
@@ -141,8 +134,7 @@ class CloseQuestion : public FormTest, public testing::WithParamInterface<CloseC
 TEST_P(CloseQuestion, AnswerDecidesClosingAndSaving) {
   const CloseCase c = GetParam();
   TForm1& f = Create();
-  f.SubstTable.push_back("Added,238=Face,238");
-  f.Modified = true;
+  SwitchCodePage();  // unsaved changes; a save writes the fixed entries
   p.dialogs.Script({c.answer});
   p.dialogs.SetDefaultAnswer(Answer::No);  // a save goes on to the restart question
   Click(p.ui, ButtonNamed("btOK"));
@@ -151,7 +143,7 @@ TEST_P(CloseQuestion, AnswerDecidesClosingAndSaving) {
   EXPECT_NE(p.dialogs.Calls()[0].text.find("[FontSubstitutes]?\n\r\n\rUwaga!"), std::string::npos);
   EXPECT_EQ(p.dialogs.Calls()[0].flags, 0x23u);
   EXPECT_EQ(f.Self().Closed(), c.closed);
-  EXPECT_EQ(p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Added,238").has_value(),
+  EXPECT_EQ(p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Helvetica,238").has_value(),
             c.written);
 }
 
@@ -164,35 +156,34 @@ INSTANTIATE_TEST_SUITE_P(Answers, CloseQuestion,
 
 TEST_F(FormTest, FailedSaveKeepsTheWindowAndTheChanges) {
   TForm1& f = Create();
-  f.SubstTable.push_back("Added,238=Face,238");
-  f.Modified = true;
-  p.registry.FailWriteOf("Added,238");
+  SwitchCodePage();
+  p.registry.FailWriteOf("Helvetica,238");
   p.dialogs.Script({Answer::Yes});
   Click(p.ui, ButtonNamed("btOK"));
   EXPECT_FALSE(f.Self().Closed());
-  EXPECT_TRUE(f.Modified);
+  EXPECT_TRUE(Modified());
   ASSERT_EQ(p.ui.events.errorsShown.size(), 1u);
-  EXPECT_EQ(p.ui.events.errorsShown[0], "Failed to set data for 'Added,238'");
+  EXPECT_EQ(p.ui.events.errorsShown[0], "Failed to set data for 'Helvetica,238'");
   // The stored table is still whole.
   EXPECT_EQ(p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Helv"), "MS Sans Serif");
 }
 
 TEST_F(FormTest, CancelButtonClosesWithoutQuestion) {
   TForm1& f = Create();
-  f.Modified = true;
+  SwitchCodePage();
   Click(p.ui, ButtonNamed("btCancel"));
   EXPECT_TRUE(f.Self().Closed());
-  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Modified());
   EXPECT_TRUE(p.dialogs.Calls().empty());
 }
 
 // Escape presses btCancel: the window closes without the question, whatever was edited.
 TEST_F(FormTest, EscapeClosesAsTheCancelButtonDoes) {
   TForm1& f = Create();
-  f.Modified = true;
+  SwitchCodePage();
   PressEscape(p.ui, f.Self());
   EXPECT_TRUE(f.Self().Closed());
-  EXPECT_FALSE(f.Modified);
+  EXPECT_FALSE(Modified());
   EXPECT_TRUE(p.dialogs.Calls().empty());
   EXPECT_TRUE(p.ui.events.errorsShown.empty());
 }
@@ -216,17 +207,17 @@ TEST(Splash, BlocksFourSecondsWithoutTaskbarButton) {
   MemoryPlatforms p;
   // What the splash is while the thread blocks.
   bool shown = false;
-  std::uint32_t exStyle = 0;
+  FormStyle style = FormStyle::Dialog;
   p.system.onSleep = [&] {
     auto* splash = p.ui.Find<Form>("frmSplash");
     ASSERT_NE(splash, nullptr);
     shown = splash->Visible();
-    exStyle = splash->ExStyle();
+    style = splash->Style();
   };
   ShowSplash(p.platform);
   EXPECT_EQ(p.system.sleeps, std::vector<unsigned>{4000});
   EXPECT_TRUE(shown);
-  EXPECT_EQ(exStyle & 0x80u, 0x80u) << "WS_EX_TOOLWINDOW: no taskbar button";
+  EXPECT_EQ(style, FormStyle::Splash) << "no frame, no taskbar button";
   auto* form = p.ui.Find<Form>("frmSplash");
   ASSERT_EQ(form, nullptr) << "the splash is destroyed after its time";
   TfrmSplash splash(p.ui);

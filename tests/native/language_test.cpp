@@ -272,7 +272,7 @@ TEST_F(LanguageDialog, FirstStartAsksBeforeTheWindowAndOpensInTheChosenLanguage)
   EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, ProgramKey, "Language"), "English");
   EXPECT_EQ(p.ui.Find<Button>("btCancel")->Caption(), "&Cancel");
   EXPECT_EQ(p.ui.Find<Label>("OsVer")->Caption(), "Windows NT\rStored in the registry.");
-  EXPECT_EQ(form.ScriptSuffixes.lines, (std::vector<std::string>{"238=CE", "204=CYR"}));
+  EXPECT_EQ(form.Edits().ScriptSuffixes().lines, (std::vector<std::string>{"238=CE", "204=CYR"}));
 
   // The next start applies the stored language without asking.
   TForm1 again(p.platform);

@@ -1,16 +1,19 @@
 // Unit tests of the profile-file emulation: the shared Wine cases, file lookup and the parser.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/memory/memory_files.h"
 #include "platform/memory/memory_profile.h"
+#include "platform/profile_syntax.h"
 #include "tests/support/profile_cases.h"
 
 namespace sorel {
 namespace {
 
+using namespace std::string_literals;
 using test::ProfileCase;
 
 // Lists can hold 1700 names; show where they part rather than all of them.
@@ -98,6 +101,36 @@ TEST(ParseProfile, DropsANamelessKeyRightAfterAnotherNamelessKey) {
   std::vector<std::string> values;
   for (const auto& key : data.sections[1].keys) values.push_back(key.name + "=" + key.value.value_or("-"));
   EXPECT_EQ(values, (std::vector<std::string>{"=1", "k=3", "=4"}));
+}
+
+// The line rules the emulation and the win.ini writer share, each line read both ways.
+TEST(ProfileSyntax, ReadsHeaderAndKeyLinesAsTheProfileFunctionsDo) {
+  const struct {
+    std::string line;
+    std::optional<std::string> header;  // nullopt: no header
+    std::string name;                   // as a key line
+    std::optional<std::string> value;   // nullopt: no "="
+  } cases[] = {
+      {" \t[ Font Subs ] tail\x1A", "Font Subs", "[ Font Subs ] tail", std::nullopt},
+      {"[a]b]=c", "a]b", "[a]b]", "c"},
+      {"[]", "", "[]", std::nullopt},
+      {"[no close = x", std::nullopt, "[no close", "x"},
+      {"\v k \t= v = w \r", std::nullopt, "k", "v = w"},
+      {"  plain  ", std::nullopt, "plain", std::nullopt},
+      {"=", std::nullopt, "", ""},
+      {";c=1", std::nullopt, ";c", "1"},
+      {"k\xA0=\xA0v", std::nullopt, "k\xA0", "\xA0v"},
+      {"[a\0b] "s, "a\0b"s, "[a\0b]"s, std::nullopt},
+      {"k\0=v\0 "s, std::nullopt, "k\0"s, "v\0"s},
+  };
+  for (const auto& c : cases) {
+    std::string header = "unchanged", name, value = "stale";
+    EXPECT_EQ(ParseProfileHeader(c.line, header), c.header.has_value()) << c.line;
+    EXPECT_EQ(header, c.header.value_or("unchanged")) << c.line;
+    EXPECT_EQ(ParseProfileKeyLine(c.line, name, value), c.value.has_value()) << c.line;
+    EXPECT_EQ(name, c.name) << c.line;
+    EXPECT_EQ(value, c.value.value_or("")) << c.line;
+  }
 }
 
 }  // namespace

@@ -13,12 +13,8 @@ namespace {
 const std::string kMainWnd = std::string(ProgramKey) + "MainWnd";
 const std::string kToolbox = "Software\\Velmora\\SorelAssistant\\tbToolbox";
 
-class Settings : public testing::Test {
+class Settings : public MainWindowTest {
  protected:
-  TForm1& Create() {
-    form = std::make_unique<TForm1>(p.platform);
-    return *form;
-  }
   Rect Bounds() { return form->Self().Bounds(); }
   // The stored layout, as name = text of REG_SZ values only.
   std::map<std::string, std::string> Layout() {
@@ -31,9 +27,6 @@ class Settings : public testing::Test {
     for (const auto& [name, text] : values) p.registry.SetString(RegRoot::CurrentUser, kToolbox, name, text);
   }
   Panel& Toolbox() { return *p.ui.Find<Panel>("tbToolbox"); }
-
-  MemoryPlatforms p;
-  std::unique_ptr<TForm1> form;
 };
 
 // Without "MainWnd" the window and a 232-pixel strip right of it are centred together; both
@@ -122,7 +115,7 @@ TEST_F(Settings, EveryCloseAttemptStoresThePlacement) {
     p.registry.DeleteKey(RegRoot::CurrentUser, kToolbox);
     TForm1& f = Create();
     f.Self().SetBounds({-40 + shift, 90 + shift, 406, 417});
-    f.Modified = c.modified;
+    if (c.modified) SwitchCodePage();
     if (c.modified) p.dialogs.Script({c.answer});
     p.dialogs.SetDefaultAnswer(Answer::No);  // the restart question after Yes
     Click(p.ui, *p.ui.Find<Button>("btOK"));
@@ -136,7 +129,7 @@ TEST_F(Settings, EveryCloseAttemptStoresThePlacement) {
   // A second attempt after Cancel stores the position again.
   p.registry.DeleteKey(RegRoot::CurrentUser, kMainWnd);
   TForm1& f = Create();
-  f.Modified = true;
+  SwitchCodePage();
   p.dialogs.Script({Answer::Cancel, Answer::Cancel});
   Click(p.ui, *p.ui.Find<Button>("btOK"));
   f.Self().SetBounds({5, 6, 406, 417});

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "app/Splash_Form.h"
 #include "platform/win32/ui_win32.h"
 
 namespace sorel {
@@ -108,21 +109,20 @@ TEST_F(Win32Controls, TreeReportsKeysPressesDoubleClicksAndRefusesToCollapse) {
   EXPECT_EQ(tree->Level(face), 0);
 }
 
-TEST_F(Win32Controls, TreeSortsChildrenByTextAndKeepsTheirData) {
+TEST_F(Win32Controls, TreeSortsChildrenByTextAndKeepsTheirIdentity) {
   auto tree = ui.CreateTreeView(*form, "Tree");
   NodeId face = tree->AddChild(0, "Face");
-  int a = 1, b = 2, c = 3;
-  const std::pair<const char*, int*> children[] = {{"Face (Turkish)", &a}, {"Face (Arabic)", &b}, {"Face (Greek)", &c}};
-  for (auto [text, data] : children) tree->SetData(tree->AddChild(face, text), data);
+  std::vector<NodeId> added;
+  for (const char* text : {"Face (Turkish)", "Face (Arabic)", "Face (Greek)"}) added.push_back(tree->AddChild(face, text));
   tree->SortChildren(face);
   std::vector<std::string> texts;
-  std::vector<void*> data;
+  std::vector<NodeId> nodes;
   for (NodeId n = tree->FirstChild(face); n; n = tree->NextSibling(n)) {
     texts.push_back(tree->Text(n));
-    data.push_back(tree->Data(n));
+    nodes.push_back(n);
   }
   EXPECT_EQ(texts, (std::vector<std::string>{"Face (Arabic)", "Face (Greek)", "Face (Turkish)"}));
-  EXPECT_EQ(data, (std::vector<void*>{&b, &c, &a}));
+  EXPECT_EQ(nodes, (std::vector<NodeId>{added[1], added[2], added[0]}));
 }
 
 TEST_F(Win32Controls, TwoStateButtonAndGlyphKeepTheirState) {
@@ -183,6 +183,23 @@ TEST_F(Win32Controls, ModalFormEndsWithTheButtonsResultOrCancelWhenClosed) {
   PostMessageA(HandleOf(*dialog), WM_CLOSE, 0, 0);
   EXPECT_EQ(dialog->ShowModal(), 2);
   EXPECT_FALSE(dialog->Closed()) << "a modal form is hidden, not destroyed, by its close box";
+}
+
+// What a form is becomes the system's styles: the splash is a frameless tool window, which has no
+// taskbar button; a dialog has a caption and is no tool window.
+TEST_F(Win32Controls, FormStyleBecomesTheWindowsStyles) {
+  TfrmSplash splash(ui);
+  auto dialog = ui.CreateForm("Dialog", FormStyle::Dialog);
+  const struct Case {
+    const char* what;
+    Form& form;
+    bool caption, toolWindow;
+  } cases[] = {{"splash", splash.Self(), false, true}, {"dialog", *dialog, true, false}};
+  for (const Case& c : cases) {
+    HWND hwnd = HandleOf(c.form);
+    EXPECT_EQ((GetWindowLongA(hwnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION, c.caption) << c.what;
+    EXPECT_EQ((GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0, c.toolWindow) << c.what;
+  }
 }
 
 }  // namespace

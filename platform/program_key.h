@@ -1,0 +1,20 @@
+// The program's own registry key under HKEY_CURRENT_USER and the paths the program derives from it.
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace sorel {
+
+// The program key, spelt with its trailing backslash as the program has always used it. Lives
+// below app/ and lang/ because both keep values here (the settings, the chosen language).
+inline constexpr const char* ProgramKey = "Software\\Velmora\\SorelAssistant\\";
+static_assert(std::string_view(ProgramKey).back() == '\\', "the derived paths below rely on the backslash");
+
+// The main window's placement (values "L", "T", "P").
+inline const std::string MainWndKey = std::string(ProgramKey) + "MainWnd";
+
+// The base the toolbar layouts are kept under: the program key spelt without its trailing
+// backslash, since the layout code adds "\\" and the toolbar's name itself.
+inline const std::string ToolbarLayoutBase(ProgramKey, std::string_view(ProgramKey).size() - 1);
+
+}  // namespace sorel

@@ -1,0 +1,125 @@
+// The dispatcher of our window class and the application object with its message loop.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/win32/ui_win32_private.h"
+
+namespace sorel {
+namespace win32ui {
+
+NativeControl* ObjectOf(HWND hwnd) {
+  return hwnd ? static_cast<NativeControl*>(GetPropA(hwnd, kObjectProp)) : nullptr;
+}
+
+HFONT UiFont() {
+  static HFONT font = [] {
+    NONCLIENTMETRICSA metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+      return CreateFontIndirectA(&metrics.lfMessageFont);
+    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  }();
+  return font;
+}
+
+std::string WindowText(HWND hwnd) {
+  int length = GetWindowTextLengthA(hwnd);
+  std::string text(length + 1, '\0');
+  GetWindowTextA(hwnd, text.data(), length + 1);
+  text.resize(std::max(0, std::min<int>(length, static_cast<int>(strlen(text.c_str())))));
+  return text;
+}
+
+// Routes each message to the object of the window it concerns: a child's commands and
+// notifications to the child, the close box and Escape to the form.
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED) {
+        if (auto* self = ObjectOf(hwnd); self && self->Cancel()) return 0;
+      }
+      if (auto* child = ObjectOf(reinterpret_cast<HWND>(lParam))) {
+        child->Command(HIWORD(wParam));
+        return 0;
+      }
+      break;
+    case WM_NOTIFY: {
+      auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (auto* child = ObjectOf(header->hwndFrom)) return child->Notify(header);
+      break;
+    }
+    case WM_SETCURSOR:
+      if (auto* self = ObjectOf(hwnd); self && hwnd == GetAncestor(hwnd, GA_ROOT)) {
+        NativeControl* under = ObjectOf(reinterpret_cast<HWND>(wParam));
+        self->app.SetHint(under ? under->AsControl().Hint() : "");
+      }
+      break;
+    case WM_CLOSE:
+      if (auto* self = ObjectOf(hwnd); self && self->CloseQuery()) return 0;
+      break;
+    case WM_CTLCOLORSTATIC:
+      // Labels and pictures take the background of the page they stand on.
+      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+namespace {
+
+void RegisterWindowClass(HINSTANCE instance) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hIcon = LoadIconA(instance, "MAINICON");
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kWindowClass;
+  RegisterClassA(&wc);
+}
+
+}  // namespace
+}  // namespace win32ui
+
+HWND HandleOf(Control& control) {
+  auto* native = dynamic_cast<win32ui::NativeControl*>(&control);
+  return native ? native->hwnd : nullptr;
+}
+
+Win32Application::Win32Application(HINSTANCE instance) : instance_(instance) {
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
+  win32ui::RegisterWindowClass(instance);
+}
+
+void Win32Application::Terminate() {
+  if (!terminated_) PostQuitMessage(0);
+  terminated_ = true;
+}
+
+bool Win32Application::WindowEnabled() { return main_ && IsWindowEnabled(main_); }
+void Win32Application::BringToForeground() { SetForegroundWindow(main_); }
+
+int Win32Application::Run() {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (main_ && IsDialogMessageA(main_, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}
+
+void Win32Application::ShowException(const std::exception& e) {
+  MessageBoxA(main_, e.what(), title_.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void Win32Application::SetHint(const std::string& hint) {
+  if (hint == hint_) return;
+  hint_ = hint;
+  if (OnHint) win32ui::Guarded(*this, OnHint);
+}
+
+}  // namespace sorel

@@ -1,0 +1,124 @@
+// What the Win32 control files share: the object behind each of our windows, the operations every
+// control has, and the makers of the controls that live in files of their own. Private to
+// platform/win32; the windows see only ui_win32.h.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "platform/win32/ui_win32.h"
+
+namespace sorel::win32ui {
+
+// Our own window class (forms, panels, tab pages); its procedure is the dispatcher.
+inline const char* const kWindowClass = "SorelWindow";
+// The window property that leads from a window to its control object.
+inline const char* const kObjectProp = "SorelControl";
+
+// Runs an event handler; an error ends the handler and is shown in its own words, so that no
+// exception crosses back into the system.
+template <class F>
+void Guarded(Application& app, F&& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    app.ShowException(e);
+  }
+}
+
+// What the dispatcher needs from a control object. Each object keeps the application it was made
+// for, so that a message reaches the application through the window it arrives at.
+class NativeControl {
+ public:
+  explicit NativeControl(Win32Application& application) : app(application) {}
+  virtual ~NativeControl() = default;
+  virtual Control& AsControl() = 0;
+  // A child's WM_COMMAND, with its notification code.
+  virtual void Command(WORD /*code*/) {}
+  // A child's WM_NOTIFY.
+  virtual LRESULT Notify(NMHDR* /*header*/) { return 0; }
+  // Forms only. IDCANCEL (Escape or the cancel button): false when there is no cancel button.
+  virtual bool Cancel() { return false; }
+  // WM_CLOSE: false when the window does not handle it (the system's default then runs).
+  virtual bool CloseQuery() { return false; }
+  // A button with a modal result was pressed on the form.
+  virtual void EndModal(int /*result*/) {}
+
+  Win32Application& app;
+  HWND hwnd = nullptr;
+};
+
+// The object behind one of our windows; nullptr for any other window.
+NativeControl* ObjectOf(HWND hwnd);
+// The font of dialog texts, shared by every control.
+HFONT UiFont();
+std::string WindowText(HWND hwnd);
+
+// Common operations of every control backed by one window.
+template <class Base>
+class Native : public Base, public NativeControl {
+ public:
+  template <class... Args>
+  explicit Native(Win32Application& application, Args&&... args)
+      : Base(std::forward<Args>(args)...), NativeControl(application) {}
+  ~Native() override {
+    if (hwnd && IsWindow(hwnd)) {
+      RemovePropA(hwnd, kObjectProp);
+      DestroyWindow(hwnd);
+    }
+  }
+  Control& AsControl() override { return *this; }
+
+  void Attach(HWND window) {
+    hwnd = window;
+    SetPropA(hwnd, kObjectProp, static_cast<NativeControl*>(this));
+    SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), FALSE);
+  }
+  void SetBounds(const Rect& r) override { MoveWindow(hwnd, r.left, r.top, r.width, r.height, TRUE); }
+  Rect Bounds() override {
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    HWND parent = GetParent(hwnd);
+    if (parent && (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD))
+      MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
+    return Rect{rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
+  }
+  void SetVisible(bool visible) override { ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE); }
+  bool Visible() override { return IsWindowVisible(hwnd) != 0; }
+  void SetEnabled(bool enabled) override { EnableWindow(hwnd, enabled); }
+  bool Enabled() override { return IsWindowEnabled(hwnd) != 0; }
+};
+
+// A control whose caption is its window text.
+template <class Base>
+class NativeCaptioned : public Native<Base> {
+ public:
+  using Native<Base>::Native;
+  void SetCaption(const std::string& caption) override { SetWindowTextA(this->hwnd, caption.c_str()); }
+  std::string Caption() override { return WindowText(this->hwnd); }
+};
+
+// Makes the control object of type T for a window just created.
+template <class T, class... Args>
+std::unique_ptr<T> MakeNative(Win32Application& app, HWND hwnd, Args&&... args) {
+  auto control = std::make_unique<T>(app, std::forward<Args>(args)...);
+  control->Attach(hwnd);
+  return control;
+}
+
+// A child window of a class, visible, on the parent's window.
+HWND CreateChild(Win32Application& app, Container& parent, const char* cls, DWORD style, DWORD exStyle = 0);
+
+// The controls with files of their own.
+std::unique_ptr<Form> MakeForm(Win32Application& app, const std::string& name, FormStyle style);
+std::unique_ptr<TreeView> MakeTreeView(Win32Application& app, Container& parent, const std::string& name);
+std::unique_ptr<PopupMenu> MakePopupMenu(Win32Application& app, const std::string& name);
+
+// The dispatcher of our window class, registered by the application object.
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+}  // namespace sorel::win32ui

@@ -1,0 +1,229 @@
+// The control behaviours both backends must show. Orders and frame sizes are those Wine 8's controls
+// give; the in-memory controls were mended where they differed.
+#include "tests/support/control_behaviours.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+namespace sorel::test {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+// OnShow runs each time a form goes from hidden to shown, whichever call shows it.
+void ShowRaisesOnShow(ControlBackend& b) {
+  auto form = b.ui.CreateForm("ShowForm", FormStyle::Dialog);
+  int shows = 0;
+  form->OnShow = [&] { ++shows; };
+  const struct Step {
+    const char* what;
+    void (*act)(Form&);
+    int shows;
+    bool visible;
+  } steps[] = {
+      {"created", [](Form&) {}, 0, false},
+      {"SetVisible(true)", [](Form& f) { f.SetVisible(true); }, 1, true},
+      {"SetVisible(true) while shown", [](Form& f) { f.SetVisible(true); }, 1, true},
+      {"ShowAndPaint while shown", [](Form& f) { f.ShowAndPaint(); }, 1, true},
+      {"SetVisible(false)", [](Form& f) { f.SetVisible(false); }, 1, false},
+      {"ShowAndPaint", [](Form& f) { f.ShowAndPaint(); }, 2, true},
+      {"hidden and shown again", [](Form& f) { f.SetVisible(false); f.SetVisible(true); }, 3, true},
+  };
+  for (const Step& s : steps) {
+    s.act(*form);
+    EXPECT_EQ(shows, s.shows) << s.what;
+    EXPECT_EQ(form->Visible(), s.visible) << s.what;
+  }
+}
+
+void CloseAsksTheQueryFirst(ControlBackend& b) {
+  for (bool allow : {false, true}) {
+    auto form = b.ui.CreateForm("CloseForm", FormStyle::Dialog);
+    form->SetVisible(true);
+    int queries = 0;
+    form->OnCloseQuery = [&](bool& canClose) { ++queries; canClose = allow; };
+    form->Close();
+    EXPECT_EQ(queries, 1) << allow;
+    EXPECT_EQ(form->Closed(), allow) << allow;
+    EXPECT_EQ(form->Visible(), !allow) << allow;
+  }
+}
+
+// A modal form ends with the pressed button's result, or cancel (2) through the close box; it is
+// hidden afterwards, never closed for good, and shows (OnShow) each time.
+void ModalFormEndsWithAResult(ControlBackend& b) {
+  auto dialog = b.ui.CreateForm("ModalForm", FormStyle::Dialog);
+  auto ok = b.ui.CreateButton(*dialog, "OkButton"), yes = b.ui.CreateButton(*dialog, "YesButton"),
+       plain = b.ui.CreateButton(*dialog, "PlainButton");
+  ok->ModalResult = 1;
+  yes->ModalResult = 6;
+  std::string events;
+  bool allowClose = true;
+  dialog->OnShow = [&] { events += "show;"; };
+  dialog->OnCloseQuery = [&](bool& canClose) { events += "query;"; canClose = allowClose; };
+  for (Button* button : {ok.get(), yes.get(), plain.get()})
+    button->OnClick = [&events, button] { events += button->Name() + ";"; };
+  const struct Case {
+    std::vector<Button*> presses;  // nullptr: the close box
+    bool allowClose;
+    int result;
+    const char* events;
+  } cases[] = {
+      {{ok.get()}, true, 1, "show;OkButton;"},
+      {{yes.get()}, true, 6, "show;YesButton;"},
+      {{nullptr}, true, 2, "show;query;"},
+      {{plain.get(), nullptr}, true, 2, "show;PlainButton;query;"},  // a button without a result
+      {{nullptr, ok.get()}, false, 1, "show;query;OkButton;"},       // a refused close
+  };
+  for (const Case& c : cases) {
+    events.clear();
+    allowClose = c.allowClose;
+    for (Button* press : c.presses) press ? b.user.ClickWhenShown(*dialog, *press) : b.user.CloseWhenShown(*dialog);
+    EXPECT_EQ(dialog->ShowModal(), c.result) << c.events;
+    EXPECT_EQ(events, c.events);
+    EXPECT_FALSE(dialog->Visible()) << c.events;
+    EXPECT_FALSE(dialog->Closed()) << c.events;
+  }
+}
+
+// Centring uses the screen the application reports; a dialog's frame adds to its client area, a
+// splash has none.
+void CentresOnTheReportedScreen(ControlBackend& b) {
+  const int screenWidth = b.app.ScreenWidth(), screenHeight = b.app.ScreenHeight();
+  ASSERT_GT(screenWidth, 0);
+  ASSERT_GT(screenHeight, 0);
+  const struct Case {
+    FormStyle style;
+    int width, height, frameWidth, frameHeight;
+  } cases[] = {
+      {FormStyle::Dialog, 400, 392, 6, 25},
+      {FormStyle::Dialog, 301, 201, 6, 25},
+      {FormStyle::Splash, 288, 360, 0, 0},
+  };
+  for (const Case& c : cases) {
+    auto form = b.ui.CreateForm("CentredForm", c.style);
+    form->SetClientSize(c.width, c.height);
+    form->CenterOnScreen();
+    const Rect r = form->Bounds();
+    const std::string what = std::to_string(c.width) + "x" + std::to_string(c.height);
+    EXPECT_EQ(form->ClientRect().width, c.width) << what;
+    EXPECT_EQ(form->ClientRect().height, c.height) << what;
+    EXPECT_EQ(r.width, c.width + c.frameWidth) << what;
+    EXPECT_EQ(r.height, c.height + c.frameHeight) << what;
+    EXPECT_EQ(r.left, (screenWidth - r.width) / 2) << what;
+    EXPECT_EQ(r.top, (screenHeight - r.height) / 2) << what;
+  }
+}
+
+// Kept in the locale's ignore-case order; an item equal to one already there goes before it. An
+// empty text is never found, even where an empty item stands.
+void ComboSortsIgnoringCase(ControlBackend& b) {
+  auto form = b.ui.CreateForm("ComboForm", FormStyle::Dialog);
+  auto combo = b.ui.CreateComboBox(*form, "Combo");
+  for (const char* text : {"Times", "arial", "Courier New", "", "Arial Black", "courier", "Symbol", "ARIAL"})
+    combo->AddItem(text);
+  Texts items;
+  for (int i = 0; i < combo->Count(); ++i) items.push_back(combo->Item(i));
+  EXPECT_EQ(items, (Texts{"", "ARIAL", "arial", "Arial Black", "courier", "Courier New", "Symbol", "Times"}));
+
+  const std::pair<const char*, int> finds[] = {
+      {"arial", 1}, {"ARIAL BLACK", 3}, {"COURIER", 4}, {"times", 7}, {"Aria", -1}, {"Times ", -1}, {"", -1},
+  };
+  for (auto [text, index] : finds) EXPECT_EQ(combo->FindExact(text), index) << "'" << text << "'";
+
+  // The selection follows its item when an earlier one goes, and goes with its item.
+  const struct Step {
+    const char* what;
+    void (*act)(ComboBox&);
+    int selected, count;
+  } steps[] = {
+      {"select", [](ComboBox& c) { c.SetItemIndex(4); }, 4, 8},
+      {"delete an earlier item", [](ComboBox& c) { c.DeleteItem(2); }, 3, 7},
+      {"delete a later item", [](ComboBox& c) { c.DeleteItem(5); }, 3, 6},
+      {"delete the selected item", [](ComboBox& c) { c.DeleteItem(3); }, -1, 5},
+      {"select past the end", [](ComboBox& c) { c.SetItemIndex(c.Count()); }, -1, 5},
+  };
+  for (const Step& s : steps) {
+    s.act(*combo);
+    EXPECT_EQ(combo->ItemIndex(), s.selected) << s.what;
+    EXPECT_EQ(combo->Count(), s.count) << s.what;
+  }
+}
+
+// Select raises OnChange when the selection moves, not when it stays.
+void TreeSelectionChanges(ControlBackend& b) {
+  auto form = b.ui.CreateForm("TreeForm", FormStyle::Dialog);
+  auto tree = b.ui.CreateTreeView(*form, "Tree");
+  const NodeId face = tree->AddChild(0, "Face");
+  const NodeId script = tree->AddChild(face, "Face (Greek)");
+  const NodeId other = tree->AddChild(0, "Other");
+  std::vector<NodeId> changes;
+  tree->OnChange = [&](NodeId node) { changes.push_back(node); };
+  const struct Step {
+    const char* what;
+    NodeId node;
+    std::vector<NodeId> changes;
+  } steps[] = {
+      {"a top node", face, {face}},
+      {"the same node again", face, {face}},
+      {"a child of a closed node", script, {face, script}},
+      {"the same child again", script, {face, script}},
+      {"another top node", other, {face, script, other}},
+  };
+  for (const Step& s : steps) {
+    tree->Select(s.node);
+    EXPECT_EQ(changes, s.changes) << s.what;
+    EXPECT_EQ(tree->Selected(), s.node) << s.what;
+  }
+}
+
+// State images and node identities stay with their nodes through a sort, which follows lstrcmpA (letters
+// before case: "a" < "A" < "b").
+void TreeKeepsStatesThroughASort(ControlBackend& b) {
+  auto form = b.ui.CreateForm("TreeForm", FormStyle::Dialog);
+  auto tree = b.ui.CreateTreeView(*form, "Tree");
+  const NodeId face = tree->AddChild(0, "Face");
+  const struct Child {
+    const char* text;
+    int state;
+  } children[] = {{"b", 1}, {"B", 2}, {"Face (Greek)", 3}, {"a", 0}, {"face (Arabic)", 2}, {"A", 1}};
+  std::map<NodeId, const Child*> childOf;
+  for (const Child& c : children) {
+    NodeId node = tree->AddChild(face, c.text);
+    childOf[node] = &c;
+    for (int state : {3, 0, 2, 1, c.state}) {
+      tree->SetStateIndex(node, state);
+      EXPECT_EQ(tree->StateIndex(node), state) << c.text;
+    }
+  }
+  tree->SortChildren(face);
+  Texts order;
+  for (NodeId n = tree->FirstChild(face); n; n = tree->NextSibling(n)) {
+    order.push_back(tree->Text(n));
+    const Child* child = childOf[n];
+    ASSERT_NE(child, nullptr) << tree->Text(n);
+    EXPECT_EQ(child->text, tree->Text(n));
+    EXPECT_EQ(tree->StateIndex(n), child->state) << child->text;
+    EXPECT_EQ(tree->Parent(n), face) << child->text;
+  }
+  EXPECT_EQ(order, (Texts{"a", "A", "b", "B", "face (Arabic)", "Face (Greek)"}));
+}
+
+}  // namespace
+
+const std::vector<ControlBehaviour>& ControlBehaviours() {
+  static const std::vector<ControlBehaviour> behaviours = {
+      {"ShowRaisesOnShow", ShowRaisesOnShow},
+      {"CloseAsksTheQueryFirst", CloseAsksTheQueryFirst},
+      {"ModalFormEndsWithAResult", ModalFormEndsWithAResult},
+      {"CentresOnTheReportedScreen", CentresOnTheReportedScreen},
+      {"ComboSortsIgnoringCase", ComboSortsIgnoringCase},
+      {"TreeSelectionChanges", TreeSelectionChanges},
+      {"TreeKeepsStatesThroughASort", TreeKeepsStatesThroughASort},
+  };
+  return behaviours;
+}
+
+}  // namespace sorel::test

@@ -28,43 +28,17 @@ class TForm1 : public LanguageTarget {
   static constexpr int kClientHeight = 392;
   static constexpr const char* kCaption = "Sorel Assistant v. 1.1";
 
-  // Event handlers, named control plus event.
+  // What start-up, closing and the other windows ask of the main window.
   void FormShow();
-  void FormCloseQuery(bool& canClose);
-  void btOKClick();
-  void btCancelClick();
-  void btLangChooseClick();
-
-  // Editing commands (fontsub_commands.cpp).
-  void TVFontsDblClick();
-  void TVFontsKeyPress(char key);
-  void TVFontsMouseDown(int x, int y);
-  void TVFontsChange(NodeId node);
-  void TVFontsContextPopup(int x, int y);
-  void btOnOffClick();
-  void btMaskedOnOffClick();
-  void btWesternMapClick();
-  void muOnOffClick();
-  void muWesternClick();
-  void muAllOn2Click(MenuItem& sender);
-  void muCE2Click(MenuItem& sender);
-  void muCED2Click(MenuItem& sender);
-
-  // Applying and restoring (fontsub_apply.cpp).
   // Writes the user's choices to the system. Errors from the layers propagate to the caller.
   void ApplyChanges();
+  // Discards the unsaved edits: the table, the tree and the code-page choice are read again.
   void RestoreTable();
-  void btRestoreClick();
-
   // Window placement and toolbox layout (fontsub_settings.cpp).
   void RestoreMainPlacement();
   void SaveMainPlacement();
-
-  // Code-page mapping (fontsub_codepage.cpp).
+  // Reads the code-page choices and the system's current file (fontsub_codepage.cpp).
   void LoadNlsMaps();
-  void acCPModExecute();
-  void mnuNLsClick(MenuItem& sender);
-  void ToolbarButton971DropDown();
   // Applies a language section of the language file to the window and the texts.
   void ApplyLanguage(const std::string& section);
   // Lets the user pick the language, stores and applies it.
@@ -90,6 +64,31 @@ class TForm1 : public LanguageTarget {
   void SetPreviewCaption(const std::string& text) override;
 
  private:
+  // Event handlers, named control plus event; the controls call them.
+  void FormCloseQuery(bool& canClose);
+  void btOKClick();
+  void btCancelClick();
+  void btLangChooseClick();
+  void btRestoreClick();
+  // Editing commands (fontsub_commands.cpp).
+  void TVFontsDblClick();
+  void TVFontsKeyPress(char key);
+  void TVFontsMouseDown(int x, int y);
+  void TVFontsChange(NodeId node);
+  void TVFontsContextPopup(int x, int y);
+  void btOnOffClick();
+  void btMaskedOnOffClick();
+  void btWesternMapClick();
+  void muOnOffClick();
+  void muWesternClick();
+  void muAllOn2Click(MenuItem& sender);
+  void muCE2Click(MenuItem& sender);
+  void muCED2Click(MenuItem& sender);
+  // The code-page button and its list (fontsub_codepage.cpp).
+  void acCPModExecute();
+  void mnuNLsClick(MenuItem& sender);
+  void ToolbarButton971DropDown();
+
   void Name(Control& control);
   Control* Named(const std::string& name);
   void CreateDesign();

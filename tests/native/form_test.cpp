@@ -194,6 +194,19 @@ TEST_F(FormTest, HintGoesToTheStatusBar) {
   EXPECT_EQ(p.ui.Find<StatusBar>("StatusBar1")->SimpleText(), "Wersja programu.");
 }
 
+// The program shows its window as start-up's last step; showing runs the show step, which brings
+// the window forward and selects the first face.
+TEST_F(FormTest, ShowingTheWindowRunsItsShowStep) {
+  AddFace("Arial", {{0, "Western"}, {238, "Central European"}});
+  TForm1& f = Create();
+  ASSERT_EQ(tree->Selected(), NodeId{0});
+  f.Self().SetVisible(true);
+  ASSERT_NE(tree->Selected(), NodeId{0});
+  EXPECT_EQ(tree->Text(tree->Selected()), "Arial");
+  EXPECT_TRUE(ButtonNamed("btOnOff").Enabled());
+  EXPECT_EQ(p.app.foregroundCalls, 1);
+}
+
 TEST_F(FormTest, ShowingBringsForwardOnlyAnEnabledWindow) {
   TForm1& f = Create();
   f.FormShow();

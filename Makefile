@@ -37,12 +37,15 @@ fuzz-build: setup
 fuzz: fuzz-build
 	@scripts/fuzz $(BUILD)/fuzz $(FUZZ_SECONDS)
 
-# The table store's benchmarks: natively on the in-memory platform, then the save under Wine
-# against `reg import` (the 32-bit program where this machine runs it, else the 64-bit one).
+# The benchmarks: the table store natively on the in-memory platform, then under Wine the save
+# against `reg import` and the preview's sheet refresh (the 32-bit programs where this machine
+# runs them, else the 64-bit ones).
 bench: native win32 win64
 	@$(BUILD)/native/bench/sorel_bench --benchmark_filter='Save|Edit'
 	@if scripts/can-run-i686 >/dev/null; then scripts/with-display scripts/bench-save i686 $(BUILD)/win32; \
 	 else scripts/with-display scripts/bench-save x86_64 $(BUILD)/win64; fi
+	@if scripts/can-run-i686 >/dev/null; then scripts/with-display scripts/bench-preview i686 $(BUILD)/win32; \
+	 else scripts/with-display scripts/bench-preview x86_64 $(BUILD)/win64; fi
 
 test-native: native
 	@cd $(BUILD)/native && ctest --output-on-failure

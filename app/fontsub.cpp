@@ -45,9 +45,10 @@ TForm1::TForm1(Platform& platform)
            SB1.get(), Image1.get(), Image2.get(), LBDescription.get(), Label2.get(), OsVer.get(), TVFonts.get(),
            btRestore.get(), btOK.get(), btCancel.get(), StatusBar1.get(), tbToolbox.get(), btOnOff.get(),
            btMaskedOnOff.get(), btWesternMap.get(), ToolbarButton971.get(), ToolbarButton971Arrow.get(),
-           btLangChoose.get()})
+           btLangChoose.get(), btPreview.get(), btSampleSelect.get(), LabelSample.get()})
     Name(*c);
   FormCreate();
+  frmPrev_ = std::make_unique<TfrmPrev>(p_, *this);
 }
 
 void TForm1::CreateDesign() {
@@ -122,6 +123,13 @@ void TForm1::CreateProgramTab() {
   TVFonts->SetBounds({112, 22, right, page.height - 22 - splitter - sampleHeight});
   SB1 = p_.ui.CreatePanel(*Panel1, "SB1");
   SB1->SetBounds({112, page.height - sampleHeight, right, sampleHeight});
+  // One line of the sample in the selected face and script; only face and script change.
+  LabelSample = p_.ui.CreateLabel(*SB1, "LabelSample");
+  LabelSample->SetFitToText(true);
+  LabelSample->SetTransparent(true);
+  LabelSample->SetFont(FontSpec{"MS Sans Serif", 0, kSamplePoints});
+  LabelSample->SetBounds({4, 4, 0, 0});
+  LabelSample->SetCaption("");
   CreateToolbox(page.height);
 }
 
@@ -146,6 +154,11 @@ void TForm1::CreateToolbox(int height) {
   btMaskedOnOff->OnClick = [this] { btMaskedOnOffClick(); };
   btWesternMap = make("btWesternMap", 2, 0, "GLYPH_WESTERN");
   btWesternMap->OnClick = [this] { btWesternMapClick(); };
+  btPreview = make("btPreview", 3, 1, "GLYPH_PREVIEW");
+  btPreview->SetDown(false);
+  btPreview->OnClick = [this] { btPreviewClick(); };
+  btSampleSelect = make("btSampleSelect", 4, 1, "GLYPH_SAMPLES");
+  btSampleSelect->OnClick = [this] { btSampleSelectClick(); };
   // The code-page button: its main part runs the action, the narrow part beside it opens the list.
   ToolbarButton971 = make("ToolbarButton971", 5, 2, ImageGlyph(7));
   ToolbarButton971->SetBounds({2, 2 + 5 * kButton + 2 * kSeparator, 26, kButton - 2});
@@ -194,6 +207,7 @@ void TForm1::CreateMenus() {
     all->OnClick = [this](MenuItem& sender) { muAllOn2Click(sender); };
 
   puNLs = p_.ui.CreatePopupMenu("puNLs");
+  pmSamplez = p_.ui.CreatePopupMenu("pmSamplez");
 }
 
 void TForm1::CreateInformationTab() {
@@ -207,7 +221,7 @@ void TForm1::CreateInformationTab() {
 // The creation step, in its fixed order. Steps whose commands arrive with later work are marked.
 void TForm1::FormCreate() {
   isNT_ = DetectPlatform(p_.system) == 1;                    // 1
-  SampleTexts.Clear();                                       // 2
+  sampleTexts_.Clear();                                      // 2
   OpenProgramKey();                                          // 3
   Rebuilding = false;                                        // 4
   edits_.ClearFontLists();                                   // 5
@@ -251,7 +265,7 @@ void TForm1::OpenProgramKey() {
     if (!key) return;
   }
   CreationStep(p_.app, [&] { sampleSet_ = key->ReadString("SampleSet1"); });
-  // Sample sets are loaded here once the preview arrives.
+  CreationStep(p_.app, [&] { LoadSampleSets(sampleSet_); });
 }
 
 void TForm1::BuildFontTree() { edits_.BuildTree(*TVFonts, p_.fonts, self_->HandleAllocated()); }
@@ -262,7 +276,10 @@ std::string TForm1::UiText(const std::string& key) const { return texts_.UiTexts
 
 void TForm1::ApplyLanguage(const std::string& section) { sorel::ApplyLanguage(p_, section, isNT_, *this, texts_); }
 
-void TForm1::ChooseLanguage() { ApplyLanguage(sorel::ChooseLanguage(p_)); }
+void TForm1::ChooseLanguage() {
+  ApplyLanguage(sorel::ChooseLanguage(p_));
+  if (frmPrev_) frmPrev_->SetHints();
+}
 
 void TForm1::Name(Control& control) { named_[Lower(control.Name())] = &control; }
 
@@ -301,8 +318,10 @@ std::string TForm1::Hint(const std::string& name) {
   return c ? c->Hint() : "";
 }
 
-// The preview window arrives later; until then there is no caption to set.
-void TForm1::SetPreviewCaption(const std::string&) {}
+// At start the language is applied before the preview window exists; it takes its caption later.
+void TForm1::SetPreviewCaption(const std::string& text) {
+  if (frmPrev_) frmPrev_->SetCaption(text);
+}
 
 void TForm1::FormShow() {
   RestoreMainPlacement();
@@ -342,7 +361,7 @@ void TForm1::btCancelClick() {
 }
 
 TForm1::~TForm1() {
-  SampleTexts.Clear();
+  sampleTexts_.Clear();
   if (store_) store_->WinIniFile.reset();
 }
 

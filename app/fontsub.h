@@ -12,10 +12,11 @@
 #include "engine/subst_table.h"
 #include "lang/apply_language.h"
 #include "platform/platform.h"
+#include "preview/fontsub_preview.h"
 
 namespace sorel {
 
-class TForm1 : public LanguageTarget {
+class TForm1 : public LanguageTarget, public PreviewHost {
  public:
   // Builds the window's design and runs its creation step.
   explicit TForm1(Platform& platform);
@@ -27,6 +28,8 @@ class TForm1 : public LanguageTarget {
   static constexpr int kClientWidth = 400;
   static constexpr int kClientHeight = 392;
   static constexpr const char* kCaption = "Sorel Assistant v. 1.1";
+  // LabelSample's design font: a 21-pixel character height on the 96-dots-per-inch screen.
+  static constexpr int kSamplePoints = 16;
 
   // What start-up, closing and the other windows ask of the main window.
   void FormShow();
@@ -44,7 +47,9 @@ class TForm1 : public LanguageTarget {
   // Lets the user pick the language, stores and applies it.
   void ChooseLanguage();
   // The current language's text for key, or the built-in text until a language provides one.
-  std::string UiText(const std::string& key) const;
+  std::string UiText(const std::string& key) const override;
+  // Builds the sample-set menu and reads the chosen set (or the first) into the sample texts.
+  void LoadSampleSets(const std::string& chosenName);
 
   Form& Self() { return *self_; }
   // What the window edits and shows, for reading: the records, the table, the unsaved flag.
@@ -54,6 +59,14 @@ class TForm1 : public LanguageTarget {
   bool IsNT() const { return isNT_; }
   // "SampleSet1" as read at start.
   const std::string& SampleSet() const { return sampleSet_; }
+  const KeyValueList& SampleTexts() const { return sampleTexts_; }
+  // The preview window, made right after this window.
+  TfrmPrev& Preview() { return *frmPrev_; }
+
+  // What the preview window asks of its owner.
+  const SortedTextList& ScriptNames() const override { return edits_.ScriptNames(); }
+  Rect HostBounds() override { return self_->Bounds(); }
+  void PreviewShown(bool shown) override;
 
  // What a language section may change, by control name.
   Kind ControlKind(const std::string& name, std::string& exactName) override;
@@ -84,6 +97,12 @@ class TForm1 : public LanguageTarget {
   void muAllOn2Click(MenuItem& sender);
   void muCE2Click(MenuItem& sender);
   void muCED2Click(MenuItem& sender);
+  // The preview and the sample sets (fontsub_sample.cpp).
+  void btPreviewClick();
+  void btSampleSelectClick();
+  void puSampleClick(MenuItem& sender);
+  // The sample of the node's face and character set, under the tree and in the preview.
+  void ShowSample(NodeId node);
   // The code-page button and its list (fontsub_codepage.cpp).
   void acCPModExecute();
   void mnuNLsClick(MenuItem& sender);
@@ -120,7 +139,7 @@ class TForm1 : public LanguageTarget {
   EditModel edits_;
   NlsMapping codePage_;
   bool Rebuilding = false;  // the tree is being rebuilt: selection changes are not acted on
-  KeyValueList SampleTexts;
+  KeyValueList sampleTexts_;
   LanguageState texts_;     // UiTexts, HelpPagePath, DefNLsSubst, DefLangVal
   std::string sampleSet_;
   struct Point {
@@ -140,10 +159,11 @@ class TForm1 : public LanguageTarget {
   std::unique_ptr<TreeView> TVFonts;
   std::unique_ptr<Button> btRestore, btOK, btCancel;
   std::unique_ptr<Panel> tbToolbox;
-  std::unique_ptr<Button> btOnOff, btMaskedOnOff, btWesternMap, ToolbarButton971, ToolbarButton971Arrow,
-      btLangChoose;
+  std::unique_ptr<Button> btOnOff, btMaskedOnOff, btWesternMap, btPreview, btSampleSelect, ToolbarButton971,
+      ToolbarButton971Arrow, btLangChoose;
+  std::unique_ptr<Label> LabelSample;
   // Menus; items belong to their menus.
-  std::unique_ptr<PopupMenu> PopupMenu2, PopupMenu3, puNLs;
+  std::unique_ptr<PopupMenu> PopupMenu2, PopupMenu3, puNLs, pmSamplez;
   MenuItem *muOnOff = nullptr, *muWestern = nullptr, *muAllOn1 = nullptr, *muAllD1 = nullptr,
            *puSelOn1 = nullptr, *puSelOff1 = nullptr, *muAllOn2 = nullptr, *muAllD2 = nullptr,
            *puSelOn2 = nullptr, *puSelOff2 = nullptr;
@@ -151,6 +171,8 @@ class TForm1 : public LanguageTarget {
 
   std::map<std::string, Control*> named_;  // every control by its name in lower case
   std::map<std::string, MenuItem*> namedItems_;  // menu items by name in lower case
+  // Made last: it shows what the controls above select.
+  std::unique_ptr<TfrmPrev> frmPrev_;
 };
 
 }  // namespace sorel

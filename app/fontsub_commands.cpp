@@ -94,8 +94,8 @@ void TForm1::TVFontsChange(NodeId node) {
   }
   btOnOff->SetEnabled(true);
   // The button shows what a click does: switch off what is fully on, switch on anything else.
+  ShowSample(node);
   btOnOff->SetGlyph(ImageGlyph(edits_.ToggleSwitchesOff(node) ? 4 : 5));
-  // The sample of the face and character set follows with the preview window.
 }
 
 void TForm1::TVFontsContextPopup(int x, int y) { PopupMenu3->Popup(*TVFonts, x, y); }

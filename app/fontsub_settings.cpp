@@ -28,7 +28,7 @@ void TForm1::RestoreMainPlacement() {
         r.top = key->ReadInteger("T");
         f.SetBounds(r);
       }
-      // "P" shows or hides the preview window, which follows with the preview.
+      if (key->ValueExists("P")) frmPrev_->Self().SetVisible(key->ReadInteger("P") != 0);
     } else {
       Rect r = f.Bounds();
       // Integer division truncates toward zero; a screen narrower than both windows gives a
@@ -36,7 +36,7 @@ void TForm1::RestoreMainPlacement() {
       r.left = (p_.app.ScreenWidth() - (r.width + kPreviewWidth)) / 2;
       r.top = (p_.app.ScreenHeight() - r.height) / 2;
       f.SetBounds(r);
-      // Showing the preview window here follows with the preview.
+      frmPrev_->Self().SetVisible(true);  // the very first start shows it beside the window
     }
     SetPreviewCaption(UiText("frmPreviewCaption"));
   }
@@ -50,9 +50,11 @@ void TForm1::SaveMainPlacement() {
       const Rect r = self_->Bounds();
       key->WriteInteger("L", r.left);
       key->WriteInteger("T", r.top);
-      key->WriteInteger("P", 0);  // no preview window yet, so it is never visible
+      key->WriteInteger("P", frmPrev_->Self().Visible() ? 1 : 0);
     }
   }
+  // The program ends without hiding the preview: its place is kept here, or it would be lost.
+  if (frmPrev_->Self().Visible()) frmPrev_->SavePreviewPlacement();
   // Written back as loaded: nothing in this version moves or hides the toolbox, and its panel
   // reports itself hidden whenever the other tab is shown.
   ToolboxLayout.Save(p_.registry, ToolbarLayoutBase, kToolboxName);

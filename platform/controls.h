@@ -55,9 +55,27 @@ class Container : public Control {
   using Control::Control;
 };
 
+// A font as the program asks for it: the system picks the nearest it has.
+struct FontSpec {
+  std::string face;
+  int charset = 0;  // 0 to 255
+  int points = 8;   // size in points, converted with the screen's (or printer's) resolution
+  bool bold = false, italic = false, underline = false;
+  bool operator==(const FontSpec&) const = default;
+};
+
 class Label : public Control, public Captioned {
  public:
   using Control::Control;
+  // The font the caption is drawn in; until set, the parent's.
+  virtual void SetFont(const FontSpec& font) = 0;
+  // A transparent label lets its parent's background show around the letters.
+  virtual void SetTransparent(bool transparent) = 0;
+  virtual bool Transparent() = 0;
+  // A fitted label sizes itself to its caption in its font (Bounds reports that size; it measures
+  // again whenever the caption or the font changes, keeping its position; an empty caption is one
+  // line high) and shows ampersands as they stand instead of marking hot keys.
+  virtual void SetFitToText(bool fit) = 0;
 };
 
 class Button : public Control, public Captioned {
@@ -91,6 +109,10 @@ class MenuItem {
   // A radio item shows its check as a dot; the program keeps one item of a group checked.
   void SetRadioItem(bool radio) { radio_ = radio; }
   bool RadioItem() const { return radio_; }
+  // A literal caption is shown as it stands: "&" marks no hot key and "-" is no separator.
+  void SetLiteralCaption(bool literal) { literal_ = literal; }
+  bool LiteralCaption() const { return literal_; }
+  bool IsSeparator() const { return !literal_ && caption_ == "-"; }
   void SetImage(const std::string& resource) { image_ = resource; }  // a 16 x 16 bitmap; "" for none
   const std::string& Image() const { return image_; }
 
@@ -109,7 +131,7 @@ class MenuItem {
 
  private:
   std::string name_, caption_, image_;
-  bool checked_ = false, radio_ = false;
+  bool checked_ = false, radio_ = false, literal_ = false;
   std::vector<std::unique_ptr<MenuItem>> items_;
 };
 
@@ -120,6 +142,22 @@ class PopupMenu {
   virtual MenuItem& Items() = 0;
   // Opens the menu at a point of a control's client area and runs the chosen item's OnClick.
   virtual void Popup(Control& anchor, int x, int y) = 0;
+};
+
+// A container that scrolls its children when they reach beyond its client area.
+class ScrollBox : public Container {
+ public:
+  using Container::Container;
+  // The scroll range follows the children; while suspended it is not recomputed, and resuming
+  // computes it once from all of them.
+  virtual void SuspendRange() = 0;
+  virtual void ResumeRange() = 0;
+  // The extent of the children as the last computed range holds it.
+  virtual Rect Range() = 0;
+  // Scroll position in pixels; children's bounds are relative to the content's origin.
+  virtual void SetScrollPosition(int x, int y) = 0;
+  virtual int ScrollX() = 0;
+  virtual int ScrollY() = 0;
 };
 
 // A drop-down list without free text, kept sorted with the locale's ignore-case order.
@@ -231,8 +269,9 @@ class TreeBatchUpdate {
 
 // What kind of top-level window a form is; the backend turns it into the system's styles.
 enum class FormStyle {
-  Dialog,  // fixed single border, system menu only
-  Splash,  // no frame at all and no taskbar button
+  Dialog,    // fixed single border, system menu only
+  Splash,    // no frame at all and no taskbar button
+  Sizeable,  // sizeable border, a close box only
 };
 
 // A top-level window; its caption is the title bar's text.
@@ -264,6 +303,8 @@ class Form : public Container, public Captioned {
   std::function<void(bool& canClose)> OnCloseQuery;
   // Runs each time the form goes from hidden to shown (SetVisible(true), ShowAndPaint, ShowModal).
   std::function<void()> OnShow;
+  // Runs each time the form goes from shown to hidden (SetVisible(false), an allowed close).
+  std::function<void()> OnHide;
 
  private:
   FormStyle style_;
@@ -283,6 +324,7 @@ class Ui {
   virtual std::unique_ptr<TreeView> CreateTreeView(Container& parent, const std::string& name) = 0;
   virtual std::unique_ptr<ComboBox> CreateComboBox(Container& parent, const std::string& name) = 0;
   virtual std::unique_ptr<PopupMenu> CreatePopupMenu(const std::string& name) = 0;
+  virtual std::unique_ptr<ScrollBox> CreateScrollBox(Container& parent, const std::string& name) = 0;
 };
 
 // The application object: title, help file, the current hint and the end of the message loop.
@@ -305,6 +347,8 @@ class Application {
   // Whether the application's window accepts input (IsWindowEnabled) and bringing it forward.
   virtual bool WindowEnabled() = 0;
   virtual void BringToForeground() = 0;
+  // Lets the user interface handle the events waiting for it, once, and returns.
+  virtual void ProcessMessages() = 0;
   // The default error display: the error's own words, in a message box owned by the main window.
   // Event handlers' errors come here through the dispatcher; work outside a handler (the main
   // window's creation) calls it itself.

@@ -1,5 +1,6 @@
 // Font enumeration on the screen's device context.
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,6 +28,11 @@ class ScreenDC {
   virtual void ForEachFont(const std::function<void(const ReportedFont&)>& each) = 0;
   // Every style and character set of one face, in the system's order.
   virtual void ForEachFaceScript(const std::string& face, const std::function<void(const ReportedScript&)>& each) = 0;
+  // The styles of one face in one character set (EnumFontFamiliesExA): for every font of the
+  // family the system reports, its ntmFlags. The face name is cut to 31 characters, as the
+  // system's field holds no more.
+  virtual void ForEachFaceStyle(const std::string& face, int charset,
+                                const std::function<void(std::uint32_t ntmFlags)>& each) = 0;
 };
 
 class Fonts {

@@ -4,6 +4,7 @@
 #include "dialogs.h"
 #include "files.h"
 #include "fonts.h"
+#include "printing.h"
 #include "profile.h"
 #include "registry.h"
 #include "restart.h"
@@ -23,6 +24,7 @@ struct Platform {
   Restart& restart;
   Ui& ui;
   Application& app;
+  Printing& printing;
 };
 
 }  // namespace sorel

@@ -13,6 +13,9 @@ static_assert(std::string_view(ProgramKey).back() == '\\', "the derived paths be
 // The main window's placement (values "L", "T", "P").
 inline const std::string MainWndKey = std::string(ProgramKey) + "MainWnd";
 
+// The preview window's placement (values "W", "H", "L", "T").
+inline const std::string PrevWndKey = std::string(ProgramKey) + "PrevWnd";
+
 // The base the toolbar layouts are kept under: the program key spelt without its trailing
 // backslash, since the layout code adds "\\" and the toolbar's name itself.
 inline const std::string ToolbarLayoutBase(ProgramKey, std::string_view(ProgramKey).size() - 1);

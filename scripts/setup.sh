@@ -3,8 +3,11 @@
 # when everything is already there.
 set -euo pipefail
 
+# ghostscript: the printing tests read their PostScript output back as text. fonts-dejavu-extra:
+# the preview's end-to-end tests need faces with and without bold and italic fonts.
 need=(wine wine64 wine32:i386 g++-mingw-w64-i686 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build libgtest-dev libbenchmark-dev
-      xvfb xauth x11-apps x11-utils imagemagick make g++ locales clang libclang-rt-14-dev)
+      xvfb xauth x11-apps x11-utils imagemagick make g++ locales clang libclang-rt-14-dev
+      ghostscript fonts-dejavu-extra)
 # Wine takes the ANSI code page from the locale: the program is also tested in Polish (1250).
 locales=(pl_PL.UTF-8 en_US.UTF-8)
 

@@ -14,6 +14,12 @@ void MemoryApplication::SetCurrentHint(const std::string& hint) {
   if (OnHint) OnHint();
 }
 
+void MemoryApplication::ProcessMessages() {
+  std::vector<std::function<void()>> events;
+  events.swap(pendingEvents);
+  for (auto& event : events) event();
+}
+
 void MemoryEventSink::Run(const std::function<void()>& handler) {
   if (!handler) return;
   try {
@@ -54,7 +60,92 @@ class MemoryCaptioned : public MemoryControl<Base> {
   std::string caption_;
 };
 
-using MemoryLabel = MemoryCaptioned<Label>;
+class MemoryScrollBoxImpl;
+
+// A label that knows its font; fitted, it measures its caption with the in-memory text metric.
+class MemoryLabel : public MemoryCaptioned<Label> {
+ public:
+  using MemoryCaptioned::MemoryCaptioned;
+  ~MemoryLabel() override;
+  void SetCaption(const std::string& caption) override {
+    MemoryCaptioned::SetCaption(caption);
+    Fit();
+  }
+  void SetFont(const FontSpec& font) override {
+    font_ = font;
+    Fit();
+  }
+  FontSpec Font() const { return font_; }
+  void SetTransparent(bool transparent) override { transparent_ = transparent; }
+  bool Transparent() override { return transparent_; }
+  void SetFitToText(bool fit) override {
+    fit_ = fit;
+    Fit();
+  }
+  bool FitToText() const { return fit_; }
+  void SetBounds(const Rect& r) override;
+  MemoryScrollBoxImpl* box = nullptr;  // the scroll box it stands in, if any
+
+ private:
+  void Fit() {
+    if (!fit_) return;
+    Rect r = state.bounds;
+    r.width = MemoryTextWidth(Caption(), font_.points);
+    r.height = MemoryLineHeight(font_.points);
+    SetBounds(r);
+  }
+  FontSpec font_;
+  bool transparent_ = false, fit_ = false;
+};
+
+class MemoryScrollBoxImpl : public MemoryControl<ScrollBox> {
+ public:
+  using MemoryControl::MemoryControl;
+  void SuspendRange() override { ++suspended_; }
+  void ResumeRange() override {
+    if (suspended_ > 0 && --suspended_ == 0) Recompute();
+  }
+  Rect Range() override { return range_; }
+  // As the system's scroll bars: within what the range reaches beyond the box, which has no
+  // border (the room the bars themselves take is left out).
+  void SetScrollPosition(int x, int y) override {
+    x_ = std::clamp(x, 0, std::max(0, range_.width - state.bounds.width));
+    y_ = std::clamp(y, 0, std::max(0, range_.height - state.bounds.height));
+  }
+  int ScrollX() override { return x_; }
+  int ScrollY() override { return y_; }
+  // A child moved, came or went: the range follows unless suspended.
+  void ChildChanged() {
+    if (suspended_ == 0) Recompute();
+  }
+  std::vector<MemoryLabel*> children;
+  int rangeComputations = 0;
+
+ private:
+  void Recompute() {
+    ++rangeComputations;
+    range_ = Rect{};
+    for (MemoryLabel* child : children) {
+      const Rect b = child->Bounds();
+      range_.width = std::max(range_.width, b.left + b.width);
+      range_.height = std::max(range_.height, b.top + b.height);
+    }
+    SetScrollPosition(x_, y_);  // a shorter range pulls the position back
+  }
+  int suspended_ = 0, x_ = 0, y_ = 0;
+  Rect range_;
+};
+
+MemoryLabel::~MemoryLabel() {
+  if (!box) return;
+  box->children.erase(std::remove(box->children.begin(), box->children.end(), this), box->children.end());
+  box->ChildChanged();
+}
+
+void MemoryLabel::SetBounds(const Rect& r) {
+  state.bounds = r;
+  if (box) box->ChildChanged();
+}
 class MemoryButtonImpl : public MemoryCaptioned<Button> {
  public:
   using MemoryCaptioned::MemoryCaptioned;
@@ -270,10 +361,13 @@ class MemoryFormImpl : public MemoryCaptioned<Form> {
   }
   void SetClientSize(int width, int height) override {
     client_ = Rect{0, 0, width, height};
-    // A dialog's single border and caption bar, as the real window adds them; a splash has no frame.
-    const bool framed = Style() == FormStyle::Dialog;
-    state.bounds.width = width + (framed ? 6 : 0);
-    state.bounds.height = height + (framed ? 25 : 0);
+    // The frame the real window adds (Wine 8's metrics): a dialog's single border and caption bar,
+    // a sizeable form's thicker sizing border; a splash has no frame.
+    const Rect frame = Style() == FormStyle::Dialog ? Rect{0, 0, 6, 25}
+                       : Style() == FormStyle::Sizeable ? Rect{0, 0, 8, 27}
+                                                         : Rect{};
+    state.bounds.width = width + frame.width;
+    state.bounds.height = height + frame.height;
   }
   Rect ClientRect() override { return client_; }
   void SetTopmost(bool topmost) override { topmost_ = topmost; }
@@ -281,11 +375,12 @@ class MemoryFormImpl : public MemoryCaptioned<Form> {
     state.bounds.left = (ui_.ScreenWidth() - state.bounds.width) / 2;
     state.bounds.top = (ui_.ScreenHeight() - state.bounds.height) / 2;
   }
-  // As the real form: OnShow runs whenever the form goes from hidden to shown.
+  // As the real form: OnShow runs whenever the form goes from hidden to shown, OnHide back.
   void SetVisible(bool visible) override {
     bool was = state.visible;
     state.visible = visible;
     if (visible && !was && OnShow) ui_.events.Run(OnShow);
+    if (!visible && was && OnHide) ui_.events.Run(OnHide);
   }
   void ShowAndPaint() override {
     SetVisible(true);
@@ -302,7 +397,7 @@ class MemoryFormImpl : public MemoryCaptioned<Form> {
       return;
     }
     closed_ = true;
-    state.visible = false;
+    SetVisible(false);
   }
   bool Closed() override { return closed_; }
   int ShowModal() override {
@@ -312,7 +407,7 @@ class MemoryFormImpl : public MemoryCaptioned<Form> {
     ui_.modalStack.push_back([this](int result) { modalResult = result; });
     if (ui_.modalHandler) ui_.modalHandler(*this);
     ui_.modalStack.pop_back();
-    state.visible = false;
+    SetVisible(false);  // OnHide runs, as for the real form
     modal_ = false;
     return modalResult ? modalResult : 2;  // closed some other way: cancel
   }
@@ -333,7 +428,11 @@ class MemoryFormImpl : public MemoryCaptioned<Form> {
 
 }  // namespace
 
-void MemoryUi::Remember(Control* control) { byName_[control->Name()] = control; }
+// Also by the name of the form made last, for windows whose controls share names.
+void MemoryUi::Remember(Control* control) {
+  byName_[control->Name()] = control;
+  if (!formScope_.empty()) byName_[formScope_ + "." + control->Name()] = control;
+}
 
 void MemoryUi::Forget(Control* control) {
   for (auto it = byName_.begin(); it != byName_.end();) {
@@ -350,13 +449,24 @@ std::unique_ptr<Impl> MemoryUi::Make(const std::string& name, Args&&... args) {
 }
 
 std::unique_ptr<Form> MemoryUi::CreateForm(const std::string& name, FormStyle style) {
+  formScope_ = name;
   return Make<MemoryFormImpl>(name, style, *this);
 }
 std::unique_ptr<Panel> MemoryUi::CreatePanel(Container&, const std::string& name) {
   return Make<MemoryPanel>(name);
 }
-std::unique_ptr<Label> MemoryUi::CreateLabel(Container&, const std::string& name) {
-  return Make<MemoryLabel>(name);
+std::unique_ptr<Label> MemoryUi::CreateLabel(Container& parent, const std::string& name) {
+  auto label = Make<MemoryLabel>(name);
+  if (auto* box = dynamic_cast<MemoryScrollBoxImpl*>(&parent)) {
+    label->box = box;
+    box->children.push_back(label.get());
+    box->ChildChanged();
+  }
+  return label;
+}
+
+std::unique_ptr<ScrollBox> MemoryUi::CreateScrollBox(Container&, const std::string& name) {
+  return Make<MemoryScrollBoxImpl>(name);
 }
 std::unique_ptr<Button> MemoryUi::CreateButton(Container&, const std::string& name) {
   return Make<MemoryButtonImpl>(name);
@@ -411,6 +521,14 @@ std::unique_ptr<TreeView> MemoryUi::CreateTreeView(Container&, const std::string
   tree->compare = treeCompare;
   return tree;
 }
+
+FontSpec LabelFont(Label& label) { return dynamic_cast<MemoryLabel&>(label).Font(); }
+bool LabelFitsText(Label& label) { return dynamic_cast<MemoryLabel&>(label).FitToText(); }
+std::vector<Label*> LabelsIn(ScrollBox& box) {
+  auto& memory = dynamic_cast<MemoryScrollBoxImpl&>(box);
+  return std::vector<Label*>(memory.children.begin(), memory.children.end());
+}
+int RangeComputations(ScrollBox& box) { return dynamic_cast<MemoryScrollBoxImpl&>(box).rangeComputations; }
 
 void Click(MemoryUi& ui, Button& button) {
   if (!button.Enabled() || !button.Visible()) return;

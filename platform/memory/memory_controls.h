@@ -35,6 +35,9 @@ class MemoryApplication : public Application {
   int screenWidth = kDefaultScreenWidth, screenHeight = kDefaultScreenHeight;
   static constexpr int kDefaultScreenWidth = 1024, kDefaultScreenHeight = 768;
   void BringToForeground() override { ++foregroundCalls; }
+  // Runs the events a test queued for the next time the program lets pending events run.
+  void ProcessMessages() override;
+  std::vector<std::function<void()>> pendingEvents;
   // Errors shown outside event handlers (those of handlers are in MemoryUi::events).
   void ShowException(const std::exception& e) override { errorsShown.push_back(e.what()); }
   std::vector<std::string> errorsShown;
@@ -49,6 +52,13 @@ class MemoryApplication : public Application {
   std::string title_, helpFile_, hint_;
   bool terminated_ = false;
 };
+
+// The in-memory text metric: a line of text in a font of this many points is this many pixels
+// high on the 96-dots-per-inch screen, and each character half as wide.
+inline int MemoryLineHeight(int points) { return (points * 96 + 71) / 72 + 2; }
+inline int MemoryTextWidth(const std::string& text, int points) {
+  return static_cast<int>(text.size()) * MemoryLineHeight(points) / 2;
+}
 
 // Runs an event handler the way the real dispatcher does: an error ends the handler and is shown.
 // Tests read the messages shown from errorsShown.
@@ -70,9 +80,10 @@ class MemoryUi : public Ui {
   std::unique_ptr<TreeView> CreateTreeView(Container& parent, const std::string& name) override;
   std::unique_ptr<ComboBox> CreateComboBox(Container& parent, const std::string& name) override;
   std::unique_ptr<PopupMenu> CreatePopupMenu(const std::string& name) override;
+  std::unique_ptr<ScrollBox> CreateScrollBox(Container& parent, const std::string& name) override;
 
-  // The most recently created control of that name (nullptr when none); the pointer is valid
-  // while its owner keeps the control.
+  // The most recently created control of that name (nullptr when none), or of the form made last
+  // before it with "Form.Name"; the pointer is valid while its owner keeps the control.
   template <class T>
   T* Find(const std::string& name) {
     auto it = byName_.find(name);
@@ -108,7 +119,14 @@ class MemoryUi : public Ui {
   std::unique_ptr<Impl> Make(const std::string& name, Args&&... args);
   std::map<std::string, Control*> byName_;
   std::map<std::string, PopupMenu*> menus_;
+  std::string formScope_;  // the form made last
 };
+
+// What an in-memory label or scroll box holds, for tests.
+FontSpec LabelFont(Label& label);
+bool LabelFitsText(Label& label);
+std::vector<Label*> LabelsIn(ScrollBox& box);
+int RangeComputations(ScrollBox& box);
 
 // Test-side actions on in-memory controls.
 // Presses the button: runs its handler and, on a modal form, ends it with the button's result.

@@ -18,6 +18,11 @@ class MemoryScreenDC : public ScreenDC {
     owner_.scriptQueries.push_back(face);
     if (const auto* scripts = owner_.ScriptsOf(face)) Report(*scripts, each);
   }
+  void ForEachFaceStyle(const std::string& face, int charset,
+                        const std::function<void(std::uint32_t)>& each) override {
+    // The system's face-name field holds 31 characters.
+    if (const auto* styles = owner_.StylesOf(face.substr(0, 31), charset)) Report(*styles, each);
+  }
 
  private:
   template <class T, class F>
@@ -54,6 +59,15 @@ void MemoryFonts::SetScripts(const std::string& face, std::vector<ReportedScript
 const std::vector<ReportedScript>* MemoryFonts::ScriptsOf(const std::string& face) const {
   auto it = scripts_.find(FoldCase(face));
   return it == scripts_.end() ? nullptr : &it->second;
+}
+
+void MemoryFonts::SetStyles(const std::string& face, int charset, std::vector<std::uint32_t> ntmFlags) {
+  styles_[{FoldCase(face), charset}] = std::move(ntmFlags);
+}
+
+const std::vector<std::uint32_t>* MemoryFonts::StylesOf(const std::string& face, int charset) const {
+  auto it = styles_.find({FoldCase(face), charset});
+  return it == styles_.end() ? nullptr : &it->second;
 }
 
 }  // namespace sorel

@@ -19,6 +19,11 @@ struct Enumeration {
   std::exception_ptr error;
 };
 
+struct StyleEnumeration {
+  const std::function<void(std::uint32_t)>& each;
+  std::exception_ptr error;
+};
+
 std::string FixedText(const char* field, std::size_t size) { return std::string(field, strnlen(field, size)); }
 
 int CALLBACK OnFont(const LOGFONTA* font, const TEXTMETRICA*, DWORD fontType, LPARAM param) {
@@ -53,6 +58,27 @@ int CALLBACK OnFaceScript(const LOGFONTA* font, const TEXTMETRICA* metric, DWORD
   }
 }
 
+// GDI passes a NEWTEXTMETRICEXA behind the declared type for TrueType and OpenType fonts; its ntmFlags
+// say whether a font of the family is the bold, italic or regular one.
+int CALLBACK OnFaceStyle(const LOGFONTA*, const TEXTMETRICA* metric, DWORD, LPARAM param) {
+  auto* run = reinterpret_cast<StyleEnumeration*>(param);
+  try {
+    run->each(reinterpret_cast<const NEWTEXTMETRICEXA*>(metric)->ntmTm.ntmFlags);
+    return 1;
+  } catch (...) {
+    run->error = std::current_exception();
+    return 0;
+  }
+}
+
+// A request for one face: the zeroed field keeps its terminating zero whatever the name's length.
+LOGFONTA FaceRequest(const std::string& face, int charset) {
+  LOGFONTA request{};
+  request.lfCharSet = static_cast<BYTE>(charset);
+  std::memcpy(request.lfFaceName, face.data(), std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
+  return request;
+}
+
 class Win32ScreenDC : public ScreenDC {
  public:
   Win32ScreenDC() : dc_(GetDC(nullptr)) {}
@@ -72,12 +98,18 @@ class Win32ScreenDC : public ScreenDC {
 
   void ForEachFaceScript(const std::string& face, const std::function<void(const ReportedScript&)>& each) override {
     if (!dc_) return;
-    LOGFONTA request{};
-    request.lfCharSet = DEFAULT_CHARSET;
-    // The zeroed field keeps its terminating zero; names from EnumFontsA fit anyway.
-    std::memcpy(request.lfFaceName, face.data(), std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
+    LOGFONTA request = FaceRequest(face, DEFAULT_CHARSET);
     Enumeration<ReportedScript> run{each, nullptr};
     EnumFontFamiliesExA(dc_, &request, &OnFaceScript, reinterpret_cast<LPARAM>(&run), 0);
+    if (run.error) std::rethrow_exception(run.error);
+  }
+
+  void ForEachFaceStyle(const std::string& face, int charset,
+                        const std::function<void(std::uint32_t)>& each) override {
+    if (!dc_) return;
+    LOGFONTA request = FaceRequest(face, charset);
+    StyleEnumeration run{each, nullptr};
+    EnumFontFamiliesExA(dc_, &request, &OnFaceStyle, reinterpret_cast<LPARAM>(&run), 0);
     if (run.error) std::rethrow_exception(run.error);
   }
 

@@ -7,7 +7,8 @@
 namespace sorel {
 
 // GetDC(nullptr) when a ScreenDC is made, ReleaseDC when it is destroyed; EnumFontsA for every
-// face, EnumFontFamiliesExA (DEFAULT_CHARSET) for the character sets of one face.
+// face, EnumFontFamiliesExA (DEFAULT_CHARSET) for the character sets of one face, and
+// EnumFontFamiliesExA in one character set for the styles of one face.
 class Win32Fonts : public Fonts {
  public:
   std::unique_ptr<ScreenDC> GetScreenDC() override;

@@ -1,6 +1,6 @@
-// Win32Ui and the simple controls (panels, labels, buttons, combo boxes, status bar, pictures,
-// tabs): each control object owns one system window and maps its operations to messages. Forms,
-// trees, menus and the dispatcher have files of their own.
+// Win32Ui and the simple controls (panels, buttons, combo boxes, status bar, pictures, tabs): each
+// control object owns one system window and maps its operations to messages. Forms, labels, scroll
+// boxes, trees, menus and the dispatcher have files of their own.
 #include "platform/win32/ui_win32.h"
 
 #include <vector>
@@ -15,11 +15,6 @@ namespace {
 class Win32Panel : public Native<Panel> {
  public:
   using Native::Native;
-};
-
-class Win32Label : public NativeCaptioned<Label> {
- public:
-  using NativeCaptioned::NativeCaptioned;
 };
 
 class Win32Button : public NativeCaptioned<Button> {
@@ -81,7 +76,7 @@ class Win32ComboBox : public Native<ComboBox> {
   }
   void SetItemIndex(int index) override { SendMessageA(hwnd, CB_SETCURSEL, index, 0); }
   // The height of a drop-down list's window includes its open list.
-  void SetBounds(const Rect& r) override { MoveWindow(hwnd, r.left, r.top, r.width, r.height + 160, TRUE); }
+  void SetBounds(const Rect& r) override { Native::SetBounds({r.left, r.top, r.width, r.height + 160}); }
   void Command(WORD code) override {
     if (code == CBN_SELCHANGE && OnChange) Guarded(app, OnChange);
   }
@@ -192,8 +187,12 @@ class Win32TabControl : public Native<TabControl> {
 }  // namespace
 
 HWND CreateChild(Win32Application& app, Container& parent, const char* cls, DWORD style, DWORD exStyle) {
-  return CreateWindowExA(exStyle, cls, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, HandleOf(parent), nullptr,
-                         app.Instance(), nullptr);
+  auto* container = dynamic_cast<NativeControl*>(&parent);
+  POINT origin = container ? container->ContentOrigin() : POINT{0, 0};
+  HWND child = CreateWindowExA(exStyle, cls, "", WS_CHILD | WS_VISIBLE | style, origin.x, origin.y, 10, 10,
+                               HandleOf(parent), nullptr, app.Instance(), nullptr);
+  if (container) container->ChildrenChanged();
+  return child;
 }
 
 }  // namespace win32ui
@@ -211,7 +210,10 @@ std::unique_ptr<Panel> Win32Ui::CreatePanel(Container& parent, const std::string
                                 name);
 }
 std::unique_ptr<Label> Win32Ui::CreateLabel(Container& parent, const std::string& name) {
-  return MakeNative<Win32Label>(app_, CreateChild(app_, parent, "STATIC", SS_LEFT | SS_NOTIFY), name);
+  return MakeLabel(app_, parent, name);
+}
+std::unique_ptr<ScrollBox> Win32Ui::CreateScrollBox(Container& parent, const std::string& name) {
+  return MakeScrollBox(app_, parent, name);
 }
 std::unique_ptr<Button> Win32Ui::CreateButton(Container& parent, const std::string& name) {
   return MakeNative<Win32Button>(app_, CreateChild(app_, parent, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP), name);

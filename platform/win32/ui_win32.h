@@ -30,11 +30,15 @@ class Win32Application : public Application {
   HWND MainWindow() const { return main_; }
   // Runs the message loop until Terminate or the main window is destroyed.
   int Run();
+  // Handles the messages already waiting, as the loop does, and returns; a quit message is left
+  // for the loop.
+  void ProcessMessages() override;
   // The application's default error display: the error's own words in a message box.
   void ShowException(const std::exception& e) override;
   void SetHint(const std::string& hint);
 
  private:
+  void Dispatch(MSG& msg);
   HINSTANCE instance_;
   HWND main_ = nullptr;
   std::string title_, helpFile_, hint_;
@@ -54,6 +58,7 @@ class Win32Ui : public Ui {
   std::unique_ptr<TreeView> CreateTreeView(Container& parent, const std::string& name) override;
   std::unique_ptr<ComboBox> CreateComboBox(Container& parent, const std::string& name) override;
   std::unique_ptr<PopupMenu> CreatePopupMenu(const std::string& name) override;
+  std::unique_ptr<ScrollBox> CreateScrollBox(Container& parent, const std::string& name) override;
 
  private:
   Win32Application& app_;

@@ -11,6 +11,11 @@ NativeControl* ObjectOf(HWND hwnd) {
   return hwnd ? static_cast<NativeControl*>(GetPropA(hwnd, kObjectProp)) : nullptr;
 }
 
+NativeControl* ParentObjectOf(HWND hwnd) {
+  if (!hwnd || !(GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)) return nullptr;
+  return ObjectOf(GetParent(hwnd));
+}
+
 HFONT UiFont() {
   static HFONT font = [] {
     NONCLIENTMETRICSA metrics{};
@@ -33,6 +38,10 @@ std::string WindowText(HWND hwnd) {
 // Routes each message to the object of the window it concerns: a child's commands and
 // notifications to the child, the close box and Escape to the form.
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (auto* self = ObjectOf(hwnd)) {
+    LRESULT result = 0;
+    if (self->OwnMessage(msg, wParam, lParam, result)) return result;
+  }
   switch (msg) {
     case WM_COMMAND:
       if (LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED) {
@@ -57,10 +66,23 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       if (auto* self = ObjectOf(hwnd); self && self->CloseQuery()) return 0;
       break;
-    case WM_CTLCOLORSTATIC:
-      // Labels and pictures take the background of the page they stand on.
-      SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+    case WM_CTLCOLORSTATIC: {
+      auto* dc = reinterpret_cast<HDC>(wParam);
+      if (auto* child = ObjectOf(reinterpret_cast<HWND>(lParam))) return reinterpret_cast<LRESULT>(child->StaticColors(dc));
+      SetBkMode(dc, TRANSPARENT);
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_MOUSEWHEEL: {
+      // The wheel goes to the window with the focus; what should scroll is the box under the
+      // pointer, found from the innermost window there outwards.
+      POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      const int delta = static_cast<short>(HIWORD(wParam));
+      for (HWND under = WindowFromPoint(at); under;
+           under = (GetWindowLongA(under, GWL_STYLE) & WS_CHILD) ? GetParent(under) : nullptr) {
+        if (auto* object = ObjectOf(under); object && object->Wheel(delta)) return 0;
+      }
+      break;
+    }
     default:
       break;
   }
@@ -102,14 +124,28 @@ void Win32Application::Terminate() {
 bool Win32Application::WindowEnabled() { return main_ && IsWindowEnabled(main_); }
 void Win32Application::BringToForeground() { SetForegroundWindow(main_); }
 
+void Win32Application::Dispatch(MSG& msg) {
+  if (main_ && IsDialogMessageA(main_, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
 int Win32Application::Run() {
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (main_ && IsDialogMessageA(main_, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
   return 0;
+}
+
+void Win32Application::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // The loop that runs the program must still see the end.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    Dispatch(msg);
+  }
 }
 
 void Win32Application::ShowException(const std::exception& e) {

@@ -14,6 +14,9 @@ SystemStyles StylesOf(FormStyle style) {
     case FormStyle::Splash:
       // A tool window gets no taskbar button.
       return {WS_POPUP | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT | WS_EX_TOOLWINDOW};
+    case FormStyle::Sizeable:
+      // A sizeable border and the close box, without minimise and maximise boxes.
+      return {WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     case FormStyle::Dialog:
       break;
   }
@@ -41,10 +44,12 @@ class Win32Form : public NativeCaptioned<Form> {
     SetWindowPos(hwnd, nullptr, (app.ScreenWidth() - r.width) / 2, (app.ScreenHeight() - r.height) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER);
   }
+  // Every way a form is shown or hidden comes here, so OnShow and OnHide run once per change.
   void SetVisible(bool visible) override {
     bool was = Visible();
     ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
     if (visible && !was && OnShow) Guarded(app, OnShow);
+    if (!visible && was && OnHide) Guarded(app, OnHide);
   }
   void ShowAndPaint() override {
     SetVisible(true);
@@ -75,8 +80,10 @@ class Win32Form : public NativeCaptioned<Form> {
       DispatchMessageA(&msg);
     }
     if (quit) PostQuitMessage(0);  // the outer loop must still see the end
+    // The owner comes back before the form goes, so that the system activates it, not another
+    // program's window.
     if (ownerWasEnabled) EnableWindow(owner, TRUE);
-    ShowWindow(hwnd, SW_HIDE);
+    SetVisible(false);
     modal_ = false;
     return modalResult_ ? modalResult_ : 2;
   }
@@ -108,7 +115,7 @@ class Win32Form : public NativeCaptioned<Form> {
     }
     closed_ = true;
     if (app.MainWindow() == hwnd) app.Terminate();
-    ShowWindow(hwnd, SW_HIDE);
+    SetVisible(false);
     return true;
   }
 

@@ -1,4 +1,5 @@
 // Pop-up menus: the system menu is built from our menu items each time it opens.
+#include <string>
 #include <vector>
 
 #include "platform/win32/ui_win32_private.h"
@@ -11,7 +12,7 @@ void BuildMenu(HINSTANCE instance, MenuItem& parent, HMENU menu, std::vector<Men
                std::vector<HBITMAP>& bitmaps) {
   for (int i = 0; i < parent.Count(); ++i) {
     MenuItem& item = parent.Item(i);
-    if (item.Caption() == "-") {
+    if (item.IsSeparator()) {
       AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
       continue;
     }
@@ -20,7 +21,9 @@ void BuildMenu(HINSTANCE instance, MenuItem& parent, HMENU menu, std::vector<Men
     info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE | MIIM_ID;
     info.fType = MFT_STRING | (item.RadioItem() ? MFT_RADIOCHECK : 0);
     info.fState = item.Checked() ? MFS_CHECKED : 0;
-    info.dwTypeData = const_cast<char*>(item.Caption().c_str());
+    std::string caption;  // a literal "&" is written twice
+    for (char c : item.Caption()) caption.append(c == '&' && item.LiteralCaption() ? 2 : 1, c);
+    info.dwTypeData = const_cast<char*>(caption.c_str());
     byId.push_back(&item);
     info.wID = static_cast<UINT>(byId.size());
     if (item.Count() > 0) {

@@ -47,6 +47,21 @@ class NativeControl {
   virtual bool CloseQuery() { return false; }
   // A button with a modal result was pressed on the form.
   virtual void EndModal(int /*result*/) {}
+  // A message to the control's own window that it handles itself (windows of our class only);
+  // false passes it on to the dispatcher.
+  virtual bool OwnMessage(UINT /*msg*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT& /*result*/) { return false; }
+  // The parent's WM_CTLCOLORSTATIC for this control: the brush its background takes. Labels and
+  // pictures take the background of the page they stand on.
+  virtual HBRUSH StaticColors(HDC dc) {
+    SetBkMode(dc, TRANSPARENT);
+    return GetSysColorBrush(COLOR_BTNFACE);
+  }
+  // Containers: where the origin of the children's coordinates lies in the client area (a
+  // scrolled box's content has moved up and left), and that a child came, went or moved.
+  virtual POINT ContentOrigin() { return POINT{0, 0}; }
+  virtual void ChildrenChanged() {}
+  // The mouse wheel turned over this window or one of its children; false: not handled.
+  virtual bool Wheel(int /*delta*/) { return false; }
 
   Win32Application& app;
   HWND hwnd = nullptr;
@@ -54,6 +69,8 @@ class NativeControl {
 
 // The object behind one of our windows; nullptr for any other window.
 NativeControl* ObjectOf(HWND hwnd);
+// The object of a child window's parent; nullptr for a top-level window or a foreign parent.
+NativeControl* ParentObjectOf(HWND hwnd);
 // The font of dialog texts, shared by every control.
 HFONT UiFont();
 std::string WindowText(HWND hwnd);
@@ -67,8 +84,10 @@ class Native : public Base, public NativeControl {
       : Base(std::forward<Args>(args)...), NativeControl(application) {}
   ~Native() override {
     if (hwnd && IsWindow(hwnd)) {
+      NativeControl* parent = ParentObjectOf(hwnd);
       RemovePropA(hwnd, kObjectProp);
       DestroyWindow(hwnd);
+      if (parent) parent->ChildrenChanged();
     }
   }
   Control& AsControl() override { return *this; }
@@ -78,14 +97,23 @@ class Native : public Base, public NativeControl {
     SetPropA(hwnd, kObjectProp, static_cast<NativeControl*>(this));
     SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), FALSE);
   }
-  void SetBounds(const Rect& r) override { MoveWindow(hwnd, r.left, r.top, r.width, r.height, TRUE); }
+  // Bounds are in the parent's content coordinates; the parent hears of every move.
+  void SetBounds(const Rect& r) override {
+    NativeControl* parent = ParentObjectOf(hwnd);
+    POINT origin = parent ? parent->ContentOrigin() : POINT{0, 0};
+    MoveWindow(hwnd, r.left + origin.x, r.top + origin.y, r.width, r.height, TRUE);
+    if (parent) parent->ChildrenChanged();
+  }
   Rect Bounds() override {
     RECT rc;
     GetWindowRect(hwnd, &rc);
     HWND parent = GetParent(hwnd);
-    if (parent && (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD))
+    POINT origin{0, 0};
+    if (parent && (GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)) {
       MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rc), 2);
-    return Rect{rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
+      if (NativeControl* object = ObjectOf(parent)) origin = object->ContentOrigin();
+    }
+    return Rect{rc.left - origin.x, rc.top - origin.y, rc.right - rc.left, rc.bottom - rc.top};
   }
   void SetVisible(bool visible) override { ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE); }
   bool Visible() override { return IsWindowVisible(hwnd) != 0; }
@@ -110,13 +138,15 @@ std::unique_ptr<T> MakeNative(Win32Application& app, HWND hwnd, Args&&... args) 
   return control;
 }
 
-// A child window of a class, visible, on the parent's window.
+// A child window of a class, visible, on the parent's window at the origin of its content.
 HWND CreateChild(Win32Application& app, Container& parent, const char* cls, DWORD style, DWORD exStyle = 0);
 
 // The controls with files of their own.
 std::unique_ptr<Form> MakeForm(Win32Application& app, const std::string& name, FormStyle style);
 std::unique_ptr<TreeView> MakeTreeView(Win32Application& app, Container& parent, const std::string& name);
 std::unique_ptr<PopupMenu> MakePopupMenu(Win32Application& app, const std::string& name);
+std::unique_ptr<Label> MakeLabel(Win32Application& app, Container& parent, const std::string& name);
+std::unique_ptr<ScrollBox> MakeScrollBox(Win32Application& app, Container& parent, const std::string& name);
 
 // The dispatcher of our window class, registered by the application object.
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

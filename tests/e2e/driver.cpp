@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -15,9 +16,15 @@ const char* const kFontSubstitutes = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVe
 
 std::string WindowsPath(const std::string& path) {
   if (path.size() > 1 && path[1] == ':') return path;
-  std::string result = "Z:" + path;
+  std::string result = path;
   std::replace(result.begin(), result.end(), '/', '\\');
-  return result;
+  if (!path.empty() && path[0] != '/') {
+    // Relative to the current folder, which Wine gives as the Unix one under Z:.
+    char full[MAX_PATH] = {};
+    GetFullPathNameA(result.c_str(), MAX_PATH, full, nullptr);
+    return full;
+  }
+  return "Z:" + result;
 }
 
 AppProcess::AppProcess() {
@@ -80,6 +87,10 @@ HWND AppProcess::WaitForMessageBox(int timeoutMs) {
   return Poll(Search{info_.dwProcessId, "", "#32770"}, timeoutMs);
 }
 
+HWND AppProcess::WaitForMenu(int timeoutMs) {
+  return Poll(Search{info_.dwProcessId, "", "#32768"}, timeoutMs);
+}
+
 bool AppProcess::WaitForExit(int timeoutMs) {
   return WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
@@ -138,6 +149,12 @@ void Press(HWND button) {
 }
 
 void CloseWindow(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
+
+void PressKey(HWND window, int virtualKey) {
+  const UINT scan = MapVirtualKeyA(virtualKey, 0);
+  PostMessageA(window, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+  PostMessageA(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000);
+}
 
 void Answer(HWND box, int id) {
   HWND button = GetDlgItem(box, id);
@@ -265,6 +282,43 @@ std::vector<std::string> ComboItems(HWND combo) {
   return items;
 }
 
+std::string StatusText(HWND bar) {
+  const std::size_t size = 4096;
+  RemoteMemory remote(bar, size);
+  remote.Write(0, std::string(size, '\0').data(), size);
+  // A simple bar's text is part 0 to the reading messages, though SB_SIMPLEID sets it.
+  SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(remote.Address()));
+  std::string text(size, '\0');
+  remote.Read(0, text.data(), size - 1);
+  return text.c_str();
+}
+
+std::string HintOf(HWND control, HWND statusBar) {
+  // Sent, not posted: the hint is in the bar when the call returns.
+  SendMessageA(GetAncestor(control, GA_ROOT), WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
+               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  return StatusText(statusBar);
+}
+
+HWND FindByHint(HWND parent, const std::string& cls, const std::string& hint, HWND statusBar) {
+  for (HWND control : FindChildren(parent, cls))
+    if (HintOf(control, statusBar) == hint) return control;
+  return nullptr;
+}
+
+std::vector<HWND> DirectChildren(HWND parent, const std::string& cls) {
+  std::vector<HWND> found;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (cls.empty() || lstrcmpiA(ClassName(child).c_str(), cls.c_str()) == 0) found.push_back(child);
+  return found;
+}
+
+RECT WindowRect(HWND hwnd) {
+  RECT rc{};
+  GetWindowRect(hwnd, &rc);
+  return rc;
+}
+
 bool PickComboItem(HWND combo, const std::string& text) {
   auto items = ComboItems(combo);
   auto it = std::find(items.begin(), items.end(), text);
@@ -317,19 +371,47 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
   out << bytes;
 }
 
-void DeleteKeyTree(HKEY root, const std::string& path) {
+namespace {
+
+std::vector<std::string> SubkeyNames(HKEY root, const std::string& path) {
+  std::vector<std::string> names;
   HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-    std::vector<std::string> subkeys;
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-      DWORD len = sizeof(name);
-      if (RegEnumKeyExA(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-      subkeys.emplace_back(name, len);
-    }
-    RegCloseKey(key);
-    for (const auto& sub : subkeys) DeleteKeyTree(root, path + "\\" + sub);
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+  char name[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD len = sizeof(name);
+    if (RegEnumKeyExA(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, len);
   }
+  RegCloseKey(key);
+  return names;
+}
+
+void DumpInto(HKEY root, const std::string& top, const std::string& below, RegTree& tree) {
+  const std::string path = below.empty() ? top : top + "\\" + below;
+  tree[below] = DumpKey(root, path);
+  for (const auto& name : SubkeyNames(root, path)) DumpInto(root, top, below.empty() ? name : below + "\\" + name, tree);
+}
+
+}  // namespace
+
+RegTree DumpTree(HKEY root, const std::string& path) {
+  RegTree tree;
+  HKEY key;
+  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return tree;
+  RegCloseKey(key);
+  DumpInto(root, path, "", tree);
+  return tree;
+}
+
+void RestoreTree(HKEY root, const std::string& path, const RegTree& tree) {
+  DeleteKeyTree(root, path);
+  // The map's order puts every key before its subkeys, and each key is created with its values.
+  for (const auto& [below, values] : tree) RestoreKey(root, below.empty() ? path : path + "\\" + below, values);
+}
+
+void DeleteKeyTree(HKEY root, const std::string& path) {
+  for (const auto& sub : SubkeyNames(root, path)) DeleteKeyTree(root, path + "\\" + sub);
   RegDeleteKeyA(root, path.c_str());
 }
 
@@ -381,6 +463,17 @@ std::string LangResValue(const std::string& section, const std::string& key) {
   char value[2048] = {};
   GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof(value), file.c_str());
   return value;
+}
+
+std::vector<std::string> LangResSections() {
+  std::string exe = WindowsPath(g_exePath);
+  std::string file = exe.substr(0, exe.find_last_of('\\') + 1) + "LangRes.ini";
+  std::vector<char> names(65536);
+  DWORD length = GetPrivateProfileSectionNamesA(names.data(), static_cast<DWORD>(names.size()), file.c_str());
+  std::vector<std::string> sections;
+  for (const char* name = names.data(); name < names.data() + length && *name; name += std::strlen(name) + 1)
+    sections.emplace_back(name);
+  return sections;
 }
 
 std::string WinIniPath() {

@@ -187,9 +187,13 @@ TEST_F(EditingE2E, CodePageChoiceIsWrittenBySave) {
   const std::string target = LangResValue("Polski", "DefNLsSubst");
   ASSERT_NE(target, "c_1252.nls") << "the Polish mapping switches to another file";
   Start();
+  // Of the toolbox's two-state buttons, the other one shows and hides the preview.
+  HWND status = FindChild(main_, "msctls_statusbar32", "");
+  const std::string previewHint = LangResValue("Polski", "btPreviewHint");
   HWND codePage = nullptr;
   for (HWND b : FindChildren(main_, "Button"))
-    if (Text(b).empty() && !codePage && GetWindowLongA(b, GWL_STYLE) & BS_PUSHLIKE) codePage = b;
+    if (Text(b).empty() && !codePage && GetWindowLongA(b, GWL_STYLE) & BS_PUSHLIKE && HintOf(b, status) != previewHint)
+      codePage = b;
   ASSERT_NE(codePage, nullptr) << "the code-page button";
   Press(codePage);
   Press(FindChild(main_, "Button", "&OK"));

@@ -16,7 +16,7 @@ class StartupE2E : public testing::Test {
   void SetUp() override {
     table_ = DumpKey(HKEY_LOCAL_MACHINE, kFontSubstitutes);
     winIni_ = ReadFileBytes(WinIniPath());
-    programKey_ = DumpKey(HKEY_CURRENT_USER, kProgramKey);
+    programKey_ = DumpTree(HKEY_CURRENT_USER, kProgramKey);
     codePages_ = DumpKey(HKEY_LOCAL_MACHINE, kCodePageKey);
     ASSERT_FALSE(table_.empty()) << "the test prefix has no FontSubstitutes table";
     SetProgramString("Language", "Polski");  // no language dialog in these tests
@@ -26,8 +26,9 @@ class StartupE2E : public testing::Test {
     RestoreKey(HKEY_LOCAL_MACHINE, kFontSubstitutes, table_);
     WriteFileBytes(WinIniPath(), winIni_);
     RestoreKey(HKEY_LOCAL_MACHINE, kCodePageKey, codePages_);
+    // With its subkeys: the windows' places and the toolbox layout are kept there.
     DeleteKeyTree(HKEY_CURRENT_USER, kProgramKey);
-    if (!programKey_.empty()) RestoreKey(HKEY_CURRENT_USER, kProgramKey, programKey_);
+    if (!programKey_.empty()) RestoreTree(HKEY_CURRENT_USER, kProgramKey, programKey_);
   }
 
   // Starts the program, checks the main window and leaves with btOK; the stores must be unchanged.
@@ -47,7 +48,8 @@ class StartupE2E : public testing::Test {
     EXPECT_EQ(ReadFileBytes(WinIniPath()), winIni_);
   }
 
-  RegDump table_, programKey_, codePages_;
+  RegDump table_, codePages_;
+  RegTree programKey_;
   std::string winIni_;
 };
 

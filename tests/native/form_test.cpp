@@ -24,9 +24,9 @@ TEST_F(FormTest, DesignMatchesTheMainWindow) {
   EXPECT_EQ(f.Self().Caption(), "Sorel Assistant v. 1.1");
   EXPECT_EQ(f.Self().ClientRect().width, 400);
   EXPECT_EQ(f.Self().ClientRect().height, 392);
-  EXPECT_EQ(p.ui.Find<TabSheet>("TabSheet1")->Caption(), "&Program");
-  EXPECT_EQ(p.ui.Find<TabSheet>("TabSheet2")->Caption(), "&Informacje");
-  EXPECT_EQ(p.ui.Find<TabSheet>("TabSheet1")->HelpContext, 1030);
+  EXPECT_EQ(p.ui.Find<TabSheet>("Form1.TabSheet1")->Caption(), "&Program");
+  EXPECT_EQ(p.ui.Find<TabSheet>("Form1.TabSheet2")->Caption(), "&Informacje");
+  EXPECT_EQ(p.ui.Find<TabSheet>("Form1.TabSheet1")->HelpContext, 1030);
   EXPECT_EQ(ButtonNamed("btRestore").Caption(), "P&rzywr\xF3\xE6");  // Windows-1250
   EXPECT_FALSE(ButtonNamed("btRestore").Enabled());
   EXPECT_EQ(ButtonNamed("btCancel").Caption(), "&Zaniechaj");

@@ -155,8 +155,8 @@ TEST(LanguageCaptions, OnlyTheNamedControlsOfTheWindowTakeCaptions) {
                  {"btOK", "&Fine"},     {"btCancel", "&Stop"}};
   for (const auto& b : buttons) EXPECT_EQ(p.ui.Find<Button>(b.control)->Caption(), b.caption) << b.control;
   EXPECT_EQ(p.ui.Find<Label>("LBDescription")->Caption(), "Fonts:");
-  EXPECT_EQ(p.ui.Find<TabSheet>("TabSheet1")->Caption(), "&Fonts");
-  EXPECT_EQ(p.ui.Find<TabSheet>("TabSheet2")->Caption(), "&About");
+  EXPECT_EQ(p.ui.Find<TabSheet>("Form1.TabSheet1")->Caption(), "&Fonts");
+  EXPECT_EQ(p.ui.Find<TabSheet>("Form1.TabSheet2")->Caption(), "&About");
   EXPECT_EQ(p.ui.Find<StatusBar>("StatusBar1")->SimpleText(), "");
 }
 

@@ -60,15 +60,19 @@ TEST_F(Settings, StoredValuesSetTheirEdgeAndAbsentOnesLeaveItAlone) {
   EXPECT_EQ(Bounds().left, 11) << "no \"L\": the left edge stays, no centring either";
   EXPECT_EQ(Bounds().top, 300);
 
-  // A negative edge (a window partly off a screen left of the primary one) is kept; "P" belongs
-  // to the preview window, which does not exist yet, so even a wrongly typed one is not read.
+  // A negative edge (a window partly off a screen left of the primary one) is kept; "P" shows or
+  // hides the preview window.
   p.registry.SetDWord(RegRoot::CurrentUser, kMainWnd, "L", -1500);
-  p.registry.SetString(RegRoot::CurrentUser, kMainWnd, "P", "1");
-  f.RestoreMainPlacement();
-  EXPECT_EQ(Bounds().left, -1500);
-  EXPECT_EQ(Bounds().top, 300);
-  EXPECT_EQ(Bounds().width, 406);
-  EXPECT_EQ(Bounds().height, 417);
+  for (int shown : {1, 0}) {
+    p.registry.SetDWord(RegRoot::CurrentUser, kMainWnd, "P", shown);
+    f.RestoreMainPlacement();
+    EXPECT_EQ(Bounds().left, -1500);
+    EXPECT_EQ(Bounds().top, 300);
+    EXPECT_EQ(Bounds().width, 406);
+    EXPECT_EQ(Bounds().height, 417);
+    EXPECT_EQ(f.Preview().Self().Visible(), shown == 1);
+    EXPECT_EQ(Btn("btPreview").Down(), shown == 1);
+  }
 }
 
 TEST_F(Settings, WronglyTypedValueStopsThePlacementThere) {

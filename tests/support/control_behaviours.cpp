@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace sorel::test {
@@ -88,8 +90,8 @@ void ModalFormEndsWithAResult(ControlBackend& b) {
   }
 }
 
-// Centring uses the screen the application reports; a dialog's frame adds to its client area, a
-// splash has none.
+// Centring uses the screen the application reports; a dialog's frame and a sizeable form's thicker
+// one add to the client area, a splash has none.
 void CentresOnTheReportedScreen(ControlBackend& b) {
   const int screenWidth = b.app.ScreenWidth(), screenHeight = b.app.ScreenHeight();
   ASSERT_GT(screenWidth, 0);
@@ -101,6 +103,7 @@ void CentresOnTheReportedScreen(ControlBackend& b) {
       {FormStyle::Dialog, 400, 392, 6, 25},
       {FormStyle::Dialog, 301, 201, 6, 25},
       {FormStyle::Splash, 288, 360, 0, 0},
+      {FormStyle::Sizeable, 500, 400, 8, 27},
   };
   for (const Case& c : cases) {
     auto form = b.ui.CreateForm("CentredForm", c.style);
@@ -211,6 +214,93 @@ void TreeKeepsStatesThroughASort(ControlBackend& b) {
   EXPECT_EQ(order, (Texts{"a", "A", "b", "B", "face (Arabic)", "Face (Greek)"}));
 }
 
+// OnHide runs each time a form goes from shown to hidden: hidden by the program, closed (when the
+// close query allows it) or ended as a modal form; never for a form already hidden.
+void HideRaisesOnHide(ControlBackend& b) {
+  auto form = b.ui.CreateForm("HideForm", FormStyle::Sizeable);
+  int hides = 0;
+  bool allowClose = false;
+  form->OnHide = [&] { ++hides; };
+  form->OnCloseQuery = [&](bool& canClose) { canClose = allowClose; };
+  const struct Step {
+    const char* what;
+    std::function<void()> act;
+    int hides;
+    bool visible;
+  } steps[] = {
+      {"SetVisible(false) while hidden", [&] { form->SetVisible(false); }, 0, false},
+      {"shown and hidden", [&] { form->SetVisible(true); form->SetVisible(false); }, 1, false},
+      {"hidden again", [&] { form->SetVisible(false); }, 1, false},
+      {"a refused close", [&] { form->ShowAndPaint(); form->Close(); }, 1, true},
+      {"an allowed close, then hidden", [&] { allowClose = true; form->Close(); form->SetVisible(false); }, 2, false},
+      {"shown modally and closed", [&] { b.user.CloseWhenShown(*form); form->ShowModal(); }, 3, false},
+  };
+  for (const Step& s : steps) {
+    s.act();
+    EXPECT_EQ(hides, s.hides) << s.what;
+    EXPECT_EQ(form->Visible(), s.visible) << s.what;
+  }
+}
+
+// A fitted label is as large as its caption in its font, in place: higher and wider in more points,
+// one line high and no wider than nothing without a caption, and an ampersand is a character. The
+// in-memory metric and the system's fonts differ in pixels, not in these relations.
+void FittedLabelFollowsItsText(ControlBackend& b) {
+  auto form = b.ui.CreateForm("LabelForm", FormStyle::Dialog);
+  auto label = b.ui.CreateLabel(*form, "FittedLabel");
+  label->SetBounds({5, 7, 1, 1});
+  label->SetFitToText(true);
+  auto sizeOf = [&](const std::string& caption, int points) {
+    label->SetFont({"Arial", 238, points});
+    label->SetCaption(caption);
+    return label->Bounds();
+  };
+  Rect previous{};
+  for (int points : {8, 12, 20, 36}) {
+    const Rect r = sizeOf("Sample", points), empty = sizeOf("", points);
+    EXPECT_TRUE(r.left == 5 && r.top == 7 && r.height > previous.height && r.width > previous.width) << points;
+    EXPECT_TRUE(empty.height == r.height && empty.width == 0) << points;
+    EXPECT_GT(sizeOf("A&B", points).width, sizeOf("AB", points).width) << points;
+    previous = r;
+  }
+}
+
+// The range covers every child, however often suspended it stays, and the last resume computes
+// it; the position keeps within what the content needs beyond the box (the children fit across,
+// beside a vertical bar), follows a shorter range, and children keep their content coordinates.
+void ScrollBoxFollowsItsChildren(ControlBackend& b) {
+  auto form = b.ui.CreateForm("ScrollForm", FormStyle::Sizeable);
+  form->SetClientSize(300, 200);
+  auto box = b.ui.CreateScrollBox(*form, "Box");
+  box->SetBounds({0, 0, 200, 100});
+  auto first = b.ui.CreateLabel(*box, "First"), second = b.ui.CreateLabel(*box, "Second");
+  std::unique_ptr<Label> third;
+  first->SetBounds({10, 6, 50, 20});
+  const struct Step {
+    const char* what;
+    std::function<void()> act;
+    int width, height, scrollY;
+  } steps[] = {
+      {"a child moved", [&] { second->SetBounds({20, 250, 60, 30}); }, 80, 280, 0},
+      {"suspended twice", [&] { box->SuspendRange(); box->SuspendRange(); }, 80, 280, 0},
+      {"a child added", [&] { third = b.ui.CreateLabel(*box, "Third"); third->SetBounds({0, 400, 150, 20}); }, 80, 280, 0},
+      {"resumed once of twice", [&] { second->SetBounds({20, 500, 60, 30}); box->ResumeRange(); }, 80, 280, 0},
+      {"resumed", [&] { box->ResumeRange(); }, 150, 530, 0},
+      {"scrolled", [&] { box->SetScrollPosition(0, 100); }, 150, 530, 100},
+      {"scrolled past the end", [&] { box->SetScrollPosition(50, 1000); }, 150, 530, 430},
+      {"scrolled before the start", [&] { box->SetScrollPosition(-5, -5); }, 150, 530, 0},
+      {"a child gone while scrolled", [&] { box->SetScrollPosition(0, 430); third.reset(); }, 80, 530, 430},
+      {"a child moved up", [&] { second->SetBounds({20, 120, 60, 30}); }, 80, 150, 50},
+  };
+  for (const Step& s : steps) {
+    s.act();
+    EXPECT_TRUE(box->Range().width == s.width && box->Range().height == s.height) << s.what;
+    EXPECT_EQ(box->ScrollY(), s.scrollY) << s.what;
+    EXPECT_EQ(box->ScrollX(), 0) << s.what;
+    EXPECT_TRUE(first->Bounds().left == 10 && first->Bounds().top == 6) << s.what;
+  }
+}
+
 }  // namespace
 
 const std::vector<ControlBehaviour>& ControlBehaviours() {
@@ -222,6 +312,9 @@ const std::vector<ControlBehaviour>& ControlBehaviours() {
       {"ComboSortsIgnoringCase", ComboSortsIgnoringCase},
       {"TreeSelectionChanges", TreeSelectionChanges},
       {"TreeKeepsStatesThroughASort", TreeKeepsStatesThroughASort},
+      {"HideRaisesOnHide", HideRaisesOnHide},
+      {"FittedLabelFollowsItsText", FittedLabelFollowsItsText},
+      {"ScrollBoxFollowsItsChildren", ScrollBoxFollowsItsChildren},
   };
   return behaviours;
 }

@@ -12,6 +12,7 @@
 #include "platform/memory/memory_controls.h"
 #include "platform/memory/memory_files.h"
 #include "platform/memory/memory_fonts.h"
+#include "platform/memory/memory_printing.h"
 #include "platform/memory/memory_profile.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_restart.h"
@@ -30,7 +31,8 @@ struct MemoryPlatforms {
   MemoryRestart restart;
   MemoryUi ui;
   MemoryApplication app;
-  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, restart, ui, app};
+  MemoryPrinting printing;
+  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, restart, ui, app, printing};
 
   MemoryPlatforms() {
     ui.treeCompare = &compare;

@@ -156,6 +156,32 @@ TEST(Win32Fonts, FaceScriptsComeOncePerStyleWithTheirNames) {
   EXPECT_TRUE(ScriptsOf("Sorel No Such Face").empty());
 }
 
+std::set<std::uint32_t> StylesOf(const std::string& face, int charset) {
+  Win32Fonts fonts;
+  std::set<std::uint32_t> styles;
+  fonts.GetScreenDC()->ForEachFaceStyle(face, charset, [&](std::uint32_t flags) {
+    styles.insert(flags & (NTM_BOLD | NTM_ITALIC));
+  });
+  return styles;
+}
+
+// The host face has its book, bold, oblique and bold oblique fonts in every character set it
+// covers, matched ignoring letter case; a character set it lacks or an unknown face reports none.
+TEST(Win32Fonts, FaceStylesComeInTheAskedCharacterSet) {
+  const std::set<std::uint32_t> all = {0, NTM_BOLD, NTM_ITALIC, NTM_BOLD | NTM_ITALIC};
+  const struct Case {
+    const char* face;
+    int charset;
+    std::set<std::uint32_t> styles;
+  } cases[] = {
+      {kHostFace, ANSI_CHARSET, all},
+      {"dejavu SANS", EASTEUROPE_CHARSET, all},
+      {kHostFace, SHIFTJIS_CHARSET, {}},
+      {"Sorel No Such Face", ANSI_CHARSET, {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(StylesOf(c.face, c.charset), c.styles) << c.face << " in " << c.charset;
+}
+
 TEST(Win32Fonts, ErrorsOfTheCallbackComeBackThroughTheEnumeration) {
   Win32Fonts fonts;
   auto dc = fonts.GetScreenDC();
@@ -168,6 +194,13 @@ TEST(Win32Fonts, ErrorsOfTheCallbackComeBackThroughTheEnumeration) {
   EXPECT_EQ(calls, 1);
   calls = 0;
   EXPECT_THROW(dc->ForEachFaceScript(kHostFace, [&](const ReportedScript&) {
+    ++calls;
+    throw std::runtime_error("stop");
+  }),
+               std::runtime_error);
+  EXPECT_EQ(calls, 1);
+  calls = 0;
+  EXPECT_THROW(dc->ForEachFaceStyle(kHostFace, ANSI_CHARSET, [&](std::uint32_t) {
     ++calls;
     throw std::runtime_error("stop");
   }),

@@ -186,20 +186,113 @@ TEST_F(Win32Controls, ModalFormEndsWithTheButtonsResultOrCancelWhenClosed) {
 }
 
 // What a form is becomes the system's styles: the splash is a frameless tool window, which has no
-// taskbar button; a dialog has a caption and is no tool window.
+// taskbar button; a dialog has a caption and is no tool window; a sizeable form has a sizing
+// border and, like the dialog, a close box but no minimise or maximise box.
 TEST_F(Win32Controls, FormStyleBecomesTheWindowsStyles) {
   TfrmSplash splash(ui);
   auto dialog = ui.CreateForm("Dialog", FormStyle::Dialog);
+  auto sizeable = ui.CreateForm("Sizeable", FormStyle::Sizeable);
   const struct Case {
     const char* what;
     Form& form;
-    bool caption, toolWindow;
-  } cases[] = {{"splash", splash.Self(), false, true}, {"dialog", *dialog, true, false}};
+    bool caption, toolWindow, sizingBorder;
+  } cases[] = {{"splash", splash.Self(), false, true, false},
+               {"dialog", *dialog, true, false, false},
+               {"sizeable", *sizeable, true, false, true}};
   for (const Case& c : cases) {
     HWND hwnd = HandleOf(c.form);
-    EXPECT_EQ((GetWindowLongA(hwnd, GWL_STYLE) & WS_CAPTION) == WS_CAPTION, c.caption) << c.what;
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    EXPECT_EQ((style & WS_CAPTION) == WS_CAPTION, c.caption) << c.what;
+    EXPECT_EQ((style & WS_SYSMENU) != 0, c.caption) << c.what;
     EXPECT_EQ((GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0, c.toolWindow) << c.what;
+    EXPECT_EQ((style & WS_THICKFRAME) != 0, c.sizingBorder) << c.what;
+    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << c.what;
   }
+}
+
+// The font asked for, at the screen's resolution, with the face cut to what LOGFONT holds; a
+// transparent label gets no brush from its parent, an opaque one the window's colour; a fitted
+// label shows ampersands and does not wrap.
+TEST_F(Win32Controls, LabelTakesItsFontBackgroundAndFitting) {
+  auto label = ui.CreateLabel(*form, "Label");
+  HWND hwnd = HandleOf(*label);
+  HDC dc = GetDC(hwnd);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  const FontSpec fonts[] = {{"Arial", 238, 10, true}, {"Times New Roman", 204, 14, false, true, true},
+                            {std::string(40, 'x'), 161, 8}};
+  for (const FontSpec& f : fonts) {
+    label->SetFont(f);
+    LOGFONTA got{};
+    ASSERT_TRUE(GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(hwnd, WM_GETFONT, 0, 0)), sizeof(got), &got));
+    EXPECT_EQ(got.lfFaceName, f.face.substr(0, 31));
+    EXPECT_EQ(got.lfHeight, -MulDiv(f.points, dpi, 72)) << f.face;
+    EXPECT_TRUE(got.lfWeight == (f.bold ? FW_BOLD : FW_NORMAL) && !got.lfItalic == !f.italic &&
+                !got.lfUnderline == !f.underline && got.lfCharSet == f.charset) << f.face;
+  }
+  for (bool on : {true, false}) {
+    label->SetTransparent(on);
+    auto brush = reinterpret_cast<HGDIOBJ>(
+        SendMessageA(HandleOf(*form), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+    EXPECT_EQ(brush, on ? GetStockObject(NULL_BRUSH) : GetSysColorBrush(COLOR_BTNFACE)) << on;
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT) << on;
+    EXPECT_EQ((GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0, on);
+    label->SetFitToText(on);
+    EXPECT_EQ(GetWindowLongA(hwnd, GWL_STYLE) & (SS_TYPEMASK | SS_NOPREFIX), on ? SS_LEFTNOWORDWRAP | SS_NOPREFIX : SS_LEFT);
+  }
+  ReleaseDC(hwnd, dc);
+}
+
+// Children stand at their content position less the scroll position; the box's bars (shown only
+// when the content needs them) and the wheel over it, wherever it turns, move the content.
+TEST_F(Win32Controls, ScrollBoxScrollsWithItsBarsAndTheWheel) {
+  auto box = ui.CreateScrollBox(*form, "Box");
+  box->SetBounds({0, 0, 200, 100});
+  auto label = ui.CreateLabel(*box, "Label"), distant = ui.CreateLabel(*box, "Distant");
+  label->SetBounds({0, 6, 150, 20});
+  distant->SetBounds({0, 580, 150, 20});
+  HWND hwnd = HandleOf(*box);
+  EXPECT_EQ(GetWindowLongA(hwnd, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), WS_VSCROLL);
+  box->SetScrollPosition(0, 100);
+  RECT rc;
+  GetWindowRect(HandleOf(*label), &rc);
+  MapWindowPoints(HWND_DESKTOP, hwnd, reinterpret_cast<POINT*>(&rc), 2);
+  EXPECT_EQ(rc.top, -94);
+  POINT over{100, 50};
+  ClientToScreen(hwnd, &over);
+  const struct Step {
+    HWND to;
+    UINT msg;
+    WPARAM wParam;
+    int y;
+  } steps[] = {
+      {hwnd, WM_VSCROLL, SB_LINEDOWN, 108}, {hwnd, WM_VSCROLL, SB_LINEUP, 100}, {hwnd, WM_VSCROLL, SB_PAGEDOWN, 200},
+      {hwnd, WM_VSCROLL, SB_PAGEUP, 100},   {hwnd, WM_VSCROLL, SB_BOTTOM, 500}, {hwnd, WM_VSCROLL, SB_TOP, 0},
+      {HandleOf(*form), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 24}, {hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0},
+  };
+  for (const Step& s : steps) {
+    SendMessageA(s.to, s.msg, s.wParam, s.msg == WM_MOUSEWHEEL ? MAKELPARAM(over.x, over.y) : 0);
+    EXPECT_EQ(box->ScrollY(), s.y) << s.msg << " " << s.wParam;
+  }
+  distant.reset();
+  EXPECT_EQ(GetWindowLongA(hwnd, GWL_STYLE) & WS_VSCROLL, 0) << "the content fits again";
+}
+
+// The events waiting run, once; a quit stays for the loop that runs the program.
+TEST_F(Win32Controls, ProcessMessagesRunsWhatIsWaitingAndLeavesTheQuit) {
+  auto button = ui.CreateButton(*form, "Button");
+  int clicks = 0;
+  button->OnClick = [&] { ++clicks; };
+  HWND hwnd = HandleOf(*button);
+  for (int expected : {1, 2}) {
+    PostMessageA(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(hwnd));
+    if (expected == 2) PostQuitMessage(3);
+    App().ProcessMessages();
+    App().ProcessMessages();
+    EXPECT_EQ(clicks, expected);
+  }
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 3u);
 }
 
 }  // namespace

@@ -1,0 +1,40 @@
+// Printing through the common print dialogs (PrintDlgA) and a GDI printer device context.
+#pragma once
+#include "platform/printing.h"
+
+namespace sorel {
+
+class Win32Application;
+
+// The printer the dialogs chose (their DEVMODE and DEVNAMES, kept between calls and freed at the
+// end), else the default printer. The dialogs are owned by the application's main window.
+class Win32Printing : public Printing {
+ public:
+  explicit Win32Printing(Win32Application& app) : app_(app) {}
+  ~Win32Printing() override;
+  Win32Printing(const Win32Printing&) = delete;
+  Win32Printing& operator=(const Win32Printing&) = delete;
+
+  // PrintDlgA with its default options; a failure other than the user's cancel raises.
+  bool PrintDialog() override;
+  // PrintDlgA with PD_PRINTSETUP; what the user answered is not examined.
+  void PrinterSetupDialog() override;
+  // GetDeviceCaps of the printer; raises when there is none.
+  PrinterCaps Caps() override;
+  // A device context of the printer, StartDocA without a title and StartPage; raises with the
+  // system's words when any of them fails.
+  std::unique_ptr<PrintJob> BeginJob() override;
+
+ private:
+  // PrintDlgA with these flags over the kept choice; false when the user cancelled.
+  bool RunDialog(unsigned long flags);
+  // A device context (HDC) of the chosen printer, or of the default one; raises when there is none.
+  void* CreatePrinterDC();
+
+  Win32Application& app_;
+  // HGLOBALs; this header stays free of <windows.h>, whose TextOut macro would rename PrintJob's.
+  void* devMode_ = nullptr;
+  void* devNames_ = nullptr;
+};
+
+}  // namespace sorel

@@ -1,0 +1,173 @@
+// The preview window TfrmPrev: design, refresh, the bold/italic group, placement and printing.
+#include "preview/fontsub_preview.h"
+
+#include <algorithm>
+
+#include "platform/program_key.h"
+#include "preview/print_sheet.h"
+
+namespace sorel {
+
+namespace {
+
+constexpr int kToolButton = 23, kToolHeight = 22, kDockHeight = 26;
+
+}  // namespace
+
+TfrmPrev::TfrmPrev(Platform& platform, PreviewHost& host) : p_(platform), host_(host) {
+  self_ = p_.ui.CreateForm("frmPrev", FormStyle::Sizeable);
+  Form& f = *self_;
+  f.SetTopmost(true);
+  f.SetClientSize(kWidth, kHeight);
+  f.OnShow = [this] { FormShow(); };
+  f.OnHide = [this] { FormHide(); };
+
+  // The toolbar stands in the top dock; the other docks take it when it is dragged there.
+  Dock971 = p_.ui.CreatePanel(f, "Dock971");
+  Dock971->SetBounds({0, 0, kWidth, kDockHeight});
+  Dock972 = p_.ui.CreatePanel(f, "Dock972");
+  Dock972->SetBounds({0, kHeight, kWidth, 0});
+  Dock973 = p_.ui.CreatePanel(f, "Dock973");
+  Dock973->SetBounds({0, kDockHeight, 0, kHeight - kDockHeight});
+  Dock974 = p_.ui.CreatePanel(f, "Dock974");
+  Dock974->SetBounds({kWidth, kDockHeight, 0, kHeight - kDockHeight});
+  Toolbar971 = p_.ui.CreatePanel(*Dock971, "Toolbar971");
+  Toolbar971->SetBounds({0, 2, kWidth, kToolHeight});
+  auto make = [&](const char* name, int left, const char* glyph, const char* hint) {
+    auto button = p_.ui.CreateButton(*Toolbar971, name);
+    button->SetBounds({left, 0, kToolButton, kToolHeight});
+    button->SetGlyph(glyph);
+    button->SetHint(hint);
+    return button;
+  };
+  btBold = make("btBold", 0, "GLYPH_BOLD", "Półgruby");
+  btBold->OnClick = [this] { btBoldClick(*btBold); };
+  btItalic = make("btItalic", kToolButton, "GLYPH_ITALIC", "Kursywa");
+  btItalic->OnClick = [this] { btBoldClick(*btItalic); };
+  btPrintSetup = make("btPrintSetup", 2 * kToolButton + 6, "GLYPH_PRINTSETUP", "Ustawienia drukarki");
+  btPrintSetup->OnClick = [this] { btPrintSetupClick(); };
+  btPrint = make("btPrint", 3 * kToolButton + 6, "GLYPH_PRINT", "Drukowanie");
+  btPrint->OnClick = [this] { btPrintClick(); };
+
+  PageControl1 = p_.ui.CreateTabControl(f, "PageControl1");
+  PageControl1->SetBounds({0, kDockHeight, kWidth, kHeight - kDockHeight});
+  TabSheet1 = &PageControl1->AddSheet("TabSheet1", "Podgląd");
+  TabSheet2 = &PageControl1->AddSheet("TabSheet2", "Informacje");
+  ScrollBox1 = p_.ui.CreateScrollBox(*TabSheet1, "ScrollBox1");
+  ScrollBox1->SetBounds({0, 0, kWidth - 8, kHeight - kDockHeight - 28});
+  FormCreate();
+}
+
+void TfrmPrev::FormCreate() {
+  // Nothing is shown yet, so the first ShowFont always refreshes.
+  currentFace_.clear();
+  currentSample_.clear();
+}
+
+void TfrmPrev::ShowFont(const std::string& sample, const std::string& face, std::uint8_t charset) {
+  if (face != currentFace_ || charset != currentCharset_ || sample != currentSample_)
+    RefreshPreview(sample, face, charset);
+}
+
+void TfrmPrev::RefreshPreview(const std::string& sample, const std::string& face, std::uint8_t charset) {
+  const int serial = ++refreshes_;
+  currentFace_ = face;
+  currentSample_ = sample;
+  currentCharset_ = charset;
+  const std::vector<std::string> words = StyleAvailability(p_.fonts, face, charset);
+  btItalic->SetEnabled(HasStyleWord(words, "Italic"));
+  btBold->SetEnabled(HasStyleWord(words, "Bold"));
+  style_ = ActiveStyle{btBold->Enabled(), btItalic->Enabled(), boldDown_, italicDown_};
+  p_.app.ProcessMessages();
+  // A selection change handled just now refreshed for a newer request and built its sheet.
+  if (serial != refreshes_) return;
+  TPaintThread job(p_.ui, *ScrollBox1, sheet_, Content());
+  job.Execute();
+}
+
+SheetContent TfrmPrev::Content() const {
+  return SheetContent{currentSample_, currentFace_, currentCharset_,
+                      HeadingText(host_.ScriptNames(), currentFace_, currentCharset_), style_};
+}
+
+// One group: pressing one releases the other, pressing the one that is down releases it.
+void TfrmPrev::btBoldClick(Button& sender) {
+  bool& pressed = &sender == btBold.get() ? boldDown_ : italicDown_;
+  bool& other = &sender == btBold.get() ? italicDown_ : boldDown_;
+  pressed = !pressed;
+  if (pressed) other = false;
+  btBold->SetDown(boldDown_);
+  btItalic->SetDown(italicDown_);
+  RefreshPreview(currentSample_, currentFace_, currentCharset_);
+}
+
+void TfrmPrev::btPrintSetupClick() { p_.printing.PrinterSetupDialog(); }
+
+void TfrmPrev::btPrintClick() {
+  if (!p_.printing.PrintDialog()) return;
+  PrintSheet(p_.printing, Content());
+}
+
+void TfrmPrev::SetHints() {
+  btBold->SetHint(host_.UiText("frmPreviewbtBoldHint"));
+  btItalic->SetHint(host_.UiText("frmPreviewbtItalicHint"));
+  btPrintSetup->SetHint(host_.UiText("frmPreviewbtPrintSetupHint"));
+  btPrint->SetHint(host_.UiText("frmPreviewbtPrintHint"));
+}
+
+void TfrmPrev::ApplyTexts() {
+  SetCaption(host_.UiText("frmPreviewCaption"));
+  SetHints();
+}
+
+void TfrmPrev::SetCaption(const std::string& caption) { self_->SetCaption(caption); }
+
+void TfrmPrev::FormShow() {
+  host_.PreviewShown(true);
+  SetHints();
+  TabSheet1->SetCaption(host_.UiText("frmPreviewCaption"));
+  RestorePreviewPlacement();
+  FitToWindow();
+}
+
+// The tabs and the sheet fill what the toolbar leaves of the window at its restored size.
+void TfrmPrev::FitToWindow() {
+  const Rect client = self_->ClientRect();
+  Dock971->SetBounds({0, 0, client.width, kDockHeight});
+  Toolbar971->SetBounds({0, 2, client.width, kToolHeight});
+  const int height = std::max(0, client.height - kDockHeight);
+  PageControl1->SetBounds({0, kDockHeight, client.width, height});
+  ScrollBox1->SetBounds({0, 0, std::max(0, client.width - 8), std::max(0, height - 28)});
+}
+
+void TfrmPrev::FormHide() {
+  host_.PreviewShown(false);
+  SavePreviewPlacement();
+}
+
+// A value of the wrong type raises the registry's error; what was applied before it stays.
+void TfrmPrev::RestorePreviewPlacement() {
+  Rect r = self_->Bounds();
+  if (auto key = p_.registry.Open(RegRoot::CurrentUser, PrevWndKey, false)) {
+    if (key->ValueExists("W")) r.width = key->ReadInteger("W"), self_->SetBounds(r);
+    if (key->ValueExists("H")) r.height = key->ReadInteger("H"), self_->SetBounds(r);
+    if (key->ValueExists("L")) r.left = key->ReadInteger("L"), self_->SetBounds(r);
+    if (key->ValueExists("T")) r.top = key->ReadInteger("T"), self_->SetBounds(r);
+    return;
+  }
+  // Flush against the owner's right edge, as high as the owner.
+  const Rect host = host_.HostBounds();
+  self_->SetBounds({host.left + host.width, host.top, kDefaultWidth, host.height});
+}
+
+void TfrmPrev::SavePreviewPlacement() {
+  auto key = p_.registry.Open(RegRoot::CurrentUser, PrevWndKey, true);
+  if (!key) return;
+  const Rect r = self_->Bounds();
+  key->WriteInteger("W", r.width);
+  key->WriteInteger("H", r.height);
+  key->WriteInteger("L", r.left);
+  key->WriteInteger("T", r.top);
+}
+
+}  // namespace sorel

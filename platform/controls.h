@@ -305,6 +305,8 @@ class Form : public Container, public Captioned {
   std::function<void()> OnShow;
   // Runs each time the form goes from shown to hidden (SetVisible(false), an allowed close).
   std::function<void()> OnHide;
+  // Runs when the client area changes size: the user drags the border, or the program sets it.
+  std::function<void()> OnResize;
 
  private:
   FormStyle style_;

@@ -55,6 +55,7 @@ TfrmPrev::TfrmPrev(Platform& platform, PreviewHost& host) : p_(platform), host_(
   TabSheet2 = &PageControl1->AddSheet("TabSheet2", "Informacje");
   ScrollBox1 = p_.ui.CreateScrollBox(*TabSheet1, "ScrollBox1");
   ScrollBox1->SetBounds({0, 0, kWidth - 8, kHeight - kDockHeight - 28});
+  f.OnResize = [this] { FitToWindow(); };  // once every control it lays out exists
   FormCreate();
 }
 

@@ -370,6 +370,14 @@ class MemoryFormImpl : public MemoryCaptioned<Form> {
     state.bounds.height = height + frame.height;
   }
   Rect ClientRect() override { return client_; }
+  // As the real form: a new size reaches the client area and runs OnResize.
+  void SetBounds(const Rect& r) override {
+    const bool resized = r.width != state.bounds.width || r.height != state.bounds.height;
+    client_.width += r.width - state.bounds.width;
+    client_.height += r.height - state.bounds.height;
+    state.bounds = r;
+    if (resized && OnResize) ui_.events.Run(OnResize);
+  }
   void SetTopmost(bool topmost) override { topmost_ = topmost; }
   void CenterOnScreen() override {
     state.bounds.left = (ui_.ScreenWidth() - state.bounds.width) / 2;

@@ -36,6 +36,10 @@ class Win32Form : public NativeCaptioned<Form> {
     GetClientRect(hwnd, &rc);
     return Rect{0, 0, rc.right, rc.bottom};
   }
+  bool OwnMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+    if (msg == WM_SIZE && OnResize) Guarded(app, OnResize);
+    return false;  // the system's own handling goes on
+  }
   void SetTopmost(bool topmost) override {
     SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   }

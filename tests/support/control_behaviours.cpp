@@ -216,6 +216,24 @@ void TreeKeepsStatesThroughASort(ControlBackend& b) {
 
 // OnHide runs each time a form goes from shown to hidden: hidden by the program, closed (when the
 // close query allows it) or ended as a modal form; never for a form already hidden.
+// A new size reaches the client area by the same amount and runs OnResize; a move does not.
+void ResizeRaisesOnResize(ControlBackend& b) {
+  auto form = b.ui.CreateForm("ResizeForm", FormStyle::Sizeable);
+  form->SetClientSize(300, 200);
+  int resizes = 0;
+  form->OnResize = [&] { ++resizes; };
+  Rect r = form->Bounds();
+  r.left += 10;
+  form->SetBounds(r);
+  EXPECT_EQ(resizes, 0) << "moved only";
+  r.width += 40;
+  r.height += 30;
+  form->SetBounds(r);
+  EXPECT_GE(resizes, 1);
+  EXPECT_EQ(form->ClientRect().width, 340);
+  EXPECT_EQ(form->ClientRect().height, 230);
+}
+
 void HideRaisesOnHide(ControlBackend& b) {
   auto form = b.ui.CreateForm("HideForm", FormStyle::Sizeable);
   int hides = 0;
@@ -313,6 +331,7 @@ const std::vector<ControlBehaviour>& ControlBehaviours() {
       {"TreeSelectionChanges", TreeSelectionChanges},
       {"TreeKeepsStatesThroughASort", TreeKeepsStatesThroughASort},
       {"HideRaisesOnHide", HideRaisesOnHide},
+      {"ResizeRaisesOnResize", ResizeRaisesOnResize},
       {"FittedLabelFollowsItsText", FittedLabelFollowsItsText},
       {"ScrollBoxFollowsItsChildren", ScrollBoxFollowsItsChildren},
   };

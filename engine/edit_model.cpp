@@ -78,10 +78,8 @@ const TFontStruct* EditModel::RecordOf(NodeId node) const {
   return it == recordOfNode_.end() ? nullptr : it->second;
 }
 
-TFontStruct* EditModel::Record(NodeId node) {
-  auto it = recordOfNode_.find(node);
-  return it == recordOfNode_.end() ? nullptr : it->second;
-}
+// The model owns the records; the const lookup only keeps readers from changing them.
+TFontStruct* EditModel::Record(NodeId node) { return const_cast<TFontStruct*>(RecordOf(node)); }
 
 int EditModel::FaceStateIndex(const FaceNode& face) const {
   bool anyOn = false, anyOff = false;

@@ -35,10 +35,7 @@ Label& AddLabel(Ui& ui, ScrollBox& box, SheetLabels& labels, const FontSpec& fon
 
 }  // namespace
 
-FontSpec SheetContent::HeadingFont() const {
-  FontSpec font{face, charset, 12, style.Bold(), style.Italic(), true};
-  return font;
-}
+FontSpec SheetContent::HeadingFont() const { return FontSpec{face, charset, 12, style.Bold(), style.Italic(), true}; }
 
 FontSpec SheetContent::SampleFont(int points) const { return FontSpec{face, charset, points, style.Bold(), style.Italic(), false}; }
 

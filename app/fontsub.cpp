@@ -123,6 +123,7 @@ void TForm1::CreateProgramTab() {
   TVFonts->SetBounds({112, 22, right, page.height - 22 - splitter - sampleHeight});
   SB1 = p_.ui.CreatePanel(*Panel1, "SB1");
   SB1->SetBounds({112, page.height - sampleHeight, right, sampleHeight});
+  SB1->OnContextPopup = [this](int x, int y) { SB1ContextPopup(x, y); };
   // One line of the sample in the selected face and script; only face and script change.
   LabelSample = p_.ui.CreateLabel(*SB1, "LabelSample");
   LabelSample->SetFitToText(true);

@@ -100,6 +100,7 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   // The preview and the sample sets (fontsub_sample.cpp).
   void btPreviewClick();
   void btSampleSelectClick();
+  void SB1ContextPopup(int x, int y);
   void puSampleClick(MenuItem& sender);
   // The sample of the node's face and character set, under the tree and in the preview.
   void ShowSample(NodeId node);

@@ -33,6 +33,9 @@ void TForm1::puSampleClick(MenuItem& sender) {
 
 void TForm1::btSampleSelectClick() { pmSamplez->Popup(*btSampleSelect, 0, btSampleSelect->Bounds().height); }
 
+// The sample area offers the same sets where it is right-clicked.
+void TForm1::SB1ContextPopup(int x, int y) { pmSamplez->Popup(*SB1, x, y); }
+
 void TForm1::ShowSample(NodeId node) {
   std::string face;
   int charset = 0;

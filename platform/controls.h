@@ -34,6 +34,10 @@ class Control {
   virtual void SetEnabled(bool enabled) = 0;
   virtual bool Enabled() = 0;
 
+  // The context menu is asked for at a client point (right click, the menu key). A control without
+  // one leaves it to the nearest control around it that has one.
+  std::function<void(int x, int y)> OnContextPopup;
+
  private:
   std::string name_;
   std::string hint_;
@@ -251,8 +255,6 @@ class TreeView : public Control {
   std::function<void(char key)> OnKeyPress;  // characters typed in the tree (Enter is 13)
   // Any mouse button pressed, at a client point; a right press selects the node first.
   std::function<void(int x, int y)> OnMouseDown;
-  // The context menu is asked for at a client point.
-  std::function<void(int x, int y)> OnContextPopup;
 };
 
 // Holds a tree's repainting for a batch of changes; ends the batch on every path.

@@ -568,9 +568,13 @@ void TypeInTree(MemoryUi& ui, TreeView& tree, char key) {
   if (tree.OnKeyPress) ui.events.Run([&] { tree.OnKeyPress(key); });
 }
 
+void ContextMenuOf(MemoryUi& ui, Control& control, int x, int y) {
+  if (control.OnContextPopup) ui.events.Run([&] { control.OnContextPopup(x, y); });
+}
+
 void ContextMenuOfTree(MemoryUi& ui, TreeView& tree, int x, int y) {
   PressTree(ui, tree, x, y, true);
-  if (tree.OnContextPopup) ui.events.Run([&] { tree.OnContextPopup(x, y); });
+  ContextMenuOf(ui, tree, x, y);
 }
 
 void PointOfNode(TreeView& tree, NodeId node, int& x, int& y) {

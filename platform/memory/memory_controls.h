@@ -146,6 +146,8 @@ constexpr int kTreeRowHeight = 16;
 void PressTree(MemoryUi& ui, TreeView& tree, int x, int y, bool right = false);
 void DoubleClickTree(MemoryUi& ui, TreeView& tree);
 void TypeInTree(MemoryUi& ui, TreeView& tree, char key);
+// A right click at a client point of a control (a tree's selects the node there first).
+void ContextMenuOf(MemoryUi& ui, Control& control, int x, int y);
 void ContextMenuOfTree(MemoryUi& ui, TreeView& tree, int x, int y);
 // The client point of a node's row (its middle), for the actions above.
 void PointOfNode(TreeView& tree, NodeId node, int& x, int& y);

@@ -72,6 +72,20 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       SetBkMode(dc, TRANSPARENT);
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
+    case WM_CONTEXTMENU:
+      // Sent by the window clicked, then passed outwards by the system; the nearest of our
+      // controls from the clicked one outwards that has a menu opens it.
+      for (HWND at = reinterpret_cast<HWND>(wParam); at;
+           at = (GetWindowLongA(at, GWL_STYLE) & WS_CHILD) ? GetParent(at) : nullptr) {
+        NativeControl* object = ObjectOf(at);
+        if (!object || !object->AsControl().OnContextPopup) continue;
+        POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (lParam == -1) point = POINT{0, 0};  // from the keyboard: the control's corner
+        else ScreenToClient(at, &point);
+        Guarded(object->app, [&] { object->AsControl().OnContextPopup(point.x, point.y); });
+        return 0;
+      }
+      break;
     case WM_MOUSEWHEEL: {
       // The wheel goes to the window with the focus; what should scroll is the box under the
       // pointer, found from the innermost window there outwards.

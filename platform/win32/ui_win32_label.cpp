@@ -108,6 +108,7 @@ class Win32Label : public NativeCaptioned<Label> {
 }  // namespace
 
 std::unique_ptr<Label> MakeLabel(Win32Application& app, Container& parent, const std::string& name) {
+  if (auto* box = dynamic_cast<ScrollBox*>(&parent)) return MakeBoxLabel(*box, name);
   return MakeNative<Win32Label>(app, CreateChild(app, parent, "STATIC", SS_LEFT | SS_NOTIFY), name);
 }
 

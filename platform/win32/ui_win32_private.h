@@ -147,6 +147,8 @@ std::unique_ptr<TreeView> MakeTreeView(Win32Application& app, Container& parent,
 std::unique_ptr<PopupMenu> MakePopupMenu(Win32Application& app, const std::string& name);
 std::unique_ptr<Label> MakeLabel(Win32Application& app, Container& parent, const std::string& name);
 std::unique_ptr<ScrollBox> MakeScrollBox(Win32Application& app, Container& parent, const std::string& name);
+// A label in a scroll box, drawn by the box without a window of its own.
+std::unique_ptr<Label> MakeBoxLabel(ScrollBox& box, const std::string& name);
 
 // The dispatcher of our window class, registered by the application object.
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

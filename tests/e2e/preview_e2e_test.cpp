@@ -1,5 +1,6 @@
 // End to end: the preview window beside the main window — its sample sheet, the style buttons that
 // follow the face, the sample sets, its place and visibility across a restart, and printing.
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <sstream>
@@ -110,10 +111,20 @@ class PreviewE2E : public StartupE2E {
     ASSERT_NE(node, nullptr) << text << " is not in the tree";
     SelectNode(tree_, node->item);  // sent: the sheet is rebuilt when it returns
   }
-  // The sheet's labels, in order: the scroll box that holds them holds nothing else.
-  std::vector<HWND> Sheet() {
-    HWND any = FindChild(preview_, "Static", "");
-    return any ? DirectChildren(GetParent(any), "Static") : std::vector<HWND>{};
+  // The sheet's captions, in order: the scroll box draws them and gives them as its text, a line
+  // each; no other window of the preview has a text of several lines.
+  std::vector<std::string> Sheet() {
+    for (HWND window : FindChildren(preview_, "SorelWindow")) {
+      const std::string text = Text(window);
+      if (text.find("\r\n") == std::string::npos) continue;
+      std::vector<std::string> lines;
+      for (std::size_t from = 0, to; from <= text.size(); from = to + 2) {
+        to = std::min(text.find("\r\n", from), text.size());
+        lines.push_back(text.substr(from, to - from));
+      }
+      return lines;
+    }
+    return {};
   }
   HWND Tool(HWND form, const std::string& hintKey) {
     HWND button = FindByHint(form, "Button", English(hintKey), status_);
@@ -137,21 +148,12 @@ TEST_F(PreviewE2E, SheetShowsTheHeadingThenTheSampleInNineSizesWithTheirCaptions
   ASSERT_FALSE(sample.empty());
   Start();
   Select(kGreek);
-  const std::vector<HWND> labels = Sheet();
-  ASSERT_EQ(labels.size(), 1 + 2 * kCaptions.size());
-  EXPECT_EQ(Text(labels[0]), kGreek);
+  const std::vector<std::string> sheet = Sheet();
+  ASSERT_EQ(sheet.size(), 1 + 2 * kCaptions.size());
+  EXPECT_EQ(sheet[0], kGreek);
   for (std::size_t i = 0; i < kCaptions.size(); ++i) {
-    SCOPED_TRACE(kCaptions[i]);
-    const HWND sampleLabel = labels[1 + 2 * i], caption = labels[2 + 2 * i];
-    EXPECT_EQ(Text(sampleLabel), sample);
-    EXPECT_EQ(Text(caption), kCaptions[i]);
-    // Each label stands below the one before it, and each size's sample is taller than the last.
-    EXPECT_GT(WindowRect(sampleLabel).top, WindowRect(labels[2 * i]).top);
-    EXPECT_GT(WindowRect(caption).top, WindowRect(sampleLabel).top);
-    if (i > 0) {
-      const RECT now = WindowRect(sampleLabel), before = WindowRect(labels[2 * i - 1]);
-      EXPECT_GT(now.bottom - now.top, before.bottom - before.top);
-    }
+    EXPECT_EQ(sheet[1 + 2 * i], sample) << kCaptions[i];
+    EXPECT_EQ(sheet[2 + 2 * i], kCaptions[i]);
   }
   CloseWithOk();
 }
@@ -182,9 +184,9 @@ TEST_F(PreviewE2E, StyleButtonsFollowTheStylesOfTheFaceShown) {
     Select(c.node);
     EXPECT_EQ(IsWindowEnabled(bold) != 0, c.bold);
     EXPECT_EQ(IsWindowEnabled(italic) != 0, c.italic);
-    const std::vector<HWND> labels = Sheet();
-    ASSERT_FALSE(labels.empty());
-    EXPECT_EQ(Text(labels[0]), c.node) << "the sheet shows the face selected";
+    const std::vector<std::string> sheet = Sheet();
+    ASSERT_FALSE(sheet.empty());
+    EXPECT_EQ(sheet[0], c.node) << "the sheet shows the face selected";
   }
   CloseWithOk();
 }
@@ -207,15 +209,26 @@ TEST_F(PreviewE2E, SampleSetChosenFromTheMenuIsShownAndKeptAfterARestart) {
   for (int i = 0; i < 50 && Text(labelSample) != GreekSample(1); ++i) Sleep(100);
   EXPECT_EQ(Text(labelSample), GreekSample(1));
   EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kProgramKey, "SampleSet1"), SetCaption(1));
-  const std::vector<HWND> labels = Sheet();
-  ASSERT_EQ(labels.size(), 1 + 2 * kCaptions.size());
-  EXPECT_EQ(Text(labels[1]), GreekSample(1)) << "the preview follows the set";
+  const std::vector<std::string> sheet = Sheet();
+  ASSERT_EQ(sheet.size(), 1 + 2 * kCaptions.size());
+  EXPECT_EQ(sheet[1], GreekSample(1)) << "the preview follows the set";
   CloseWithOk();
 
   Start();
   Select(kGreek);
-  EXPECT_NE(FindChild(main_, "Static", GreekSample(1)), nullptr) << "the chosen set is not kept";
+  labelSample = FindChild(main_, "Static", GreekSample(1));
+  ASSERT_NE(labelSample, nullptr) << "the chosen set is not kept";
   EXPECT_EQ(FindChild(main_, "Static", GreekSample(0)), nullptr);
+
+  // A right click on the sample offers the same sets.
+  RECT area = WindowRect(labelSample);
+  PostMessageA(labelSample, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(labelSample), MAKELPARAM(area.left + 5, area.top + 5));
+  menu = app_->WaitForMenu();
+  ASSERT_NE(menu, nullptr) << "the sample area has no context menu";
+  PressKey(menu, VK_DOWN);
+  PressKey(menu, VK_RETURN);
+  for (int i = 0; i < 50 && Text(labelSample) != GreekSample(0); ++i) Sleep(100);
+  EXPECT_EQ(Text(labelSample), GreekSample(0));
   CloseWithOk();
 }
 

@@ -99,6 +99,9 @@ TEST_F(Preview, PickingASetStoresItAndShowsItsSample) {
   // The same sample again: nothing to refresh.
   ClickItem(p.ui, Item("pmSamplez").Item(1));
   EXPECT_EQ(Prev().Refreshes(), refreshes + 1);
+  // The sample area offers the same menu where it is right-clicked.
+  ContextMenuOf(p.ui, *p.ui.Find<Panel>("SB1"), 30, 12);
+  EXPECT_EQ(LastPopupAnchor(*p.ui.FindMenu("pmSamplez")), "SB1@30,12");
 }
 
 TEST_F(Preview, ShowFontRefreshesOnlyWhatChanged) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -262,24 +263,29 @@ void HideRaisesOnHide(ControlBackend& b) {
 
 // A fitted label is as large as its caption in its font, in place: higher and wider in more points,
 // one line high and no wider than nothing without a caption, and an ampersand is a character. The
-// in-memory metric and the system's fonts differ in pixels, not in these relations.
+// in-memory metric and the system's fonts differ in pixels, not in these relations. The same on a
+// form and in a scroll box, whose labels the box may draw itself.
 void FittedLabelFollowsItsText(ControlBackend& b) {
   auto form = b.ui.CreateForm("LabelForm", FormStyle::Dialog);
-  auto label = b.ui.CreateLabel(*form, "FittedLabel");
-  label->SetBounds({5, 7, 1, 1});
-  label->SetFitToText(true);
-  auto sizeOf = [&](const std::string& caption, int points) {
-    label->SetFont({"Arial", 238, points});
-    label->SetCaption(caption);
-    return label->Bounds();
-  };
-  Rect previous{};
-  for (int points : {8, 12, 20, 36}) {
-    const Rect r = sizeOf("Sample", points), empty = sizeOf("", points);
-    EXPECT_TRUE(r.left == 5 && r.top == 7 && r.height > previous.height && r.width > previous.width) << points;
-    EXPECT_TRUE(empty.height == r.height && empty.width == 0) << points;
-    EXPECT_GT(sizeOf("A&B", points).width, sizeOf("AB", points).width) << points;
-    previous = r;
+  auto box = b.ui.CreateScrollBox(*form, "LabelBox");
+  for (Container* parent : std::initializer_list<Container*>{form.get(), box.get()}) {
+    auto label = b.ui.CreateLabel(*parent, "FittedLabel");
+    label->SetBounds({5, 7, 1, 1});
+    label->SetFitToText(true);
+    auto sizeOf = [&](const std::string& caption, int points) {
+      label->SetFont({"Arial", 238, points});
+      label->SetCaption(caption);
+      return label->Bounds();
+    };
+    Rect previous{};
+    for (int points : {8, 12, 20, 36}) {
+      const Rect r = sizeOf("Sample", points), empty = sizeOf("", points);
+      EXPECT_TRUE(r.left == 5 && r.top == 7 && r.height > previous.height && r.width > previous.width)
+          << parent->Name() << " " << points;
+      EXPECT_TRUE(empty.height == r.height && empty.width == 0) << parent->Name() << " " << points;
+      EXPECT_GT(sizeOf("A&B", points).width, sizeOf("AB", points).width) << parent->Name() << " " << points;
+      previous = r;
+    }
   }
 }
 

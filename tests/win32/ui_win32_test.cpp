@@ -242,21 +242,51 @@ TEST_F(Win32Controls, LabelTakesItsFontBackgroundAndFitting) {
   ReleaseDC(hwnd, dc);
 }
 
-// Children stand at their content position less the scroll position; the box's bars (shown only
-// when the content needs them) and the wheel over it, wherever it turns, move the content.
+// The first and last rows of the box's client area where its paint leaves more than the
+// background; {-1, -1} when it leaves nothing.
+std::pair<int, int> InkRows(HWND box) {
+  RECT client;
+  GetClientRect(box, &client);
+  HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SendMessageA(box, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  const COLORREF background = GetSysColor(COLOR_BTNFACE);
+  std::pair<int, int> rows{-1, -1};
+  for (int y = 0; y < client.bottom; ++y)
+    for (int x = 0; x < client.right; ++x)
+      if (GetPixel(dc, x, y) != background) {
+        if (rows.first < 0) rows.first = y;
+        rows.second = y;
+        break;
+      }
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return rows;
+}
+
+// Labels stand at their content position less the scroll position: the box draws them there; the
+// box's bars (shown only when the content needs them) and the wheel over it, wherever it turns,
+// move the content.
 TEST_F(Win32Controls, ScrollBoxScrollsWithItsBarsAndTheWheel) {
   auto box = ui.CreateScrollBox(*form, "Box");
   box->SetBounds({0, 0, 200, 100});
   auto label = ui.CreateLabel(*box, "Label"), distant = ui.CreateLabel(*box, "Distant");
-  label->SetBounds({0, 6, 150, 20});
+  label->SetBounds({0, 60, 150, 20});
+  label->SetCaption("MMMM");
   distant->SetBounds({0, 580, 150, 20});
   HWND hwnd = HandleOf(*box);
   EXPECT_EQ(GetWindowLongA(hwnd, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), WS_VSCROLL);
-  box->SetScrollPosition(0, 100);
-  RECT rc;
-  GetWindowRect(HandleOf(*label), &rc);
-  MapWindowPoints(HWND_DESKTOP, hwnd, reinterpret_cast<POINT*>(&rc), 2);
-  EXPECT_EQ(rc.top, -94);
+  for (int y : {0, 30}) {
+    box->SetScrollPosition(0, y);
+    const auto ink = InkRows(hwnd);
+    EXPECT_TRUE(ink.first >= 60 - y && ink.second < 80 - y) << y << ": " << ink.first << " to " << ink.second;
+  }
+  char text[32] = {};
+  GetWindowTextA(hwnd, text, sizeof(text));
+  EXPECT_STREQ(text, "MMMM\r\n") << "the box's text is its labels' captions, a line each";
   POINT over{100, 50};
   ClientToScreen(hwnd, &over);
   const struct Step {
@@ -265,8 +295,8 @@ TEST_F(Win32Controls, ScrollBoxScrollsWithItsBarsAndTheWheel) {
     WPARAM wParam;
     int y;
   } steps[] = {
-      {hwnd, WM_VSCROLL, SB_LINEDOWN, 108}, {hwnd, WM_VSCROLL, SB_LINEUP, 100}, {hwnd, WM_VSCROLL, SB_PAGEDOWN, 200},
-      {hwnd, WM_VSCROLL, SB_PAGEUP, 100},   {hwnd, WM_VSCROLL, SB_BOTTOM, 500}, {hwnd, WM_VSCROLL, SB_TOP, 0},
+      {hwnd, WM_VSCROLL, SB_LINEDOWN, 38}, {hwnd, WM_VSCROLL, SB_LINEUP, 30}, {hwnd, WM_VSCROLL, SB_PAGEDOWN, 130},
+      {hwnd, WM_VSCROLL, SB_PAGEUP, 30},   {hwnd, WM_VSCROLL, SB_BOTTOM, 500}, {hwnd, WM_VSCROLL, SB_TOP, 0},
       {HandleOf(*form), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 24}, {hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0},
   };
   for (const Step& s : steps) {
@@ -275,6 +305,36 @@ TEST_F(Win32Controls, ScrollBoxScrollsWithItsBarsAndTheWheel) {
   }
   distant.reset();
   EXPECT_EQ(GetWindowLongA(hwnd, GWL_STYLE) & WS_VSCROLL, 0) << "the content fits again";
+}
+
+// A right click on a label reaches the nearest control around it with a context menu, at a point
+// of that control; the menu key gives its corner; a label with a menu of its own keeps it.
+TEST_F(Win32Controls, ContextMenuGoesToTheNearestControlWithOne) {
+  auto panel = ui.CreatePanel(*form, "Panel");
+  panel->SetBounds({20, 30, 200, 100});
+  auto label = ui.CreateLabel(*panel, "Label");
+  label->SetBounds({10, 10, 80, 20});
+  std::string asked;
+  panel->OnContextPopup = [&](int x, int y) { asked = "panel " + std::to_string(x) + "," + std::to_string(y); };
+  POINT at{15, 12};
+  ClientToScreen(HandleOf(*label), &at);
+  const struct Case {
+    LPARAM where;
+    bool labelMenu;
+    const char* expected;
+  } cases[] = {
+      {MAKELPARAM(at.x, at.y), false, "panel 25,22"},
+      {-1, false, "panel 0,0"},
+      {MAKELPARAM(at.x, at.y), true, "label 15,12"},
+  };
+  for (const Case& c : cases) {
+    if (c.labelMenu)
+      label->OnContextPopup = [&](int x, int y) { asked = "label " + std::to_string(x) + "," + std::to_string(y); };
+    asked.clear();
+    HWND clicked = HandleOf(*label);
+    SendMessageA(clicked, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(clicked), c.where);
+    EXPECT_EQ(asked, c.expected);
+  }
 }
 
 // The events waiting run, once; a quit stays for the loop that runs the program.

@@ -1,0 +1,32 @@
+// Pictures decoded from the files a help page shows: Windows bitmaps, GIF (first frame) and JPEG.
+// Every decoder refuses what it cannot read with ImageError and never reads past its input.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+namespace sorel {
+
+// Rows from top to bottom, each pixel 0xAARRGGBB; alpha 0 is transparent, 255 opaque.
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;  // width * height
+};
+
+class ImageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Larger pictures are refused before any memory is taken for them.
+constexpr int kMaxImageSide = 8192;
+constexpr std::size_t kMaxImagePixels = std::size_t{16} << 20;
+
+Picture DecodeBmp(const std::uint8_t* data, std::size_t size);
+Picture DecodeGif(const std::uint8_t* data, std::size_t size);
+Picture DecodeJpeg(const std::uint8_t* data, std::size_t size);
+// Chooses the decoder by the file's signature ("BM", "GIF87a"/"GIF89a", FF D8 FF).
+Picture DecodeImage(const std::uint8_t* data, std::size_t size);
+
+}  // namespace sorel

@@ -45,7 +45,9 @@ TForm1::TForm1(Platform& platform)
            SB1.get(), Image1.get(), Image2.get(), LBDescription.get(), Label2.get(), OsVer.get(), TVFonts.get(),
            btRestore.get(), btOK.get(), btCancel.get(), StatusBar1.get(), tbToolbox.get(), btOnOff.get(),
            btMaskedOnOff.get(), btWesternMap.get(), ToolbarButton971.get(), ToolbarButton971Arrow.get(),
-           btLangChoose.get(), btPreview.get(), btSampleSelect.get(), LabelSample.get()})
+           btLangChoose.get(), btPreview.get(), btSampleSelect.get(), LabelSample.get(), LabelAbout1.get(),
+           LabelContact.get(), MailTo.get(), LabelHTTP.get(), URLLink.get(), HT1.get(), btLangResEdit.get(),
+           btOpenFontsFolder.get()})
     Name(*c);
   FormCreate();
   frmPrev_ = std::make_unique<TfrmPrev>(p_, *this);
@@ -73,6 +75,8 @@ void TForm1::CreateDesign() {
   CreateInformationTab();
 
   const int buttonTop = kClientHeight - 19 - 8 - 25;
+  PageControl1->OnChange = [this] { PageControl1Change(); };
+  p_.app.OnHelp = [this](int context) { ShowHelpTopic(context); };
   OsVer = p_.ui.CreateLabel(f, "OsVer");
   OsVer->SetCaption("OsVer");
   OsVer->SetBounds({8, buttonTop - 4, 150, 32});
@@ -90,6 +94,9 @@ void TForm1::CreateDesign() {
   btCancel->SetBounds({kClientWidth - 81, buttonTop, 75, 25});
   btCancel->OnClick = [this] { btCancelClick(); };
   f.SetCancelButton(btCancel.get());
+  btOK->HelpContext = 1050;
+  btRestore->HelpContext = 1060;
+  btCancel->HelpContext = 1070;
 }
 
 // Program tab, left to right: a narrow dock, the picture with the tree and the sample area, and
@@ -170,6 +177,12 @@ void TForm1::CreateToolbox(int height) {
   ToolbarButton971Arrow->OnClick = [this] { ToolbarButton971DropDown(); };
   btLangChoose = make("btLangChoose", 6, 3, "GLYPH_LANGCHOOSE");
   btLangChoose->OnClick = [this] { btLangChooseClick(); };
+  btLangResEdit = make("btLangResEdit", 7, 3, "GLYPH_LANGRESEDIT");
+  btLangResEdit->SetHint("Edycja LangRes.ini");
+  btLangResEdit->OnClick = [this] { btLangResEditClick(); };
+  btOpenFontsFolder = make("btOpenFontsFolder", 8, 4, "GLYPH_FONTSFOLDER");
+  btOpenFontsFolder->SetHint("Open fonts folder");
+  btOpenFontsFolder->OnClick = [this] { btOpenFontsFolderClick(); };
 }
 
 std::string TForm1::ImageGlyph(int index) { return "IMAGE" + std::to_string(index); }
@@ -211,13 +224,6 @@ void TForm1::CreateMenus() {
   pmSamplez = p_.ui.CreatePopupMenu("pmSamplez");
 }
 
-void TForm1::CreateInformationTab() {
-  Image2 = p_.ui.CreateImage(*TabSheet2, "Image2");
-  Image2->SetBounds({16, 16, 32, 32});
-  Label2 = p_.ui.CreateLabel(*TabSheet2, "Label2");
-  Label2->SetHint("Wersja programu.");
-  Label2->SetBounds({64, 24, 200, 16});
-}
 
 // The creation step, in its fixed order. Steps whose commands arrive with later work are marked.
 void TForm1::FormCreate() {
@@ -302,6 +308,7 @@ LanguageTarget::Kind TForm1::ControlKind(const std::string& name, std::string& e
 void TForm1::SetCaption(const std::string& name, const std::string& text) {
   if (auto it = namedItems_.find(Lower(name)); it != namedItems_.end()) it->second->SetCaption(text);
   if (auto* captioned = dynamic_cast<Captioned*>(Named(name))) captioned->SetCaption(text);
+  KeepRightEdges();  // a new caption of a right-aligned label changes its width
 }
 
 std::string TForm1::Caption(const std::string& name) {

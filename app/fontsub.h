@@ -108,12 +108,23 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   void acCPModExecute();
   void mnuNLsClick(MenuItem& sender);
   void ToolbarButton971DropDown();
+  // The information tab, the shell and help (fontsub_info.cpp).
+  void PageControl1Change();
+  void HT1HotSpotClick(const std::string& target, bool& handled);
+  void MailToClick();
+  void URLLinkClick();
+  void btOpenFontsFolderClick();
+  void btLangResEditClick();
+  // F1: the help page at the topic of the context, on the information tab.
+  void ShowHelpTopic(int context);
 
   void Name(Control& control);
   Control* Named(const std::string& name);
   void CreateDesign();
   void CreateProgramTab();
   void CreateInformationTab();
+  // LabelHTTP and URLLink stand with their right edges at one place whatever their captions.
+  void KeepRightEdges();
   void CreateToolbox(int height);
   void CreateMenus();
   // The glyph of a toolbox button from the main image list's index (4 switched-off bulb, 5 lit).
@@ -161,8 +172,9 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   std::unique_ptr<Button> btRestore, btOK, btCancel;
   std::unique_ptr<Panel> tbToolbox;
   std::unique_ptr<Button> btOnOff, btMaskedOnOff, btWesternMap, btPreview, btSampleSelect, ToolbarButton971,
-      ToolbarButton971Arrow, btLangChoose;
-  std::unique_ptr<Label> LabelSample;
+      ToolbarButton971Arrow, btLangChoose, btLangResEdit, btOpenFontsFolder;
+  std::unique_ptr<Label> LabelSample, LabelAbout1, LabelContact, MailTo, LabelHTTP, URLLink;
+  std::unique_ptr<HtmlViewer> HT1;
   // Menus; items belong to their menus.
   std::unique_ptr<PopupMenu> PopupMenu2, PopupMenu3, puNLs, pmSamplez;
   MenuItem *muOnOff = nullptr, *muWestern = nullptr, *muAllOn1 = nullptr, *muAllD1 = nullptr,

@@ -37,6 +37,8 @@ class Control {
   // The context menu is asked for at a client point (right click, the menu key). A control without
   // one leaves it to the nearest control around it that has one.
   std::function<void(int x, int y)> OnContextPopup;
+  // The help topic of the control and of everything on it that has none of its own; 0: none.
+  int HelpContext = 0;
 
  private:
   std::string name_;
@@ -80,6 +82,9 @@ class Label : public Control, public Captioned {
   // again whenever the caption or the font changes, keeping its position; an empty caption is one
   // line high) and shows ampersands as they stand instead of marking hot keys.
   virtual void SetFitToText(bool fit) = 0;
+  // A link: drawn blue, with the hand-pointer cursor over it; clicks raise OnClick.
+  virtual void SetLink(bool link) = 0;
+  std::function<void()> OnClick;
 };
 
 class Button : public Control, public Captioned {
@@ -188,7 +193,6 @@ class Panel : public Container {
 class TabSheet : public Container, public Captioned {
  public:
   using Container::Container;
-  int HelpContext = 0;
 };
 
 class TabControl : public Control {
@@ -196,7 +200,23 @@ class TabControl : public Control {
   using Control::Control;
   virtual TabSheet& AddSheet(const std::string& name, const std::string& caption) = 0;
   virtual int ActivePage() = 0;
-  virtual void SetActivePage(int index) = 0;
+  virtual void SetActivePage(int index) = 0;  // raises no OnChange
+  // The user brought another page to the front.
+  std::function<void()> OnChange;
+};
+
+// A viewer of local HTML pages. It follows the links of its pages itself, unless the program
+// takes a link over in OnHotSpotClick.
+class HtmlViewer : public Control {
+ public:
+  using Control::Control;
+  // Shows a local file; a path may end in "#place". A file that cannot be read shows an empty page.
+  virtual void LoadFromFile(const std::string& path) = 0;
+  // The file shown, as it was loaded, without its place; "" before the first.
+  virtual std::string CurrentFile() = 0;
+  // A link was clicked, with its target as written; setting handled keeps the viewer from
+  // following it.
+  std::function<void(const std::string& target, bool& handled)> OnHotSpotClick;
 };
 
 class StatusBar : public Control {
@@ -329,6 +349,7 @@ class Ui {
   virtual std::unique_ptr<ComboBox> CreateComboBox(Container& parent, const std::string& name) = 0;
   virtual std::unique_ptr<PopupMenu> CreatePopupMenu(const std::string& name) = 0;
   virtual std::unique_ptr<ScrollBox> CreateScrollBox(Container& parent, const std::string& name) = 0;
+  virtual std::unique_ptr<HtmlViewer> CreateHtmlViewer(Container& parent, const std::string& name) = 0;
 };
 
 // The application object: title, help file, the current hint and the end of the message loop.
@@ -345,6 +366,9 @@ class Application {
   // The hint of the control under the pointer; OnHint runs whenever it changes.
   virtual std::string CurrentHint() = 0;
   std::function<void()> OnHint;
+  // F1 was pressed: the help topic of the control with the focus, or of the nearest control
+  // around it that has one.
+  std::function<void(int context)> OnHelp;
   // The screen's size in pixels.
   virtual int ScreenWidth() = 0;
   virtual int ScreenHeight() = 0;

@@ -8,6 +8,7 @@
 #include "profile.h"
 #include "registry.h"
 #include "restart.h"
+#include "shell.h"
 #include "system.h"
 #include "text_compare.h"
 
@@ -25,6 +26,7 @@ struct Platform {
   Ui& ui;
   Application& app;
   Printing& printing;
+  Shell& shell;
 };
 
 }  // namespace sorel

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "platform/text_compare.h"
+#include "toolkit/html/html_links.h"
 
 namespace sorel {
 
@@ -83,6 +84,8 @@ class MemoryLabel : public MemoryCaptioned<Label> {
     Fit();
   }
   bool FitToText() const { return fit_; }
+  void SetLink(bool link) override { link_ = link; }
+  bool Link() const { return link_; }
   void SetBounds(const Rect& r) override;
   MemoryScrollBoxImpl* box = nullptr;  // the scroll box it stands in, if any
 
@@ -95,7 +98,25 @@ class MemoryLabel : public MemoryCaptioned<Label> {
     SetBounds(r);
   }
   FontSpec font_;
-  bool transparent_ = false, fit_ = false;
+  bool transparent_ = false, fit_ = false, link_ = false;
+};
+
+// Shows no page: it keeps the file it was given and follows links the way the real viewer does.
+class MemoryHtmlViewer : public MemoryControl<HtmlViewer> {
+ public:
+  using MemoryControl::MemoryControl;
+  void LoadFromFile(const std::string& path) override {
+    const LinkTarget link = SplitPlace(path);
+    file_ = link.file;
+    place_ = link.place;
+    loads.push_back(path);
+  }
+  std::string CurrentFile() override { return file_; }
+  std::string Place() const { return place_; }
+  std::vector<std::string> loads;  // every path loaded, in order
+
+ private:
+  std::string file_, place_;
 };
 
 class MemoryScrollBoxImpl : public MemoryControl<ScrollBox> {
@@ -473,6 +494,10 @@ std::unique_ptr<Label> MemoryUi::CreateLabel(Container& parent, const std::strin
   return label;
 }
 
+std::unique_ptr<HtmlViewer> MemoryUi::CreateHtmlViewer(Container&, const std::string& name) {
+  return Make<MemoryHtmlViewer>(name);
+}
+
 std::unique_ptr<ScrollBox> MemoryUi::CreateScrollBox(Container&, const std::string& name) {
   return Make<MemoryScrollBoxImpl>(name);
 }
@@ -531,6 +556,26 @@ std::unique_ptr<TreeView> MemoryUi::CreateTreeView(Container&, const std::string
 }
 
 FontSpec LabelFont(Label& label) { return dynamic_cast<MemoryLabel&>(label).Font(); }
+bool LabelIsLink(Label& label) { return dynamic_cast<MemoryLabel&>(label).Link(); }
+std::vector<std::string> PagesLoaded(HtmlViewer& viewer) { return dynamic_cast<MemoryHtmlViewer&>(viewer).loads; }
+std::string PlaceShown(HtmlViewer& viewer) { return dynamic_cast<MemoryHtmlViewer&>(viewer).Place(); }
+
+void ClickLabel(MemoryUi& ui, Label& label) {
+  if (label.OnClick) ui.events.Run(label.OnClick);
+}
+
+void ShowPage(MemoryUi& ui, TabControl& tabs, int index) {
+  tabs.SetActivePage(index);
+  if (tabs.OnChange) ui.events.Run(tabs.OnChange);
+}
+
+void ClickLink(MemoryUi& ui, HtmlViewer& viewer, const std::string& target) {
+  bool handled = false;
+  if (viewer.OnHotSpotClick) ui.events.Run([&] { viewer.OnHotSpotClick(target, handled); });
+  if (handled) return;
+  const LinkTarget link = ResolveLink(viewer.CurrentFile(), target);
+  viewer.LoadFromFile(link.place.empty() ? link.file : link.file + "#" + link.place);
+}
 bool LabelFitsText(Label& label) { return dynamic_cast<MemoryLabel&>(label).FitToText(); }
 std::vector<Label*> LabelsIn(ScrollBox& box) {
   auto& memory = dynamic_cast<MemoryScrollBoxImpl&>(box);

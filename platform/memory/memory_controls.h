@@ -81,6 +81,7 @@ class MemoryUi : public Ui {
   std::unique_ptr<ComboBox> CreateComboBox(Container& parent, const std::string& name) override;
   std::unique_ptr<PopupMenu> CreatePopupMenu(const std::string& name) override;
   std::unique_ptr<ScrollBox> CreateScrollBox(Container& parent, const std::string& name) override;
+  std::unique_ptr<HtmlViewer> CreateHtmlViewer(Container& parent, const std::string& name) override;
 
   // The most recently created control of that name (nullptr when none), or of the form made last
   // before it with "Form.Name"; the pointer is valid while its owner keeps the control.
@@ -124,6 +125,10 @@ class MemoryUi : public Ui {
 
 // What an in-memory label or scroll box holds, for tests.
 FontSpec LabelFont(Label& label);
+bool LabelIsLink(Label& label);
+// What an in-memory HTML viewer was asked to show: every path in order, and the place shown.
+std::vector<std::string> PagesLoaded(HtmlViewer& viewer);
+std::string PlaceShown(HtmlViewer& viewer);
 bool LabelFitsText(Label& label);
 std::vector<Label*> LabelsIn(ScrollBox& box);
 int RangeComputations(ScrollBox& box);
@@ -135,6 +140,12 @@ void Click(MemoryUi& ui, Button& button);
 void Pick(MemoryUi& ui, ComboBox& combo, int index);
 // Chooses a menu item as the user would (its OnClick runs with the item as sender).
 void ClickItem(MemoryUi& ui, MenuItem& item);
+// Clicks a label (a link's click).
+void ClickLabel(MemoryUi& ui, Label& label);
+// Brings a page of the tabs to the front as the user does, which runs OnChange.
+void ShowPage(MemoryUi& ui, TabControl& tabs, int index);
+// Clicks a link of the viewer's page: OnHotSpotClick, then, unless handled, the viewer follows it.
+void ClickLink(MemoryUi& ui, HtmlViewer& viewer, const std::string& target);
 // What a pop-up menu was last opened for: the anchor's name and the point; "" when never opened.
 std::string LastPopupAnchor(PopupMenu& menu);
 

@@ -164,7 +164,10 @@ class Win32TabControl : public Native<TabControl> {
     Layout();
   }
   LRESULT Notify(NMHDR* header) override {
-    if (header->code == TCN_SELCHANGE) ShowActive();
+    if (header->code == TCN_SELCHANGE) {
+      ShowActive();
+      if (OnChange) Guarded(app, OnChange);
+    }
     return 0;
   }
 
@@ -214,6 +217,9 @@ std::unique_ptr<Label> Win32Ui::CreateLabel(Container& parent, const std::string
 }
 std::unique_ptr<ScrollBox> Win32Ui::CreateScrollBox(Container& parent, const std::string& name) {
   return MakeScrollBox(app_, parent, name);
+}
+std::unique_ptr<HtmlViewer> Win32Ui::CreateHtmlViewer(Container& parent, const std::string& name) {
+  return MakeHtmlViewer(app_, parent, name);
 }
 std::unique_ptr<Button> Win32Ui::CreateButton(Container& parent, const std::string& name) {
   return MakeNative<Win32Button>(app_, CreateChild(app_, parent, "BUTTON", BS_PUSHBUTTON | WS_TABSTOP), name);

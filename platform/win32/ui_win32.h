@@ -59,6 +59,7 @@ class Win32Ui : public Ui {
   std::unique_ptr<ComboBox> CreateComboBox(Container& parent, const std::string& name) override;
   std::unique_ptr<PopupMenu> CreatePopupMenu(const std::string& name) override;
   std::unique_ptr<ScrollBox> CreateScrollBox(Container& parent, const std::string& name) override;
+  std::unique_ptr<HtmlViewer> CreateHtmlViewer(Container& parent, const std::string& name) override;
 
  private:
   Win32Application& app_;

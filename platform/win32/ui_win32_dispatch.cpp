@@ -61,6 +61,10 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (auto* self = ObjectOf(hwnd); self && hwnd == GetAncestor(hwnd, GA_ROOT)) {
         NativeControl* under = ObjectOf(reinterpret_cast<HWND>(wParam));
         self->app.SetHint(under ? under->AsControl().Hint() : "");
+        if (HCURSOR cursor = under && LOWORD(lParam) == HTCLIENT ? under->Cursor() : nullptr) {
+          SetCursor(cursor);
+          return TRUE;
+        }
       }
       break;
     case WM_CLOSE:
@@ -138,7 +142,24 @@ void Win32Application::Terminate() {
 bool Win32Application::WindowEnabled() { return main_ && IsWindowEnabled(main_); }
 void Win32Application::BringToForeground() { SetForegroundWindow(main_); }
 
+// The help topic of a window: its control's, or that of the nearest control around it with one.
+static int HelpContextOf(HWND hwnd) {
+  for (HWND at = hwnd; at; at = (GetWindowLongA(at, GWL_STYLE) & WS_CHILD) ? GetParent(at) : nullptr) {
+    win32ui::NativeControl* object = win32ui::ObjectOf(at);
+    if (object && object->AsControl().HelpContext) return object->AsControl().HelpContext;
+  }
+  return 0;
+}
+
 void Win32Application::Dispatch(MSG& msg) {
+  // Before the dialog manager, which would hand the key to the control with the focus (the
+  // window a key goes to).
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && OnHelp) {
+    if (const int context = HelpContextOf(msg.hwnd)) {
+      win32ui::Guarded(*this, [&] { OnHelp(context); });
+      return;
+    }
+  }
   if (main_ && IsDialogMessageA(main_, &msg)) return;
   TranslateMessage(&msg);
   DispatchMessageA(&msg);

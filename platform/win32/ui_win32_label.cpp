@@ -57,9 +57,20 @@ class Win32Label : public NativeCaptioned<Label> {
   }
 
   HBRUSH StaticColors(HDC dc) override {
+    if (link_) SetTextColor(dc, RGB(0, 0, 255));
     if (!transparent_) return NativeCaptioned::StaticColors(dc);
     SetBkMode(dc, TRANSPARENT);
     return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+  }
+
+  void SetLink(bool link) override {
+    link_ = link;
+    InvalidateRect(hwnd, nullptr, TRUE);
+  }
+  HCURSOR Cursor() override { return link_ ? LoadCursor(nullptr, IDC_HAND) : nullptr; }
+  // SS_NOTIFY: the label reports clicks.
+  void Command(WORD code) override {
+    if (code == STN_CLICKED && OnClick) Guarded(app, OnClick);
   }
 
  private:
@@ -102,7 +113,7 @@ class Win32Label : public NativeCaptioned<Label> {
   }
 
   HFONT font_ = nullptr;  // owned; nullptr: the parent's
-  bool transparent_ = false, fit_ = false;
+  bool transparent_ = false, fit_ = false, link_ = false;
 };
 
 }  // namespace

@@ -62,6 +62,8 @@ class NativeControl {
   virtual void ChildrenChanged() {}
   // The mouse wheel turned over this window or one of its children; false: not handled.
   virtual bool Wheel(int /*delta*/) { return false; }
+  // The cursor over the control; nullptr: the window class's.
+  virtual HCURSOR Cursor() { return nullptr; }
 
   Win32Application& app;
   HWND hwnd = nullptr;
@@ -147,6 +149,7 @@ std::unique_ptr<TreeView> MakeTreeView(Win32Application& app, Container& parent,
 std::unique_ptr<PopupMenu> MakePopupMenu(Win32Application& app, const std::string& name);
 std::unique_ptr<Label> MakeLabel(Win32Application& app, Container& parent, const std::string& name);
 std::unique_ptr<ScrollBox> MakeScrollBox(Win32Application& app, Container& parent, const std::string& name);
+std::unique_ptr<HtmlViewer> MakeHtmlViewer(Win32Application& app, Container& parent, const std::string& name);
 // A label in a scroll box, drawn by the box without a window of its own.
 std::unique_ptr<Label> MakeBoxLabel(ScrollBox& box, const std::string& name);
 

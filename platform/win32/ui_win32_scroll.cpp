@@ -44,6 +44,13 @@ class DrawnLabel : public Label {
   void SetTransparent(bool transparent) override { Change([&] { transparent_ = transparent; }); }
   bool Transparent() override { return transparent_; }
   void SetFitToText(bool fit) override { Change([&] { fit_ = fit; }); }
+  void SetLink(bool link) override { Change([&] { link_ = link; }); }
+  bool Link() const { return link_ && visible_; }
+  // Whether a point of the content stands on the label.
+  bool Covers(POINT at) const {
+    return visible_ && at.x >= rect_.left && at.x < rect_.left + rect_.width && at.y >= rect_.top &&
+           at.y < rect_.top + rect_.height;
+  }
 
   // Draws the label with the content's origin at origin of the box's client area.
   void Paint(HDC dc, POINT origin);
@@ -74,7 +81,7 @@ class DrawnLabel : public Label {
   Rect rect_;
   std::string caption_;
   HFONT font_ = nullptr;  // owned; nullptr: the box's
-  bool visible_ = true, enabled_ = true, transparent_ = false, fit_ = false;
+  bool visible_ = true, enabled_ = true, transparent_ = false, fit_ = false, link_ = false;
 };
 
 class Win32ScrollBox : public Native<ScrollBox> {
@@ -126,6 +133,17 @@ class Win32ScrollBox : public Native<ScrollBox> {
       case WM_PAINT:
       case WM_PRINTCLIENT:
         PaintLabels(msg, reinterpret_cast<HDC>(wParam));
+        result = 0;
+        return true;
+      case WM_SETCURSOR:
+        if (LOWORD(lParam) != HTCLIENT || !LinkAt(CursorPoint())) return false;
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        result = TRUE;
+        return true;
+      case WM_LBUTTONUP:
+        if (DrawnLabel* link = LinkAt(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+            link && link->OnClick)
+          Guarded(app, link->OnClick);
         result = 0;
         return true;
       case WM_GETTEXTLENGTH:
@@ -261,6 +279,21 @@ class Win32ScrollBox : public Native<ScrollBox> {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   }
 
+  POINT CursorPoint() {
+    POINT at;
+    GetCursorPos(&at);
+    ScreenToClient(hwnd, &at);
+    return at;
+  }
+  // The topmost label at a client point when it is a link, nullptr otherwise.
+  DrawnLabel* LinkAt(POINT at) {
+    at.x += x_;
+    at.y += y_;
+    for (auto it = labels_.rbegin(); it != labels_.rend(); ++it)
+      if ((*it)->Covers(at)) return (*it)->Link() ? *it : nullptr;
+    return nullptr;
+  }
+
   // WM_PAINT, or WM_PRINTCLIENT into the given device context: the labels over the background.
   void PaintLabels(UINT msg, HDC given) {
     PAINTSTRUCT ps;
@@ -342,7 +375,7 @@ void DrawnLabel::Paint(HDC dc, POINT origin) {
   if (!transparent_) FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
   HGDIOBJ old = SelectObject(dc, Font());
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(enabled_ ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+  SetTextColor(dc, !enabled_ ? GetSysColor(COLOR_GRAYTEXT) : link_ ? RGB(0, 0, 255) : GetSysColor(COLOR_WINDOWTEXT));
   DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &rc, Format());
   SelectObject(dc, old);
 }

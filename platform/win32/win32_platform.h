@@ -11,13 +11,14 @@
 #include "platform/win32/profile_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/restart_win32.h"
+#include "platform/win32/shell_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/ui_win32.h"
 
 namespace sorel {
 
 struct Win32Services {
-  explicit Win32Services(HINSTANCE instance) : app(instance), ui(app), printing(app) {}
+  explicit Win32Services(HINSTANCE instance) : app(instance), ui(app), printing(app), shell(app) {}
   Win32Services(const Win32Services&) = delete;
   Win32Services& operator=(const Win32Services&) = delete;
 
@@ -32,7 +33,8 @@ struct Win32Services {
   Win32Restart restart;
   Win32Ui ui;
   Win32Printing printing;
-  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, restart, ui, app, printing};
+  Win32Shell shell;
+  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, restart, ui, app, printing, shell};
 };
 
 }  // namespace sorel

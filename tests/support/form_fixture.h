@@ -16,6 +16,7 @@
 #include "platform/memory/memory_profile.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_restart.h"
+#include "platform/memory/memory_shell.h"
 #include "platform/memory/memory_system.h"
 
 namespace sorel::test {
@@ -32,7 +33,8 @@ struct MemoryPlatforms {
   MemoryUi ui;
   MemoryApplication app;
   MemoryPrinting printing;
-  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, restart, ui, app, printing};
+  MemoryShell shell;
+  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, restart, ui, app, printing, shell};
 
   MemoryPlatforms() {
     ui.treeCompare = &compare;

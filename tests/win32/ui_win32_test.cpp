@@ -337,6 +337,83 @@ TEST_F(Win32Controls, ContextMenuGoesToTheNearestControlWithOne) {
   }
 }
 
+// The viewer reads a page beside this test, answers with the text in view, raises the hot-spot
+// event for a clicked link and follows it when the handler leaves it, and copies a dragged
+// selection.
+TEST_F(Win32Controls, HtmlViewerShowsFollowsAndCopies) {
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  const std::string page = std::string(folder) + "sorel-viewer.htm", other = std::string(folder) + "sorel-other.htm";
+  auto write = [](const std::string& path, const std::string& text) {
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    fputs(text.c_str(), f);
+    fclose(f);
+  };
+  write(page, "<a href=\"./sorel-other.htm\">Other</a><p>First paragraph</p>" + std::string(60, '\n') +
+                  "<br><br><br><br><br><br><br><br><br><br><br><br><br><br><br><br><br><br><br><br><br>"
+                  "<a name=\"end\"></a><p>Last words</p>");
+  write(other, "<p>Another page</p>");
+  auto viewer = ui.CreateHtmlViewer(*form, "Viewer");
+  viewer->SetBounds({0, 0, 280, 120});
+  HWND hwnd = HandleOf(*viewer);
+  auto text = [&] {
+    char buffer[512] = {};
+    GetWindowTextA(hwnd, buffer, sizeof(buffer));
+    return std::string(buffer);
+  };
+  viewer->LoadFromFile(page);
+  EXPECT_EQ(text(), "Other\r\nFirst paragraph\r\nLast words");
+  viewer->LoadFromFile(page + "#end");
+  EXPECT_EQ(text(), "Last words");
+  EXPECT_EQ(viewer->CurrentFile(), page);
+
+  viewer->LoadFromFile(page);
+  std::vector<std::string> clicked;
+  bool handle = true;
+  viewer->OnHotSpotClick = [&](const std::string& target, bool& handled) {
+    clicked.push_back(target);
+    handled = handle;
+  };
+  auto click = [&](int x, int y) {
+    SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  };
+  click(12, 12);  // on "Other", inside the page's margin
+  EXPECT_EQ(clicked, std::vector<std::string>{"./sorel-other.htm"});
+  EXPECT_EQ(viewer->CurrentFile(), page) << "a handled link is not followed";
+
+  // A drag across a line selects that line: going down from the link, the first line that
+  // gives another text is the paragraph, whole; the copy holds what was selected.
+  auto copied = [&] {
+    SendMessageA(hwnd, WM_COPY, 0, 0);
+    std::string text;
+    if (!OpenClipboard(hwnd)) return text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+      text = static_cast<const char*>(GlobalLock(data));
+      GlobalUnlock(data);
+    }
+    EmptyClipboard();
+    CloseClipboard();
+    return text;
+  };
+  std::string line;
+  for (int y = 12; y < 100 && (line.empty() || line == "Other"); y += 2) {
+    SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, y));
+    SendMessageA(hwnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(270, y));
+    SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(270, y));
+    line = copied();
+  }
+  EXPECT_EQ(line, "First paragraph");
+
+  handle = false;
+  click(12, 12);
+  EXPECT_EQ(viewer->CurrentFile(), std::string(folder) + "sorel-other.htm");
+  EXPECT_EQ(text(), "Another page");
+  DeleteFileA(page.c_str());
+  DeleteFileA(other.c_str());
+}
+
 // The events waiting run, once; a quit stays for the loop that runs the program.
 TEST_F(Win32Controls, ProcessMessagesRunsWhatIsWaitingAndLeavesTheQuit) {
   auto button = ui.CreateButton(*form, "Button");

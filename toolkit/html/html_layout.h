@@ -58,6 +58,7 @@ struct DrawItem {
   std::uint32_t color = 0;  // Fill: 0xRRGGBB (rules, table borders)
   int link = -1;       // index into LaidOutPage::links when the item is part of a link
   bool lineStart = false;  // Text: the first item of a line (a viewer copying text starts a new line)
+  std::string alt;     // Image: the page's alternative text, for a picture that cannot be drawn
 };
 
 struct LaidOutPage {

@@ -1,0 +1,117 @@
+// JPEG through libjpeg: baseline, progressive and arithmetic-coded files, grey or colour. CMYK
+// files are refused; so is a file that ends before its last scan.
+#include <csetjmp>
+#include <cstdio>  // jpeglib.h uses FILE and size_t without declaring them
+#include <string>
+#include <utility>
+#include <vector>
+
+// After <cstdio>, for the reason above.
+#include <jpeglib.h>
+// After jpeglib.h, whose types it uses.
+#include <jerror.h>
+
+#include "toolkit/image/picture.h"
+#include "toolkit/image/picture_limits.h"
+
+namespace sorel {
+
+namespace {
+
+// libjpeg reports a fatal error by calling error_exit, which must not return. Throwing from it
+// would unwind through C frames built without unwind tables, so it jumps back to Run instead,
+// whose frame holds no C++ object.
+struct ErrorManager {
+  jpeg_error_mgr base;  // first: libjpeg's pointer to it is a pointer to the whole
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+void ErrorExit(j_common_ptr cinfo) {
+  ErrorManager* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+  (*cinfo->err->format_message)(cinfo, err->message);
+  std::longjmp(err->jump, 1);
+}
+
+// Warnings (a damaged segment libjpeg can read past) are not printed; the picture is shown.
+void OutputMessage(j_common_ptr) {}
+
+// The whole file is in the buffer from the start: asking for more means it is cut short.
+void InitSource(j_decompress_ptr) {}
+boolean FillInput(j_decompress_ptr cinfo) {
+  ERREXIT(cinfo, JERR_INPUT_EOF);
+  return FALSE;
+}
+void SkipInput(j_decompress_ptr cinfo, long count) {
+  jpeg_source_mgr* src = cinfo->src;
+  if (count <= 0) return;
+  if (static_cast<unsigned long>(count) > src->bytes_in_buffer) ERREXIT(cinfo, JERR_INPUT_EOF);
+  src->next_input_byte += count;
+  src->bytes_in_buffer -= static_cast<std::size_t>(count);
+}
+void TermSource(j_decompress_ptr) {}
+
+// Everything the decoding changes lives here, outside the frame that calls setjmp, so nothing
+// is left indeterminate by the jump.
+struct Job {
+  jpeg_decompress_struct cinfo{};
+  ErrorManager err{};
+  jpeg_source_mgr source{};
+  Picture picture;
+  std::vector<JSAMPLE> row;
+  ~Job() { jpeg_destroy_decompress(&cinfo); }  // harmless on a struct never created
+};
+
+// The libjpeg calls. False when libjpeg gave up, with its message in job.err; refusals of our
+// own are thrown as usual, from this frame, never from inside libjpeg.
+bool Run(Job& job, const std::uint8_t* data, std::size_t size) {
+  if (setjmp(job.err.jump) != 0) return false;
+  jpeg_decompress_struct* cinfo = &job.cinfo;
+  jpeg_create_decompress(cinfo);
+  job.source.next_input_byte = data;
+  job.source.bytes_in_buffer = size;
+  job.source.init_source = InitSource;
+  job.source.fill_input_buffer = FillInput;
+  job.source.skip_input_data = SkipInput;
+  job.source.resync_to_restart = jpeg_resync_to_restart;
+  job.source.term_source = TermSource;
+  cinfo->src = &job.source;
+  jpeg_read_header(cinfo, TRUE);
+  CheckPictureSize(cinfo->image_width, cinfo->image_height, "JPEG");
+  if (cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK)
+    throw ImageError("JPEG: CMYK pictures are not supported");
+  const bool grey = cinfo->jpeg_color_space == JCS_GRAYSCALE;
+  cinfo->out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_start_decompress(cinfo);
+  const int width = static_cast<int>(cinfo->output_width), height = static_cast<int>(cinfo->output_height);
+  job.picture = NewPicture(width, height, 0);
+  job.row.resize(static_cast<std::size_t>(width) * (grey ? 1 : 3));
+  JSAMPROW rows[1] = {job.row.data()};
+  while (cinfo->output_scanline < cinfo->output_height) {
+    std::uint32_t* out = &job.picture.pixels[static_cast<std::size_t>(cinfo->output_scanline) * width];
+    if (jpeg_read_scanlines(cinfo, rows, 1) != 1) throw ImageError("JPEG: no data");
+    const JSAMPLE* in = job.row.data();
+    if (grey) {
+      for (int x = 0; x < width; ++x) out[x] = 0xFF000000u | in[x] * 0x010101u;
+    } else {
+      for (int x = 0; x < width; ++x, in += 3)
+        out[x] = 0xFF000000u | static_cast<std::uint32_t>(in[0]) << 16 | in[1] << 8 | in[2];
+    }
+  }
+  // Not jpeg_finish_decompress: the pixels are complete, and what follows the last scan does not
+  // matter. The destructor's jpeg_destroy_decompress ends the decompression.
+  return true;
+}
+
+}  // namespace
+
+Picture DecodeJpeg(const std::uint8_t* data, std::size_t size) {
+  Job job;
+  job.cinfo.err = jpeg_std_error(&job.err.base);
+  job.err.base.error_exit = ErrorExit;
+  job.err.base.output_message = OutputMessage;
+  if (!Run(job, data, size)) throw ImageError(std::string("JPEG: ") + job.err.message);
+  return std::move(job.picture);
+}
+
+}  // namespace sorel

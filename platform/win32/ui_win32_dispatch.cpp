@@ -35,6 +35,15 @@ std::string WindowText(HWND hwnd) {
   return text;
 }
 
+LRESULT CopyWindowText(const std::string& text, WPARAM room, LPARAM buffer) {
+  auto* to = reinterpret_cast<char*>(buffer);
+  if (!to || room == 0) return 0;
+  const std::size_t n = std::min<std::size_t>(text.size(), room - 1);
+  memcpy(to, text.data(), n);
+  to[n] = '\0';
+  return static_cast<LRESULT>(n);
+}
+
 // Routes each message to the object of the window it concerns: a child's commands and
 // notifications to the child, the close box and Escape to the form.
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

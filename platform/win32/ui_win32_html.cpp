@@ -188,16 +188,9 @@ class Win32HtmlViewer : public Native<HtmlViewer> {
       case WM_GETTEXTLENGTH:
         result = static_cast<LRESULT>(ShownText().size());
         return true;
-      case WM_GETTEXT: {
-        const std::string text = ShownText();
-        auto* to = reinterpret_cast<char*>(lParam);
-        if (!to || wParam == 0) return true;
-        const std::size_t n = std::min<std::size_t>(text.size(), wParam - 1);
-        memcpy(to, text.data(), n);
-        to[n] = '\0';
-        result = static_cast<LRESULT>(n);
+      case WM_GETTEXT:
+        result = CopyWindowText(ShownText(), wParam, lParam);
         return true;
-      }
       default:
         return false;
     }

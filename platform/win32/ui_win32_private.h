@@ -76,6 +76,8 @@ NativeControl* ParentObjectOf(HWND hwnd);
 // The font of dialog texts, shared by every control.
 HFONT UiFont();
 std::string WindowText(HWND hwnd);
+// WM_GETTEXT answered with text: as much as the buffer holds, terminated; the characters copied.
+LRESULT CopyWindowText(const std::string& text, WPARAM room, LPARAM buffer);
 
 // Common operations of every control backed by one window.
 template <class Base>

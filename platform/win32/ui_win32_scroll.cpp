@@ -150,7 +150,7 @@ class Win32ScrollBox : public Native<ScrollBox> {
         result = static_cast<LRESULT>(LabelsText().size());
         return true;
       case WM_GETTEXT:
-        result = CopyText(LabelsText(), reinterpret_cast<char*>(lParam), wParam);
+        result = CopyWindowText(LabelsText(), wParam, lParam);
         return true;
       case WM_SIZE:
         // A new client size changes the pages; a bar shown or hidden by UpdateBars itself
@@ -313,13 +313,6 @@ class Win32ScrollBox : public Native<ScrollBox> {
     std::string text;
     for (DrawnLabel* label : labels_) text += (text.empty() ? "" : "\r\n") + label->Caption();
     return text;
-  }
-  static LRESULT CopyText(const std::string& text, char* to, WPARAM room) {
-    if (!to || room == 0) return 0;
-    const std::size_t n = std::min<std::size_t>(text.size(), room - 1);
-    std::memcpy(to, text.data(), n);
-    to[n] = '\0';
-    return static_cast<LRESULT>(n);
   }
 
   std::vector<DrawnLabel*> labels_;  // in the order made, which is the order drawn

@@ -178,8 +178,10 @@ class Win32HtmlViewer : public Native<HtmlViewer> {
         Release(Point(lParam));
         break;
       case WM_SETCURSOR:
+        // The windows around it first, as the system's default does: the form shows the hint.
         if (LOWORD(lParam) != HTCLIENT) return false;
-        SetCursor(LoadCursor(nullptr, CursorAt(CursorPoint())));
+        if (!SendMessageA(GetParent(hwnd), WM_SETCURSOR, wParam, lParam))
+          SetCursor(LoadCursor(nullptr, CursorAt(CursorPoint())));
         result = TRUE;
         return true;
       case WM_COPY:

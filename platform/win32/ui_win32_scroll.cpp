@@ -136,8 +136,9 @@ class Win32ScrollBox : public Native<ScrollBox> {
         result = 0;
         return true;
       case WM_SETCURSOR:
+        // The windows around it first, as the system's default does: the form shows the hint.
         if (LOWORD(lParam) != HTCLIENT || !LinkAt(CursorPoint())) return false;
-        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        if (!SendMessageA(GetParent(hwnd), WM_SETCURSOR, wParam, lParam)) SetCursor(LoadCursor(nullptr, IDC_HAND));
         result = TRUE;
         return true;
       case WM_LBUTTONUP:

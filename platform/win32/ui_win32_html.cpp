@@ -223,7 +223,8 @@ class Win32HtmlViewer : public Native<HtmlViewer> {
   void Layout() {
     RECT client;
     GetClientRect(hwnd, &client);
-    if (!document_ || client.right == width_) return;
+    if (!document_) return;
+    if (client.right == width_) return ScrollTo(y_);  // a new height: the bar's page and range
     width_ = client.right;
     LayoutOptions options;
     options.width = std::max<int>(1, client.right);

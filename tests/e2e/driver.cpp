@@ -294,9 +294,11 @@ std::string StatusText(HWND bar) {
 }
 
 std::string HintOf(HWND control, HWND statusBar) {
-  // Sent, not posted: the hint is in the bar when the call returns.
-  SendMessageA(GetAncestor(control, GA_ROOT), WM_SETCURSOR, reinterpret_cast<WPARAM>(control),
-               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  // Sent, not posted: the hint is in the bar when the call returns. The form itself first: the
+  // program shows a hint only when it changes, and the bar may hold other text meanwhile.
+  HWND form = GetAncestor(control, GA_ROOT);
+  SendMessageA(form, WM_SETCURSOR, reinterpret_cast<WPARAM>(form), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  SendMessageA(form, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   return StatusText(statusBar);
 }
 

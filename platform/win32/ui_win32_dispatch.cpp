@@ -35,13 +35,29 @@ std::string WindowText(HWND hwnd) {
   return text;
 }
 
-LRESULT CopyWindowText(const std::string& text, WPARAM room, LPARAM buffer) {
-  auto* to = reinterpret_cast<char*>(buffer);
-  if (!to || room == 0) return 0;
-  const std::size_t n = std::min<std::size_t>(text.size(), room - 1);
-  memcpy(to, text.data(), n);
+bool AnswerTextRequest(UINT msg, WPARAM wParam, LPARAM lParam, const std::function<std::string()>& text,
+                       LRESULT& result) {
+  if (msg != WM_GETTEXTLENGTH && msg != WM_GETTEXT) return false;
+  const std::string contents = text();
+  if (msg == WM_GETTEXTLENGTH) {
+    result = static_cast<LRESULT>(contents.size());
+    return true;
+  }
+  auto* to = reinterpret_cast<char*>(lParam);
+  result = 0;
+  if (!to || wParam == 0) return true;
+  const std::size_t n = std::min<std::size_t>(contents.size(), wParam - 1);
+  memcpy(to, contents.data(), n);
   to[n] = '\0';
-  return static_cast<LRESULT>(n);
+  result = static_cast<LRESULT>(n);
+  return true;
+}
+
+POINT CursorIn(HWND hwnd) {
+  POINT at;
+  GetCursorPos(&at);
+  ScreenToClient(hwnd, &at);
+  return at;
 }
 
 // Routes each message to the object of the window it concerns: a child's commands and

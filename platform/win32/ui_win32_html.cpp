@@ -181,20 +181,14 @@ class Win32HtmlViewer : public Native<HtmlViewer> {
         // The windows around it first, as the system's default does: the form shows the hint.
         if (LOWORD(lParam) != HTCLIENT) return false;
         if (!SendMessageA(GetParent(hwnd), WM_SETCURSOR, wParam, lParam))
-          SetCursor(LoadCursor(nullptr, CursorAt(CursorPoint())));
+          SetCursor(LoadCursor(nullptr, CursorAt(CursorIn(hwnd))));
         result = TRUE;
         return true;
       case WM_COPY:
         Copy();
         break;
-      case WM_GETTEXTLENGTH:
-        result = static_cast<LRESULT>(ShownText().size());
-        return true;
-      case WM_GETTEXT:
-        result = CopyWindowText(ShownText(), wParam, lParam);
-        return true;
       default:
-        return false;
+        return AnswerTextRequest(msg, wParam, lParam, [this] { return ShownText(); }, result);
     }
     result = 0;
     return true;
@@ -304,12 +298,6 @@ class Win32HtmlViewer : public Native<HtmlViewer> {
   }
 
   static POINT Point(LPARAM lParam) { return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
-  POINT CursorPoint() {
-    POINT at;
-    GetCursorPos(&at);
-    ScreenToClient(hwnd, &at);
-    return at;
-  }
 
   // The item under a client point, -1 when none.
   int ItemAt(POINT at) const {

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -76,8 +77,12 @@ NativeControl* ParentObjectOf(HWND hwnd);
 // The font of dialog texts, shared by every control.
 HFONT UiFont();
 std::string WindowText(HWND hwnd);
-// WM_GETTEXT answered with text: as much as the buffer holds, terminated; the characters copied.
-LRESULT CopyWindowText(const std::string& text, WPARAM room, LPARAM buffer);
+// For windows that give their contents as their text: answers WM_GETTEXTLENGTH and WM_GETTEXT (as
+// much as the buffer holds, terminated) with text(); false for any other message.
+bool AnswerTextRequest(UINT msg, WPARAM wParam, LPARAM lParam, const std::function<std::string()>& text,
+                       LRESULT& result);
+// The mouse pointer in a window's client coordinates.
+POINT CursorIn(HWND hwnd);
 
 // Common operations of every control backed by one window.
 template <class Base>

@@ -137,7 +137,7 @@ class Win32ScrollBox : public Native<ScrollBox> {
         return true;
       case WM_SETCURSOR:
         // The windows around it first, as the system's default does: the form shows the hint.
-        if (LOWORD(lParam) != HTCLIENT || !LinkAt(CursorPoint())) return false;
+        if (LOWORD(lParam) != HTCLIENT || !LinkAt(CursorIn(hwnd))) return false;
         if (!SendMessageA(GetParent(hwnd), WM_SETCURSOR, wParam, lParam)) SetCursor(LoadCursor(nullptr, IDC_HAND));
         result = TRUE;
         return true;
@@ -147,19 +147,13 @@ class Win32ScrollBox : public Native<ScrollBox> {
           Guarded(app, link->OnClick);
         result = 0;
         return true;
-      case WM_GETTEXTLENGTH:
-        result = static_cast<LRESULT>(LabelsText().size());
-        return true;
-      case WM_GETTEXT:
-        result = CopyWindowText(LabelsText(), wParam, lParam);
-        return true;
       case WM_SIZE:
         // A new client size changes the pages; a bar shown or hidden by UpdateBars itself
         // resizes the client area too, and UpdateBars sees to that.
         if (!updatingBars_) UpdateBars();
         return false;
       default:
-        return false;
+        return AnswerTextRequest(msg, wParam, lParam, [this] { return LabelsText(); }, result);
     }
   }
 
@@ -280,12 +274,6 @@ class Win32ScrollBox : public Native<ScrollBox> {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   }
 
-  POINT CursorPoint() {
-    POINT at;
-    GetCursorPos(&at);
-    ScreenToClient(hwnd, &at);
-    return at;
-  }
   // The topmost label at a client point when it is a link, nullptr otherwise.
   DrawnLabel* LinkAt(POINT at) {
     at.x += x_;

@@ -1,0 +1,59 @@
+// What the update component asks of an HTTP transport: an asynchronous GET into a stream, its
+// status, progress and completion. THttpCli is the real one; tests put their own in its place.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace sorel {
+
+// Where a response body goes as it arrives: memory for pages, a file for downloads.
+class ReceiveStream {
+ public:
+  virtual ~ReceiveStream() = default;  // a file stream closes its file
+  // Appends; a failure (a full disk) throws PlatformError.
+  virtual void Write(const char* data, std::size_t size) = 0;
+};
+
+class MemoryReceiveStream : public ReceiveStream {
+ public:
+  void Write(const char* data, std::size_t size) override { bytes.append(data, size); }
+  std::string bytes;
+};
+
+// An error the transport raises while it handles network events; it reaches the application's
+// exception handler, not whoever started the request.
+class EHttpException : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class HttpTransport {
+ public:
+  virtual ~HttpTransport() = default;
+  // "http://host[:port]/path". Proxy: host name or address, "" for a direct connection.
+  std::string URL, Proxy, ProxyPort = "80";
+  // The body goes here as it arrives; the transport does not own it.
+  ReceiveStream* RcvdStream = nullptr;
+
+  // Starts a GET of URL and returns at once; OnDocData and then OnRequestDone follow from the
+  // message loop. A request still running is aborted first.
+  virtual void GetASync() = 0;
+  // Ends the running request; OnRequestDone follows with status 404 and the abort reason.
+  virtual void Abort() = 0;
+  // 0 until a status line arrives; 404 for every failure before or outside a response.
+  virtual int StatusCode() = 0;
+  virtual std::string ReasonPhrase() = 0;
+  virtual std::int64_t RcvdCount() = 0;     // body bytes received so far
+  virtual std::int64_t ContentLength() = 0; // announced length, -1 when none
+
+  // After each block written to RcvdStream.
+  std::function<void()> OnDocData;
+  // Once per request, when it has ended: error 0 for a complete response (any status), else not 0.
+  std::function<void(int error)> OnRequestDone;
+};
+
+}  // namespace sorel

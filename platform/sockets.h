@@ -1,6 +1,7 @@
 // TCP connections whose events arrive through the user-interface thread's message loop.
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -42,10 +43,11 @@ class Sockets {
  public:
   virtual ~Sockets() = default;
   // Starts connecting to host (a name or a dotted address) at port and returns at once; the
-  // outcome arrives as OnConnected. nullptr, with error set to an English sentence ("Host not
-  // found"), when it cannot even start. The handler must outlive the connection.
-  virtual std::unique_ptr<Connection> Connect(const std::string& host, int port, SocketHandler& handler,
-                                              std::string& error) = 0;
+  // outcome, also a name that cannot be resolved ("Host not found"), arrives as OnConnected.
+  // The handler must outlive the connection.
+  virtual std::unique_ptr<Connection> Connect(const std::string& host, int port, SocketHandler& handler) = 0;
+  // Runs task once from the message loop, after the current event has been handled.
+  virtual void Post(std::function<void()> task) = 0;
 };
 
 }  // namespace sorel

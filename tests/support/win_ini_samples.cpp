@@ -87,8 +87,10 @@ bool SameOutsideTheTable(const std::string& before, const std::string& after) {
 }
 
 void PutInPlaceOfItsName(TextCompare& compare, SubstTable& table, const std::string& entry) {
-  const int same = FindName(compare, table, entry.substr(0, entry.find('=')));
-  if (same >= 0) table.erase(table.begin() + same);
+  // Every element of the name goes, not only the first: names the profile functions keep apart
+  // ("Times\xAD,0" and "Times,0") can still be one name to the locale's comparison.
+  const std::string name = entry.substr(0, entry.find('='));
+  for (int same; (same = FindName(compare, table, name)) >= 0;) table.erase(table.begin() + same);
   AddEntry(compare, table, entry);
 }
 

@@ -15,7 +15,7 @@ namespace sorel {
 // above 127 or by a soft hyphen, values in quotes or with blanks, a nameless key, a long value.
 std::string GeneratedWinIni(std::uint32_t seed);
 
-// Puts entry in the table in place of any element of its name.
+// Puts entry in the table in place of every element of its name.
 void PutInPlaceOfItsName(TextCompare& compare, SubstTable& table, const std::string& entry);
 
 // The edit of the round trip: one element removed (chosen by seed) and the entry

@@ -1,0 +1,149 @@
+// In-memory sockets for tests.
+#include "platform/memory/memory_sockets.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace sorel {
+
+struct MemorySockets::Link {
+  Record record;
+  Peer peer;
+  SocketHandler* handler = nullptr;
+  std::string inbound;          // arrived, not yet read
+  bool connected = false, answered = false, full = false, peerClosed = false, broken = false;
+  std::uint64_t timerAt = 0;    // 0: no timer
+};
+
+class MemoryConnection : public Connection {
+ public:
+  MemoryConnection(MemorySockets& sockets, std::shared_ptr<MemorySockets::Link> link)
+      : sockets_(sockets), link_(std::move(link)) {}
+  ~MemoryConnection() override {
+    link_->record.open = false;
+    link_->timerAt = 0;
+  }
+
+  long Send(const char* data, std::size_t size) override {
+    MemorySockets::Link& l = *link_;
+    if (!l.connected || l.broken) return -1;
+    if (l.full) return 0;
+    const std::size_t take = l.peer.takePerSend ? std::min(size, l.peer.takePerSend) : size;
+    l.record.sent.append(data, take);
+    if (take < size) {
+      l.full = true;
+      sockets_.Queue(link_, [](MemorySockets::Link& q) {
+        q.full = false;
+        q.handler->OnWritable();
+      });
+    }
+    if (!l.answered && l.record.sent.find("\r\n\r\n") != std::string::npos) {
+      l.answered = true;
+      sockets_.Answer(link_);
+    }
+    return static_cast<long>(take);
+  }
+
+  long Receive(char* data, std::size_t size) override {
+    MemorySockets::Link& l = *link_;
+    if (!l.inbound.empty()) {
+      const std::size_t n = std::min(size, l.inbound.size());
+      std::memcpy(data, l.inbound.data(), n);
+      l.inbound.erase(0, n);
+      return static_cast<long>(n);
+    }
+    if (l.broken) return -1;
+    return l.peerClosed ? 0 : -1;
+  }
+
+  bool Broken() override { return link_->broken; }
+
+  void SetTimer(unsigned milliseconds) override {
+    link_->timerAt = milliseconds ? sockets_.NowMs() + milliseconds : 0;
+  }
+
+ private:
+  MemorySockets& sockets_;
+  std::shared_ptr<MemorySockets::Link> link_;
+};
+
+void MemorySockets::AddPeer(const std::string& host, int port, Peer peer) {
+  peers_[host + ":" + std::to_string(port)].push_back(std::move(peer));
+}
+
+std::unique_ptr<Connection> MemorySockets::Connect(const std::string& host, int port, SocketHandler& handler) {
+  auto link = std::make_shared<Link>();
+  link->record.host = host;
+  link->record.port = port;
+  link->handler = &handler;
+  auto found = peers_.find(host + ":" + std::to_string(port));
+  if (found == peers_.end()) {
+    link->peer.refuse = "Host not found";
+  } else {
+    link->peer = found->second.front();
+    if (found->second.size() > 1) found->second.pop_front();
+  }
+  links_.push_back(link);
+  Queue(link, [](Link& l) {
+    l.connected = l.peer.refuse.empty();
+    l.broken = !l.connected;
+    l.handler->OnConnected(l.peer.refuse);
+  });
+  return std::make_unique<MemoryConnection>(*this, link);
+}
+
+void MemorySockets::Post(std::function<void()> task) { events_.push_back(std::move(task)); }
+
+void MemorySockets::Queue(const std::shared_ptr<Link>& link, std::function<void(Link&)> event) {
+  events_.push_back([link, event = std::move(event)] {
+    if (link->record.open) event(*link);
+  });
+}
+
+void MemorySockets::Answer(const std::shared_ptr<Link>& link) {
+  for (const std::string& block : link->peer.blocks) {
+    Queue(link, [block](Link& l) {
+      l.inbound += block;
+      l.handler->OnReadable();
+    });
+  }
+  if (link->peer.end == Peer::End::Close) {
+    Queue(link, [](Link& l) {
+      l.peerClosed = true;
+      l.handler->OnClosed("");
+    });
+  } else if (link->peer.end == Peer::End::Reset) {
+    Queue(link, [](Link& l) {
+      l.broken = true;
+      l.handler->OnClosed("Connection reset by peer");
+    });
+  }
+}
+
+void MemorySockets::RunUntilIdle() {
+  for (int turns = 0; turns < 1000000; ++turns) {
+    if (!events_.empty()) {
+      auto event = std::move(events_.front());
+      events_.pop_front();
+      event();
+      continue;
+    }
+    std::shared_ptr<Link> next;
+    for (const auto& link : links_)
+      if (link->record.open && link->timerAt && (!next || link->timerAt < next->timerAt)) next = link;
+    if (!next) return;
+    now_ = next->timerAt;
+    next->timerAt = 0;
+    next->handler->OnTimer();
+  }
+  throw std::runtime_error("the events never end");
+}
+
+std::vector<MemorySockets::Record> MemorySockets::Connections() const {
+  std::vector<Record> records;
+  for (const auto& link : links_) records.push_back(link->record);
+  return records;
+}
+
+}  // namespace sorel

@@ -1,0 +1,387 @@
+// The HTTP transport: addresses, the request text, the response reader fed in every split, and
+// THttpCli against scripted peers of the in-memory sockets.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/errors.h"
+#include "platform/memory/memory_sockets.h"
+#include "toolkit/http/http_client.h"
+#include "toolkit/http/http_request.h"
+#include "toolkit/http/http_response.h"
+#include "toolkit/http/http_url.h"
+
+namespace sorel::test {
+namespace {
+
+std::string Describe(const std::optional<HttpUrl>& url) {
+  return url ? url->host + " " + std::to_string(url->port) + " " + url->path : "refused";
+}
+
+TEST(HttpUrl, TakesOnlyWhatARequestLineCanCarry) {
+  struct Case {
+    const char* what;
+    std::string text;
+    const char* url;
+  } cases[] = {
+      {"host alone", "http://example.com", "example.com 80 /"},
+      {"scheme in any case, port, query; fragment dropped", "HTTP://a.b-c_d:8080/x/y.txt?q=1#f", "a.b-c_d 8080 /x/y.txt?q=1"},
+      {"a query without a path", "http://a?x=1", "a 80 /?x=1"},
+      {"dotted address, largest port", "http://10.0.0.1:65535/", "10.0.0.1 65535 /"},
+      {"https", "https://a/", "refused"},
+      {"another scheme", "ftp://a/", "refused"},
+      {"no scheme", "a.com/x", "refused"},
+      {"empty host", "http:///x", "refused"},
+      {"user information", "http://user:pw@a/", "refused"},
+      {"port 0", "http://a:0/", "refused"},
+      {"port above 65535", "http://a:65536/", "refused"},
+      {"port not decimal", "http://a:8o/", "refused"},
+      {"empty port", "http://a:/", "refused"},
+      {"blank in the path", "http://a/b c", "refused"},
+      {"line end in the path", "http://a/b\r\nX: y", "refused"},
+      {"byte above 126", "http://a/\xE9", "refused"},
+      {"NUL", std::string("http://a/\0x", 11), "refused"},
+      {"too long", "http://a/" + std::string(kHttpMaxUrl, 'x'), "refused"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Describe(ParseHttpUrl(c.text)), c.url) << c.what;
+}
+
+TEST(HttpUrl, ResolvesALocationAgainstTheAddressAsked) {
+  const HttpUrl base = *ParseHttpUrl("http://h:81/dir/page.htm?q");
+  struct Case {
+    const char* location;
+    const char* url;
+  } cases[] = {
+      {"http://other/x", "other 80 /x"},       {"HTTP://other:82", "other 82 /"},
+      {"//other/y", "other 80 /y"},            {"/abs?z", "h 81 /abs?z"},
+      {"rel.htm", "h 81 /dir/rel.htm"},        {"../up/./x", "h 81 /up/x"},
+      {"../../../x?a/../b", "h 81 /x?a/../b"}, {"?r", "h 81 /dir/page.htm?r"},
+      {"sub/.#frag", "h 81 /dir/sub/"},        {"#frag", "h 81 /dir/page.htm?q"},
+      {"https://other/", "refused"},           {"mailto:x", "refused"},
+      {"", "refused"},                         {"a b", "refused"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Describe(ResolveLocation(base, c.location)), c.url) << c.location;
+}
+
+TEST(HttpRequest, AsksTheOriginOrTheProxy) {
+  const HttpUrl url = *ParseHttpUrl("http://example.com:8080/a?b");
+  EXPECT_EQ(BuildGetRequest(url, false),
+            "GET /a?b HTTP/1.1\r\nHost: example.com:8080\r\nUser-Agent: SorelAssistant\r\nAccept: */*\r\n"
+            "Connection: close\r\n\r\n");
+  EXPECT_EQ(BuildGetRequest(*ParseHttpUrl("http://example.com/"), true).substr(0, 53),
+            "GET http://example.com/ HTTP/1.1\r\nHost: example.com\r\n");
+}
+
+struct Read {
+  int status = 0;
+  std::string reason, body, failure;
+  std::int64_t length = -1;
+};
+
+// Feeds the pieces in order, then closes.
+Read ReadPieces(const std::vector<std::string_view>& pieces) {
+  HttpResponseParser parser;
+  Read r;
+  for (std::string_view piece : pieces) {
+    while (!piece.empty()) {
+      const std::size_t before = piece.size();
+      r.body += parser.Feed(piece);
+      if (piece.size() == before) return {0, "", "", "no progress"};
+    }
+  }
+  parser.Finish();
+  r.status = parser.Status();
+  r.reason = parser.Reason();
+  r.failure = parser.state() == HttpResponseParser::State::Complete ? "" : parser.Failure();
+  r.length = parser.ContentLength();
+  return r;
+}
+
+std::string Lines(std::size_t count, const std::string& line) {
+  std::string s;
+  for (std::size_t i = 0; i < count; ++i) s += line;
+  return s;
+}
+
+TEST(HttpResponse, SameOutcomeWhereverTheBytesAreSplit) {
+  const std::string ok = "HTTP/1.1 200 OK\r\n";
+  const std::string chunked = ok + "Transfer-Encoding: chunked\r\n\r\n";
+  struct Case {
+    const char* what;
+    std::string bytes;
+    int status;
+    const char* reason;
+    const char* body;
+    const char* failure;
+    std::int64_t length;
+  } cases[] = {
+      {"Content-Length", ok + "Content-Length: 5\r\n\r\nhello", 200, "OK", "hello", "", 5},
+      {"LF alone, no reason, header name in lower case", "HTTP/1.0 200\ncontent-length: 2\n\nhi", 200, "", "hi", "", 2},
+      {"chunks with extensions, blanks and trailers", chunked + "5;a=b\r\nhello\r\nA \r\n, world!!!\r\n0\r\nX: 1\r\n\r\n", 200, "OK", "hello, world!!!", "", -1},
+      {"leading zeros of a chunk size", chunked + "0000000000000000003\r\nabc\r\n0\r\n\r\n", 200, "OK", "abc", "", -1},
+      {"chunked overrides Content-Length", ok + "Content-Length: 99\r\nTransfer-Encoding: Chunked\r\n\r\n1\r\nx\r\n0\r\n\r\n", 200, "OK", "x", "", -1},
+      {"until the close", "HTTP/1.0 200 OK\r\n\r\nall of it", 200, "OK", "all of it", "", -1},
+      {"interim responses skipped", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 102 Busy\r\nX: y\r\n\r\nHTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!", 404, "Not Found", "no!", "", 3},
+      {"204 has no body", "HTTP/1.1 204 No Content\r\nContent-Length: 5\r\n\r\n", 204, "No Content", "", "", -1},
+      {"a byte after a 304", "HTTP/1.1 304 Not Modified\r\n\r\nx", 304, "Not Modified", "", "Invalid response", -1},
+      {"the same length repeated", ok + "Content-Length: 3, 3\r\nContent-Length: 003\r\n\r\nabc", 200, "OK", "abc", "", 3},
+      {"empty body", ok + "Content-Length: 0\r\n\r\n", 200, "OK", "", "", 0},
+      {"two lengths", ok + "Content-Length: 3\r\nContent-Length: 4\r\n\r\nabcd", 200, "OK", "", "Invalid response", -1},
+      {"a signed length", ok + "Content-Length: +3\r\n\r\nabc", 200, "OK", "", "Invalid response", -1},
+      {"a length past 18 digits", ok + "Content-Length: 1000000000000000000\r\n\r\n", 200, "OK", "", "Invalid response", -1},
+      {"body larger than announced", ok + "Content-Length: 2\r\n\r\nabc", 200, "OK", "ab", "Body larger than announced", 2},
+      {"body cut short", ok + "Content-Length: 5\r\n\r\nabc", 200, "OK", "abc", "Connection lost", 5},
+      {"cut in the headers", ok + "Content-Le", 200, "OK", "", "Connection lost", -1},
+      {"nothing at all", "", 0, "", "", "Connection lost", -1},
+      {"not HTTP", "<html>\r\n", 0, "", "", "Invalid response", -1},
+      {"status of two digits", "HTTP/1.1 20 OK\r\n\r\n", 0, "", "", "Invalid response", -1},
+      {"a header without a colon", ok + "Oops\r\n\r\n", 200, "OK", "", "Invalid response", -1},
+      {"a blank before the colon", ok + "Content-Length : 1\r\n\r\nx", 200, "OK", "", "Invalid response", -1},
+      {"a control character in a value", ok + "X: a\x01" "b\r\n\r\n", 200, "OK", "", "Invalid response", -1},
+      {"101 switches protocols", "HTTP/1.1 101 Switching\r\n\r\n", 101, "Switching", "", "Invalid response", -1},
+      {"gzip transfer coding", ok + "Transfer-Encoding: gzip, chunked\r\n\r\n", 200, "OK", "", "Unsupported transfer encoding", -1},
+      {"a chunk size not hex", chunked + "zz\r\n", 200, "OK", "", "Invalid chunk", -1},
+      {"chunk data longer than its size", chunked + "3\r\nabcd\r\n0\r\n\r\n", 200, "OK", "abc", "Invalid chunk", -1},
+      {"a chunk size past 2^60", chunked + "1000000000000000\r\n", 200, "OK", "", "Invalid chunk", -1},
+      {"cut before the last chunk", chunked + "1\r\nx\r\n", 200, "OK", "x", "Connection lost", -1},
+      {"a byte after the last chunk", chunked + "0\r\n\r\nx", 200, "OK", "", "Invalid response", -1},
+      {"a header line of the largest size", ok + "X: " + std::string(kHttpMaxLine - 3, 'a') + "\r\n\r\n", 200, "OK", "", "", -1},
+      {"a header line too long", ok + "X: " + std::string(kHttpMaxLine - 2, 'a') + "\r\n\r\n", 200, "OK", "", "Response headers too large", -1},
+      {"the most header lines", ok + Lines(kHttpMaxHeaderLines, "X: 1\r\n") + "\r\n", 200, "OK", "", "", -1},
+      {"one header line too many", ok + Lines(kHttpMaxHeaderLines + 1, "X: 1\r\n") + "\r\n", 200, "OK", "", "Response headers too large", -1},
+      {"headers too large in all", ok + Lines(9, "X: " + std::string(8000, 'a') + "\r\n") + "\r\n", 200, "OK", "", "Response headers too large", -1},
+      {"the longest chunk-size line", chunked + "1;" + std::string(kHttpMaxChunkLine - 2, 'e') + "\r\nx\r\n0\r\n\r\n", 200, "OK", "x", "", -1},
+      {"a chunk-size line too long", chunked + "1;" + std::string(kHttpMaxChunkLine - 1, 'e') + "\r\nx\r\n0\r\n\r\n", 200, "OK", "", "Invalid chunk", -1},
+  };
+  for (const auto& c : cases) {
+    const std::string_view bytes = c.bytes;
+    std::vector<std::vector<std::string_view>> splits = {{bytes}, {}};
+    for (std::size_t i = 0; i < bytes.size(); ++i) splits[1].push_back(bytes.substr(i, 1));
+    for (std::size_t cut = 1; bytes.size() < 2000 && cut < bytes.size(); ++cut) splits.push_back({bytes.substr(0, cut), bytes.substr(cut)});
+    for (std::size_t s = 0; s < splits.size(); ++s) {
+      const Read r = ReadPieces(splits[s]);
+      const std::string where = std::string(c.what) + (s == 0 ? ", whole" : s == 1 ? ", byte by byte" : ", cut at " + std::to_string(s - 1));
+      EXPECT_EQ(r.status, c.status) << where;
+      EXPECT_EQ(r.reason, c.reason) << where;
+      EXPECT_EQ(r.body, c.body) << where;
+      EXPECT_EQ(r.failure, c.failure) << where;
+      EXPECT_EQ(r.length, c.length) << where;
+      if (r.failure != c.failure) break;
+    }
+  }
+}
+
+TEST(HttpResponse, FindsHeadersIgnoringCaseAndJoinsContinuations) {
+  HttpResponseParser parser;
+  std::string_view bytes = "HTTP/1.1 200 OK\r\nLocation:  /a \r\nX-Long: one\r\n \t two \r\nlocation: /b\r\n\r\n";
+  parser.Feed(bytes);
+  ASSERT_TRUE(parser.HeadersDone());
+  ASSERT_NE(parser.Header("LOCATION"), nullptr);
+  EXPECT_EQ(*parser.Header("LOCATION"), "/a");
+  ASSERT_NE(parser.Header("x-long"), nullptr);
+  EXPECT_EQ(*parser.Header("x-long"), "one two");
+  EXPECT_EQ(parser.Header("X-Lon"), nullptr);
+}
+
+using Peer = MemorySockets::Peer;
+
+Peer Answer(std::vector<std::string> blocks, Peer::End end = Peer::End::Close) {
+  Peer peer;
+  peer.blocks = std::move(blocks);
+  peer.end = end;
+  return peer;
+}
+
+Peer Refuse(const char* sentence) {
+  Peer peer;
+  peer.refuse = sentence;
+  return peer;
+}
+
+// A client on in-memory sockets that keeps what reaches its stream and events.
+struct Fetch {
+  MemorySockets net;
+  MemoryReceiveStream stream;
+  std::unique_ptr<THttpCli> http = std::make_unique<THttpCli>(net);
+  std::vector<int> done;
+  std::vector<std::int64_t> docData;  // RcvdCount at each OnDocData
+
+  Fetch() {
+    http->RcvdStream = &stream;
+    http->OnRequestDone = [this](int error) { done.push_back(error); };
+    http->OnDocData = [this] { docData.push_back(stream.bytes.size() == static_cast<std::size_t>(http->RcvdCount()) ? http->RcvdCount() : -1); };
+  }
+  void Start(const std::string& url) {
+    const std::size_t before = done.size();
+    http->URL = url;
+    http->GetASync();
+    EXPECT_EQ(done.size(), before) << "OnRequestDone from inside GetASync";
+  }
+  // Host:port and request line of every connection.
+  std::string Requests() const {
+    std::string s;
+    for (const auto& c : net.Connections())
+      s += (s.empty() ? "" : " | ") + c.host + ":" + std::to_string(c.port) + " " + c.sent.substr(0, c.sent.find("\r\n"));
+    return s;
+  }
+};
+
+constexpr const char* kOk = "HTTP/1.1 200 OK\r\n";
+
+TEST(THttpCli, EndsEveryRequestOnceWithStatusReasonAndBody) {
+  Peer slowReader = Answer({std::string(kOk) + "Content-Le", "ngth: 10\r\n\r\n01234", "56789"});
+  slowReader.takePerSend = 7;
+  const Peer moved = Answer({"HTTP/1.1 301 Moved\r\nLocation: /loop\r\nContent-Length: 4\r\n\r\nskip"});
+  struct Case {
+    const char* what;
+    std::string url, proxy, proxyPort;
+    std::vector<std::pair<std::string, Peer>> peers;  // "host:port"
+    int status;
+    std::string reason, body;
+    bool failed;
+    std::int64_t length;
+    std::string requests;
+  } cases[] = {
+      {"length, split, the request taken 7 bytes at a time", "http://a/x", "", "80", {{"a:80", slowReader}}, 200, "OK", "0123456789", false, 10, "a:80 GET /x HTTP/1.1"},
+      {"chunked", "http://a/", "", "80", {{"a:80", Answer({std::string(kOk) + "Transfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n", "2\r\nde\r\n0\r\n\r\n"})}}, 200, "OK", "abcde", false, -1, "a:80 GET / HTTP/1.1"},
+      {"until the close", "http://a/", "", "80", {{"a:80", Answer({"HTTP/1.0 200 OK\r\n\r\nab", "cd"})}}, 200, "OK", "abcd", false, -1, "a:80 GET / HTTP/1.1"},
+      {"404 is a complete response", "http://a/", "", "80", {{"a:80", Answer({"HTTP/1.1 404 Not Found\r\nContent-Length: 4\r\n\r\ngone"})}}, 404, "Not Found", "gone", false, 4, "a:80 GET / HTTP/1.1"},
+      {"500 is a complete response", "http://a/", "", "80", {{"a:80", Answer({"HTTP/1.1 500 Internal Server Error\r\n\r\n"})}}, 500, "Internal Server Error", "", false, -1, "a:80 GET / HTTP/1.1"},
+      {"host not found", "http://nowhere/", "", "80", {}, 404, "Host not found", "", true, -1, "nowhere:80 "},
+      {"refused", "http://a:81/", "", "80", {{"a:81", Refuse("Connection refused")}}, 404, "Connection refused", "", true, -1, "a:81 "},
+      {"reset mid-body", "http://a/", "", "80", {{"a:80", Answer({std::string(kOk) + "Content-Length: 10\r\n\r\n01234"}, Peer::End::Reset)}}, 404, "Connection lost", "01234", true, 10, "a:80 GET / HTTP/1.1"},
+      {"reset of a body that runs until the close", "http://a/", "", "80", {{"a:80", Answer({std::string(kOk) + "\r\n01234"}, Peer::End::Reset)}}, 404, "Connection lost", "01234", true, -1, "a:80 GET / HTTP/1.1"},
+      {"closed mid-body", "http://a/", "", "80", {{"a:80", Answer({std::string(kOk) + "Content-Length: 10\r\n\r\n01234"})}}, 404, "Connection lost", "01234", true, 10, "a:80 GET / HTTP/1.1"},
+      {"a silent server", "http://a/", "", "80", {{"a:80", Answer({}, Peer::End::Silent)}}, 404, "Connection timed out", "", true, -1, "a:80 GET / HTTP/1.1"},
+      {"redirected to another host, then the page", "http://a/old", "", "80",
+       {{"a:80", Answer({"HTTP/1.1 302 Found\r\nLocation: http://b:8080/new\r\nContent-Length: 4\r\n\r\nskip"})},
+        {"b:8080", Answer({std::string(kOk) + "Content-Length: 2\r\n\r\nok"})}},
+       200, "OK", "ok", false, 2, "a:80 GET /old HTTP/1.1 | b:8080 GET /new HTTP/1.1"},
+      {"redirected within the folder", "http://a/dir/x", "", "80",
+       {{"a:80", Answer({"HTTP/1.1 307 Temporary\r\nLocation: y.txt\r\n\r\n"}, Peer::End::Silent)}, {"a:80", Answer({std::string(kOk) + "\r\nY"})}},
+       200, "OK", "Y", false, -1, "a:80 GET /dir/x HTTP/1.1 | a:80 GET /dir/y.txt HTTP/1.1"},
+      {"a redirection loop", "http://a/loop", "", "80", {{"a:80", moved}}, 404, "Too many redirections", "", true, -1,
+       Lines(5, "a:80 GET /loop HTTP/1.1 | ") + "a:80 GET /loop HTTP/1.1"},
+      {"a redirection without Location is the response", "http://a/", "", "80", {{"a:80", Answer({"HTTP/1.1 302 Found\r\nContent-Length: 1\r\n\r\nz"})}}, 302, "Found", "z", false, 1, "a:80 GET / HTTP/1.1"},
+      {"redirected to https", "http://a/", "", "80", {{"a:80", Answer({"HTTP/1.1 301 Moved\r\nLocation: https://a/\r\n\r\n"})}}, 404, "Invalid redirection", "", true, -1, "a:80 GET / HTTP/1.1"},
+      {"oversized headers", "http://a/", "", "80", {{"a:80", Answer({std::string(kOk) + "X: " + std::string(kHttpMaxLine, 'x')})}}, 404, "Response headers too large", "", true, -1, "a:80 GET / HTTP/1.1"},
+      {"body larger than announced", "http://a/", "", "80", {{"a:80", Answer({std::string(kOk) + "Content-Length: 2\r\n\r\nabc"})}}, 404, "Body larger than announced", "ab", true, 2, "a:80 GET / HTTP/1.1"},
+      {"an invalid URL", "https://a/", "", "80", {}, 404, "Invalid URL", "", true, -1, ""},
+      {"through a proxy", "http://a:81/x", "px", "3128", {{"px:3128", Answer({std::string(kOk) + "Content-Length: 1\r\n\r\np"})}}, 200, "OK", "p", false, 1, "px:3128 GET http://a:81/x HTTP/1.1"},
+      {"an invalid proxy port", "http://a/", "px", "80a", {}, 404, "Invalid proxy port", "", true, -1, ""},
+  };
+  for (const auto& c : cases) {
+    Fetch f;
+    for (const auto& [where, peer] : c.peers) {
+      const std::size_t colon = where.find(':');
+      f.net.AddPeer(where.substr(0, colon), std::stoi(where.substr(colon + 1)), peer);
+    }
+    f.http->Proxy = c.proxy;
+    f.http->ProxyPort = c.proxyPort;
+    f.Start(c.url);
+    f.net.RunUntilIdle();
+    ASSERT_EQ(f.done.size(), 1u) << c.what;
+    EXPECT_EQ(f.done[0] != 0, c.failed) << c.what;
+    EXPECT_EQ(f.http->StatusCode(), c.status) << c.what;
+    EXPECT_EQ(f.http->ReasonPhrase(), c.reason) << c.what;
+    EXPECT_EQ(f.stream.bytes, c.body) << c.what;
+    EXPECT_EQ(f.http->RcvdCount(), static_cast<std::int64_t>(c.body.size())) << c.what;
+    EXPECT_EQ(f.http->ContentLength(), c.length) << c.what;
+    EXPECT_EQ(f.Requests(), c.requests) << c.what;
+    for (const auto& connection : f.net.Connections()) EXPECT_FALSE(connection.open) << c.what;
+  }
+}
+
+TEST(THttpCli, RaisesOnDocDataAfterEachBlockWritten) {
+  Fetch f;
+  f.net.AddPeer("a", 80, Answer({std::string(kOk) + "Transfer-Encoding: chunked\r\n\r\n2\r\nab\r\n3\r\ncde\r\n", "1\r\nf\r\n0\r\n\r\n"}));
+  f.Start("http://a/");
+  f.net.RunUntilIdle();
+  EXPECT_EQ(f.docData, (std::vector<std::int64_t>{2, 5, 6}));
+}
+
+TEST(THttpCli, StallsTimeOutAfterTheLastByte) {
+  Fetch f;
+  f.http->TimeoutMs = 5000;
+  f.net.AddPeer("a", 80, Answer({std::string(kOk) + "Content-Length: 9\r\n\r\nabc"}, Peer::End::Silent));
+  f.Start("http://a/");
+  f.net.RunUntilIdle();
+  EXPECT_EQ(f.net.NowMs(), 5000u);
+  EXPECT_EQ(f.http->ReasonPhrase(), "Connection timed out");
+  EXPECT_EQ(f.stream.bytes, "abc");
+}
+
+TEST(THttpCli, AbortEndsTheRequestAtOnce) {
+  Fetch f;
+  f.net.AddPeer("a", 80, Answer({std::string(kOk) + "\r\nab", "cd"}));
+  f.http->OnDocData = [&f] { f.http->Abort(); };
+  f.Start("http://a/");
+  f.net.RunUntilIdle();
+  EXPECT_EQ(f.done, std::vector<int>{kHttpAborted});
+  EXPECT_EQ(f.http->StatusCode(), 404);
+  EXPECT_EQ(f.http->ReasonPhrase(), "Connection aborted");
+  EXPECT_EQ(f.stream.bytes, "ab");
+  EXPECT_FALSE(f.net.Connections()[0].open);
+
+  // Before any event: the end is posted, never delivered from inside Abort.
+  f.done.clear();
+  f.Start("http://a/");
+  f.http->Abort();
+  EXPECT_TRUE(f.done.empty());
+  f.net.RunUntilIdle();
+  EXPECT_EQ(f.done, std::vector<int>{kHttpAborted});
+}
+
+class FullDisk : public ReceiveStream {
+ public:
+  void Write(const char*, std::size_t) override { throw PlatformError("Disk full"); }
+};
+
+TEST(THttpCli, AStreamThatFailsRaisesEHttpException) {
+  Fetch f;
+  FullDisk disk;
+  f.http->RcvdStream = &disk;
+  f.net.AddPeer("a", 80, Answer({std::string(kOk) + "\r\nab", "cd"}));
+  f.Start("http://a/");
+  try {
+    f.net.RunUntilIdle();
+    ADD_FAILURE() << "no exception";
+  } catch (const EHttpException& e) {
+    EXPECT_STREQ(e.what(), "Disk full");
+  }
+  f.net.RunUntilIdle();
+  EXPECT_TRUE(f.done.empty());
+  EXPECT_TRUE(f.docData.empty());
+  EXPECT_EQ(f.http->StatusCode(), 404);
+  EXPECT_EQ(f.http->ReasonPhrase(), "Disk full");
+  EXPECT_FALSE(f.net.Connections()[0].open);
+}
+
+TEST(THttpCli, OnlyTheLatestRequestCallsBack) {
+  Fetch f;
+  f.net.AddPeer("a", 80, Answer({}, Peer::End::Silent));
+  f.net.AddPeer("b", 80, Answer({std::string(kOk) + "\r\nB"}));
+  f.Start("http://a/");
+  f.Start("http://b/");  // the first ends without a word
+  f.net.RunUntilIdle();
+  EXPECT_EQ(f.done, std::vector<int>{0});
+  EXPECT_EQ(f.stream.bytes, "B");
+
+  // Started again from its own OnRequestDone, then destroyed from it.
+  f.http->OnRequestDone = [&f](int) {
+    f.done.push_back(static_cast<int>(f.stream.bytes.size()));
+    if (f.done.size() == 2) f.http->GetASync();
+    else f.http.reset();
+  };
+  f.Start("http://b/");
+  f.net.RunUntilIdle();
+  EXPECT_EQ(f.done, (std::vector<int>{0, 2, 3}));
+  EXPECT_EQ(f.http, nullptr);
+}
+
+}  // namespace
+}  // namespace sorel::test

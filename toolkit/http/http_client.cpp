@@ -1,0 +1,221 @@
+// THttpCli: a GET over the message loop's sockets, its redirections, failures and stalls.
+#include "toolkit/http/http_client.h"
+
+#include <exception>
+#include <utility>
+
+#include "toolkit/http/http_request.h"
+
+namespace sorel {
+
+namespace {
+
+// A port as the proxy settings hold it: decimal digits, 1..65535.
+int ParsePort(const std::string& text) {
+  if (text.empty() || text.size() > 5) return 0;
+  int port = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return 0;
+    port = port * 10 + (c - '0');
+  }
+  return port <= 65535 ? port : 0;
+}
+
+bool IsRedirection(int status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+}  // namespace
+
+THttpCli::THttpCli(Sockets& sockets) : sockets_(sockets), alive_(std::make_shared<int>(0)) {}
+
+// The connection closes without further events and alive_ goes, so posted tasks find nothing.
+THttpCli::~THttpCli() = default;
+
+void THttpCli::GetASync() {
+  Stop();  // a request still running ends without a word: its OnRequestDone would describe this one
+  ++request_;
+  running_ = true;
+  status_ = 0;
+  reason_.clear();
+  received_ = 0;
+  length_ = -1;
+  redirections_ = 0;
+  parser_ = HttpResponseParser();
+  const auto url = ParseHttpUrl(URL);
+  if (!url) return Fail("Invalid URL");
+  url_ = *url;
+  viaProxy_ = !Proxy.empty();
+  host_ = viaProxy_ ? Proxy : url_.host;
+  port_ = viaProxy_ ? ParsePort(ProxyPort) : url_.port;
+  if (port_ == 0) return Fail("Invalid proxy port");
+  Connect();
+}
+
+void THttpCli::Abort() {
+  if (running_) Fail("Connection aborted", kHttpAborted);
+}
+
+void THttpCli::Connect() {
+  pending_ = BuildGetRequest(url_, viaProxy_);
+  parser_ = HttpResponseParser();
+  connection_ = sockets_.Connect(host_, port_, *this);
+  if (!connection_) return Fail("Connection failed");
+  ArmTimer();
+}
+
+void THttpCli::ArmTimer() {
+  if (TimeoutMs && connection_) connection_->SetTimer(TimeoutMs);
+}
+
+void THttpCli::OnConnected(const std::string& error) {
+  if (!error.empty()) return Fail(error);
+  ArmTimer();
+  SendPending();
+}
+
+void THttpCli::SendPending() {
+  while (!pending_.empty()) {
+    const long sent = connection_->Send(pending_.data(), pending_.size());
+    if (sent < 0) return Fail("Connection lost");
+    if (sent == 0) return;  // OnWritable follows
+    pending_.erase(0, static_cast<std::size_t>(sent));
+    ArmTimer();
+  }
+}
+
+void THttpCli::OnWritable() { SendPending(); }
+
+void THttpCli::OnReadable() { ReadAvailable(); }
+
+void THttpCli::OnClosed(const std::string&) {
+  // The reads see the close themselves; a close they did not notice still ends the response.
+  if (ReadAvailable()) Fail("Connection lost");
+}
+
+void THttpCli::OnTimer() { Fail("Connection timed out"); }
+
+// Reads all the connection holds now. False once the connection is no longer this request's:
+// the request ended or went on to a redirection, or the object is gone.
+bool THttpCli::ReadAvailable() {
+  char buffer[16384];
+  while (true) {
+    const long n = connection_->Receive(buffer, sizeof buffer);
+    if (n > 0) {
+      ArmTimer();
+      if (!Consume(std::string_view(buffer, static_cast<std::size_t>(n)))) return false;
+      continue;
+    }
+    if (n == 0) {
+      parser_.Finish();
+    } else if (connection_->Broken() && parser_.state() != HttpResponseParser::State::Complete) {
+      // Broken, not closed: even a body that runs until the close is cut short.
+      Fail("Connection lost");
+      return false;
+    }
+    break;
+  }
+  // Complete once what had arrived is read: a server that keeps the connection open anyway
+  // does not hold the request up.
+  switch (parser_.state()) {
+    case HttpResponseParser::State::Complete:
+      Succeed();
+      return false;
+    case HttpResponseParser::State::Failed:
+      Fail(parser_.Failure());
+      return false;
+    default:
+      return true;
+  }
+}
+
+bool THttpCli::Consume(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const bool headersBefore = parser_.HeadersDone();
+    const std::string_view body = parser_.Feed(bytes);
+    if (!headersBefore && parser_.HeadersDone()) {
+      status_ = parser_.Status();
+      reason_ = parser_.Reason();
+      if (IsRedirection(status_) && parser_.Header("Location")) {
+        FollowRedirection();
+        return false;
+      }
+      length_ = parser_.ContentLength();
+    }
+    if (!body.empty() && !Deliver(body)) return false;
+  }
+  return true;
+}
+
+bool THttpCli::Current(const std::weak_ptr<int>& alive, unsigned request) const {
+  return !alive.expired() && request == request_ && running_;
+}
+
+bool THttpCli::Deliver(std::string_view body) {
+  if (RcvdStream) {
+    try {
+      RcvdStream->Write(body.data(), body.size());
+    } catch (const std::exception& e) {
+      const std::string message = e.what();
+      Stop();
+      status_ = 404;
+      reason_ = message;
+      throw EHttpException(message);
+    }
+  }
+  received_ += static_cast<std::int64_t>(body.size());
+  if (!OnDocData) return true;
+  const std::weak_ptr<int> alive = alive_;
+  const unsigned request = request_;
+  const auto handler = OnDocData;  // the handler may replace it, or destroy this object
+  handler();
+  return Current(alive, request);
+}
+
+void THttpCli::FollowRedirection() {
+  if (redirections_ == kHttpMaxRedirections) return Fail("Too many redirections");
+  const auto next = ResolveLocation(url_, *parser_.Header("Location"));
+  if (!next) return Fail("Invalid redirection");
+  ++redirections_;
+  url_ = *next;
+  status_ = 0;
+  reason_.clear();
+  if (!viaProxy_) {
+    host_ = url_.host;
+    port_ = url_.port;
+  }
+  connection_.reset();
+  Connect();
+}
+
+void THttpCli::Stop() {
+  running_ = false;
+  connection_.reset();
+  pending_.clear();
+}
+
+void THttpCli::Succeed() {
+  Stop();
+  status_ = parser_.Status();
+  reason_ = parser_.Reason();
+  PostDone(0);
+}
+
+void THttpCli::Fail(const std::string& reason, int error) {
+  Stop();
+  status_ = 404;
+  reason_ = reason;
+  PostDone(error);
+}
+
+void THttpCli::PostDone(int error) {
+  const std::weak_ptr<int> alive = alive_;
+  const unsigned request = request_;
+  sockets_.Post([this, alive, request, error] {
+    if (alive.expired() || request != request_ || !OnRequestDone) return;
+    const auto handler = OnRequestDone;  // the handler may destroy this object
+    handler(error);
+  });
+}
+
+}  // namespace sorel

@@ -1,0 +1,156 @@
+// The update component TWebFileInfo: its settings, the values read from the information page and
+// the version test. Fetching, the windows and the download flow live in other files of the class.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+#include "update/web_page.h"
+
+namespace sorel {
+
+enum class TWfiOption : std::uint8_t {
+  wfioAlwaysOverwrite,   // kept only; an existing target is replaced either way
+  wfioDisplayUI,         // the wait and progress windows; always in the set
+  wfioDisplayReadMe,     // offer the ReadMe before the download question
+  wfioRunUpdate,         // ask to start the downloaded file
+  wfioExitDuringUpdate,  // and end the program once it has started
+};
+
+// A set of TWfiOption.
+class TWfiOptions {
+ public:
+  constexpr TWfiOptions() = default;
+  constexpr TWfiOptions(std::initializer_list<TWfiOption> members) {
+    for (TWfiOption m : members) Include(m);
+  }
+  constexpr bool Contains(TWfiOption m) const { return (bits_ & Bit(m)) != 0; }
+  constexpr TWfiOptions& Include(TWfiOption m) {
+    bits_ = static_cast<std::uint8_t>(bits_ | Bit(m));
+    return *this;
+  }
+  constexpr TWfiOptions& Exclude(TWfiOption m) {
+    bits_ = static_cast<std::uint8_t>(bits_ & ~Bit(m));
+    return *this;
+  }
+  constexpr bool operator==(const TWfiOptions&) const = default;
+
+ private:
+  static constexpr std::uint8_t Bit(TWfiOption m) { return static_cast<std::uint8_t>(1u << static_cast<unsigned>(m)); }
+  std::uint8_t bits_ = 0;
+};
+
+// The names of the META values to look for on the page; "" looks for lines with an empty name.
+struct TWfiTags {
+  std::string AuthorTag, AuthorEMailTag, DateTag, DownloadTag, ProductNameTag, ReadMeTag, ReadMeExtTag, RedirectTag,
+      RunParamsTag, VersionTag;
+};
+
+class TWebFileInfo {
+ public:
+  // ownerFont gives the owner form's font, which UIFont follows while UIOwnerFont is true; none
+  // leaves UIFont as it is.
+  explicit TWebFileInfo(std::function<FontSpec()> ownerFont = nullptr);
+  TWebFileInfo(const TWebFileInfo&) = delete;
+  TWebFileInfo& operator=(const TWebFileInfo&) = delete;
+
+  // True once the page has been fetched and parsed. Only false can be written: the next use then
+  // fetches the page again.
+  bool Active() const { return active_; }
+  void SetActive(bool active);
+  const std::string& CurrentVersion() const { return currentVersion_; }
+  void SetCurrentVersion(const std::string& version) { currentVersion_ = version; }
+  TWfiDateFormat DateFormat() const { return dateFormat_; }
+  void SetDateFormat(TWfiDateFormat format) { dateFormat_ = format; }
+  const std::string& HomeURL() const { return homeURL_; }
+  // Takes an address whose first seven characters are "http://" in any case, and makes the next
+  // use fetch again; any other value is ignored and the old address stays.
+  void SetHomeURL(const std::string& url);
+  const TWfiTags& InfoTags() const { return infoTags_; }
+  TWfiTags& InfoTags() { return infoTags_; }
+  void SetInfoTags(const TWfiTags& tags) { infoTags_ = tags; }
+  // The last transfer's error text; "" after a transfer that succeeded.
+  const std::string& LastError() const { return lastError_; }
+  TWfiOptions Options() const { return options_; }
+  // wfioDisplayUI is always added: a transfer is waited for in those windows.
+  void SetOptions(TWfiOptions options);
+  const std::string& ProxyHost() const { return proxyHost_; }  // "" for a direct connection
+  void SetProxyHost(const std::string& host) { proxyHost_ = host; }
+  std::int32_t ProxyPort() const { return proxyPort_; }
+  void SetProxyPort(std::int32_t port) { proxyPort_ = port; }
+  // The font of the component's windows. While UIOwnerFont is true, reading it first copies the
+  // owner's font into it; setting it keeps the copy and sets UIOwnerFont to false.
+  const FontSpec& UIFont();
+  void SetUIFont(const FontSpec& font);
+  bool UIOwnerFont() const { return uiOwnerFont_; }
+  void SetUIOwnerFont(bool owner) { uiOwnerFont_ = owner; }
+  TWfiVersionFormat VersionFormat() const { return versionFormat_; }
+  void SetVersionFormat(TWfiVersionFormat format) { versionFormat_ = format; }
+
+  // Values of the last page (ClearPageValues empties them before a fetch).
+  const std::string& DownloadURL() const { return downloadURL_; }
+  const std::string& ProductName() const { return productName_; }
+  const std::string& ProductAuthor() const { return productAuthor_; }
+  const std::string& ProductAuthorEMail() const { return productAuthorEMail_; }
+  double ProductDate() const { return productDate_; }  // days since 1899-12-30; 0 when none
+  const std::string& ProductDateStr() const { return productDateStr_; }
+  const std::string& ProductReadMe() const { return productReadMe_; }
+  const std::string& ProductReadMeExt() const { return productReadMeExt_; }
+  const std::string& ProductVersion() const { return productVersion_; }
+  const std::string& RunParams() const { return runParams_; }
+  const std::string& RedirectURL() const { return redirectURL_; }
+  // The download address's last segment (LastUrlSegment), as the page gave it: not yet safe as a
+  // file name.
+  const std::string& DownloadFileName() const { return downloadFileName_; }
+  const std::string& TargetPath() const { return targetPath_; }  // the last download's local path
+
+  // For every received block of a download: bytes so far and the announced size (-1: none).
+  std::function<void(TWebFileInfo& sender, std::int32_t received, std::int32_t size)> OnDownloadProgress;
+
+  // Reads the page's lines, first to last. A line with "META NAME" (ExtractTagName) gives its
+  // value (ExtractContent) to every tag in InfoTags equal to its name, case and all, in the order
+  // ProductName, ReadMe, ReadMeExt, Version, Date, Author, AuthorEMail, Download, Redirect,
+  // RunParams; a later line of the same name overwrites. Values of tags that no line names are
+  // left as they were. Then a date text, if any, is converted by DateFormat: ParseDate's
+  // EConvertError escapes, with the other values already taken.
+  void ParsePage(const std::vector<std::string>& lines);
+  // The page as received: its lines (SplitLines) parsed as above, then DownloadFileName taken from
+  // DownloadURL.
+  void ReadPage(const std::string& text);
+  // Empties what a page gives (DownloadURL, the product values, ProductDate 0, RedirectURL,
+  // RunParams) before a fetch; DownloadFileName stays.
+  void ClearPageValues();
+  // ProductVersion against CurrentVersion in VersionFormat (the free IsNewerVersion).
+  bool IsNewerVersion() const;
+
+ protected:
+  // Written by the fetching and download flow.
+  bool active_ = false;
+  std::string lastError_;
+  std::string redirectURL_;
+  std::string downloadFileName_;
+  std::string targetPath_;
+  // The windows use this font object as it is, without reading UIFont again.
+  FontSpec uiFont_;
+
+ private:
+  std::function<FontSpec()> ownerFont_;
+  std::string currentVersion_;
+  TWfiDateFormat dateFormat_ = TWfiDateFormat::wfidZELDate;
+  std::string homeURL_;
+  TWfiTags infoTags_;
+  TWfiOptions options_;
+  std::string proxyHost_;
+  std::int32_t proxyPort_ = 80;
+  bool uiOwnerFont_ = true;
+  TWfiVersionFormat versionFormat_ = TWfiVersionFormat::wfivBuildNumber;
+
+  std::string downloadURL_, productName_, productAuthor_, productAuthorEMail_, productDateStr_, productReadMe_,
+      productReadMeExt_, productVersion_, runParams_;
+  double productDate_ = 0;
+};
+
+}  // namespace sorel

@@ -1,0 +1,224 @@
+// The update check's pure functions: page lines, dates, versions, progress numbers, file names.
+#include "update/web_page.h"
+
+#include <cstring>
+#include <string_view>
+
+namespace sorel {
+
+namespace {
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string AsciiUpper(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = AsciiUpper(c);
+  return upper;
+}
+
+int DigitValue(char c, int base) {
+  int digit = 99;
+  if (c >= '0' && c <= '9')
+    digit = c - '0';
+  else if (c >= 'a' && c <= 'f')
+    digit = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'F')
+    digit = c - 'A' + 10;
+  return digit < base ? digit : -1;
+}
+
+// The text from start up to the next '"' within kPageValueWindow characters; "" when there is none.
+// A start past the end of the line gives "" too, so no offset reads outside it.
+std::string QuotedFrom(const std::string& line, std::size_t start) {
+  if (start >= line.size()) return {};
+  const std::string_view window = std::string_view(line).substr(start, kPageValueWindow);
+  const std::size_t quote = window.find('"');
+  return quote == std::string_view::npos ? std::string() : std::string(window.substr(0, quote));
+}
+
+[[noreturn]] void NotADate(const std::string& text) { throw EConvertError("'" + text + "' is not a valid date"); }
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar (H. Hinnant's days_from_civil).
+std::int64_t DaysFromCivil(int year, int month, int day) {
+  year -= month <= 2;
+  const int era = (year >= 0 ? year : year - 399) / 400;
+  const int yearOfEra = year - era * 400;
+  const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return std::int64_t{era} * 146097 + dayOfEra - 719468;
+}
+
+// A field of a dotted version: up to the first "." (all of it without one); invalid counts as 0.
+std::int32_t VersionField(std::string_view text) {
+  return ParseIntegerText(std::string(text.substr(0, text.find('.')))).value_or(0);
+}
+
+std::size_t LastComponentStart(const std::string& path) {
+  const std::size_t separator = path.find_last_of("\\/");
+  return separator == std::string::npos ? 0 : separator + 1;
+}
+
+bool IsDeviceName(const std::string& name) {
+  std::string_view base = std::string_view(name).substr(0, name.find('.'));
+  while (!base.empty() && base.front() == ' ') base.remove_prefix(1);
+  while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
+  const std::string upper = AsciiUpper(base);
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+    if (upper == device) return true;
+  return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) && upper[3] >= '0' &&
+         upper[3] <= '9';
+}
+
+}  // namespace
+
+std::optional<std::int32_t> ParseIntegerText(const std::string& text) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int base = 10;
+  if (i < n && text[i] == '$') {
+    base = 16;
+    ++i;
+  } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  }
+  if (i == n) return std::nullopt;
+  const std::uint64_t limit = negative ? 0x80000000u : 0x7FFFFFFFu;
+  std::uint64_t value = 0;
+  for (; i < n; ++i) {
+    const int digit = DigitValue(text[i], base);
+    if (digit < 0) return std::nullopt;
+    value = value * base + digit;
+    if (value > limit) return std::nullopt;  // checked at every digit, so value never grows past 2^36
+  }
+  return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value));
+}
+
+std::string ExtractContent(const std::string& line) {
+  const std::size_t found = line.find("CONTENT=");
+  return QuotedFrom(line, found == std::string::npos ? 8 : found + 9);
+}
+
+std::optional<std::string> ExtractTagName(const std::string& line) {
+  const std::size_t found = AsciiUpper(line).find("META NAME");
+  if (found == std::string::npos) return std::nullopt;
+  return QuotedFrom(line, found + 11);
+}
+
+double ParseDate(const std::string& text) {
+  static constexpr std::string_view kMonths = "JANFEBMARAPRMAYJUNJULAUGSEPOCTNOVDEC";
+  if (text.size() < 4) NotADate(text);
+  // Only a whole abbreviation counts: "ANF" lies inside the list but names no month.
+  const std::size_t at = kMonths.find(AsciiUpper(std::string_view(text).substr(0, 3)));
+  if (at == std::string_view::npos || at % 3 != 0) NotADate(text);
+  const int month = static_cast<int>(at / 3) + 1;
+
+  const std::size_t comma = text.find(',');
+  if (comma == std::string::npos || comma < 2) NotADate(text);
+  const std::optional<std::int32_t> day = ParseIntegerText(text.substr(comma - 2, 2));
+  const std::optional<std::int32_t> year = ParseIntegerText(text.substr(text.size() - 4));
+  if (!day || !year || *year < 1 || *year > 9999 || *day < 1) NotADate(text);
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const int monthDays = kDays[month - 1] + (month == 2 && IsLeapYear(*year) ? 1 : 0);
+  if (*day > monthDays) NotADate(text);
+  return static_cast<double>(DaysFromCivil(*year, month, *day) - DaysFromCivil(1899, 12, 30));
+}
+
+bool IsNewerVersion(const std::string& current, const std::string& page, TWfiVersionFormat format) {
+  if (format == TWfiVersionFormat::wfivSimpleString) return std::string_view(page) > std::string_view(current);
+  std::string_view mine = current, theirs = page;
+  for (;;) {
+    const std::int32_t myField = VersionField(mine), theirField = VersionField(theirs);
+    if (myField != theirField) return myField < theirField;
+    const std::size_t myDot = mine.find('.');
+    if (myDot == std::string_view::npos) return false;
+    mine.remove_prefix(myDot + 1);
+    // A page version out of fields keeps its last one for the remaining fields of ours.
+    const std::size_t theirDot = theirs.find('.');
+    if (theirDot != std::string_view::npos) theirs.remove_prefix(theirDot + 1);
+  }
+}
+
+std::string FormatThousands(std::int32_t value) {
+  const std::int64_t wide = value;
+  const std::string digits = std::to_string(wide < 0 ? -wide : wide);
+  std::string out = wide < 0 ? "-" : "";
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
+    out += digits[i];
+  }
+  return out;
+}
+
+int ProgressPercent(std::int64_t received, std::int64_t total) {
+  if (total <= 0 || received <= 0) return 0;
+  if (received >= total) return 100;
+  // received * 100 may not fit in 64 bits, and the 32-bit build has no wider type: add received
+  // to itself a hundred times modulo total and count the wraps. Each step keeps below total.
+  const std::uint64_t step = static_cast<std::uint64_t>(received), modulus = static_cast<std::uint64_t>(total);
+  std::uint64_t rest = 0;
+  int wraps = 0;
+  for (int i = 0; i < 100; ++i) {
+    if (rest >= modulus - step) {
+      rest -= modulus - step;
+      ++wraps;
+    } else {
+      rest += step;
+    }
+  }
+  return wraps;
+}
+
+std::string LastUrlSegment(const std::string& url) {
+  const std::size_t slash = url.rfind('/');
+  return url.substr(slash == std::string::npos ? 0 : slash + 1, kMaxUrlSegment);
+}
+
+std::string SafeFileName(const std::string& name) {
+  std::string out;
+  for (std::size_t i = LastComponentStart(name); i < name.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
+    if (c < 32 || c == 127 || std::strchr("<>:\"/\\|?*", c) != nullptr) continue;
+    out += name[i];
+  }
+  if (out.size() > kMaxSafeFileName) {
+    const std::size_t dot = out.rfind('.');
+    const std::size_t extension = dot == std::string::npos ? 0 : out.size() - dot;
+    if (dot != std::string::npos && dot > 0 && extension < kMaxSafeFileName)
+      out = out.substr(0, kMaxSafeFileName - extension) + out.substr(dot);
+    else
+      out.resize(kMaxSafeFileName);
+  }
+  while (!out.empty() && (out.back() == '.' || out.back() == ' ')) out.pop_back();
+  if (out.empty() || IsDeviceName(out)) return kFallbackFileName;
+  return out;
+}
+
+std::string WithDefaultExtension(const std::string& path, int filterIndex) {
+  if (path.find('.', LastComponentStart(path)) != std::string::npos) return path;
+  if (filterIndex == 1) return path + ".EXE";
+  if (filterIndex == 2) return path + ".ZIP";
+  return path;
+}
+
+bool IsDocumentName(const std::string& name) {
+  const std::size_t start = LastComponentStart(name);
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || dot < start) return false;
+  const std::string extension = AsciiUpper(std::string_view(name).substr(dot + 1));
+  for (const char* document : {"TXT", "HTM", "HTML", "RTF", "PDF"})
+    if (extension == document) return true;
+  return false;
+}
+
+bool ValidProxyPort(const std::string& text) {
+  const std::int32_t port = ParseIntegerText(text).value_or(-1);
+  return port >= 1 && port <= 9999;
+}
+
+}  // namespace sorel

@@ -20,7 +20,8 @@ class SocketHandler {
   // Send may take more bytes now.
   virtual void OnWritable() = 0;
   // The peer closed ("") or the connection broke (an English sentence). Bytes still buffered can
-  // be read after this.
+  // be read after this. Wine 8 reports a reset by the peer as an orderly close, after dropping the
+  // bytes not yet read: a protocol that knows how much is coming takes an early close as a failure.
   virtual void OnClosed(const std::string& error) = 0;
   // The timer set with Connection::SetTimer ran out.
   virtual void OnTimer() = 0;

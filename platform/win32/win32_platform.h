@@ -12,6 +12,7 @@
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/restart_win32.h"
 #include "platform/win32/shell_win32.h"
+#include "platform/win32/sockets_win32.h"
 #include "platform/win32/system_win32.h"
 #include "platform/win32/ui_win32.h"
 
@@ -34,6 +35,8 @@ struct Win32Services {
   Win32Ui ui;
   Win32Printing printing;
   Win32Shell shell;
+  // Errors raised in network event handlers are shown like those of the windows.
+  Win32Sockets sockets{app.Instance(), [this](const std::exception& e) { app.ShowException(e); }};
   Platform platform{registry, profiles, files, compare, system, dialogs, fonts, restart, ui, app, printing, shell};
 };
 

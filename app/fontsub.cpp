@@ -40,6 +40,7 @@ TForm1::TForm1(Platform& platform)
   texts_.UiTexts = BuiltInUiTexts();
   texts_.HelpPagePath = kBuiltInHelpPagePath;
   CreateDesign();
+  CreateUpdateCheck();
   for (Control* c : std::initializer_list<Control*>{
            self_.get(), PageControl1.get(), TabSheet1, TabSheet2, Dock971.get(), Panel1.get(), Dock972.get(),
            SB1.get(), Image1.get(), Image2.get(), LBDescription.get(), Label2.get(), OsVer.get(), TVFonts.get(),
@@ -47,7 +48,7 @@ TForm1::TForm1(Platform& platform)
            btMaskedOnOff.get(), btWesternMap.get(), ToolbarButton971.get(), ToolbarButton971Arrow.get(),
            btLangChoose.get(), btPreview.get(), btSampleSelect.get(), LabelSample.get(), LabelAbout1.get(),
            LabelContact.get(), MailTo.get(), LabelHTTP.get(), URLLink.get(), HT1.get(), btLangResEdit.get(),
-           btOpenFontsFolder.get()})
+           btWebUpdate.get(), btWebUpdateArrow.get(), btOpenFontsFolder.get()})
     Name(*c);
   FormCreate();
   frmPrev_ = std::make_unique<TfrmPrev>(p_, *this);
@@ -180,7 +181,16 @@ void TForm1::CreateToolbox(int height) {
   btLangResEdit = make("btLangResEdit", 7, 3, "GLYPH_LANGRESEDIT");
   btLangResEdit->SetHint("Edycja LangRes.ini");
   btLangResEdit->OnClick = [this] { btLangResEditClick(); };
-  btOpenFontsFolder = make("btOpenFontsFolder", 8, 4, "GLYPH_FONTSFOLDER");
+  // The update button: its main part checks, the narrow part beside it opens PopupMenu1.
+  btWebUpdate = make("btWebUpdate", 8, 3, "GLYPH_WEBUPDATE");
+  btWebUpdate->SetBounds({2, 2 + 8 * kButton + 3 * kSeparator, 26, kButton - 2});
+  btWebUpdate->OnClick = [this] { btWebUpdateClick(); };
+  btWebUpdateArrow = make("btWebUpdateArrow", 8, 3, "GLYPH_ARROW");
+  btWebUpdateArrow->SetHint(btWebUpdate->Hint());
+  btWebUpdateArrow->SetBounds({28, 2 + 8 * kButton + 3 * kSeparator, 9, kButton - 2});
+  btWebUpdateArrow->OnClick = [this] { PopupMenu1->Popup(*btWebUpdateArrow, 0, kButton - 2); };
+  btWebUpdate->OnContextPopup = [this](int x, int y) { PopupMenu1->Popup(*btWebUpdate, x, y); };
+  btOpenFontsFolder = make("btOpenFontsFolder", 9, 4, "GLYPH_FONTSFOLDER");
   btOpenFontsFolder->SetHint("Open fonts folder");
   btOpenFontsFolder->OnClick = [this] { btOpenFontsFolderClick(); };
 }
@@ -209,6 +219,14 @@ void TForm1::CreateMenus() {
   item(tree, "MenuItem2", "-", 0, nullptr);
   puSelOn1 = item(tree, "puSelOn1", "Włącz wszystkie sktypty", 0, "MENU5");
   puSelOff1 = item(tree, "puSelOff1", "Wyłącz wszystkie skrypty", 0, "MENU4");
+
+  PopupMenu1 = p_.ui.CreatePopupMenu("PopupMenu1");
+  MenuItem& web = PopupMenu1->Items();
+  puWWWProxy = item(web, "puWWWProxy", "Edycja Proxy", 0, nullptr);
+  puWWWProxy->OnClick = [this](MenuItem&) { puWWWProxyClick(); };
+  item(web, "N1", "-", 0, nullptr);
+  puWebUpdate = item(web, "puWebUpdate", "Sprawdź nową wersję", 0, nullptr);
+  puWebUpdate->OnClick = [this](MenuItem&) { btWebUpdateClick(); };
 
   PopupMenu2 = p_.ui.CreatePopupMenu("PopupMenu2");
   MenuItem& masked = PopupMenu2->Items();

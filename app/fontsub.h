@@ -13,6 +13,7 @@
 #include "lang/apply_language.h"
 #include "platform/platform.h"
 #include "preview/fontsub_preview.h"
+#include "update/WebFileInfo.h"
 
 namespace sorel {
 
@@ -115,6 +116,10 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   void URLLinkClick();
   void btOpenFontsFolderClick();
   void btLangResEditClick();
+  // The update check and its proxy settings (fontsub_update.cpp).
+  void btWebUpdateClick();
+  void puWWWProxyClick();
+  void CreateUpdateCheck();
   // F1: the help page at the topic of the context, on the information tab.
   void ShowHelpTopic(int context);
 
@@ -172,11 +177,12 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   std::unique_ptr<Button> btRestore, btOK, btCancel;
   std::unique_ptr<Panel> tbToolbox;
   std::unique_ptr<Button> btOnOff, btMaskedOnOff, btWesternMap, btPreview, btSampleSelect, ToolbarButton971,
-      ToolbarButton971Arrow, btLangChoose, btLangResEdit, btOpenFontsFolder;
+      ToolbarButton971Arrow, btLangChoose, btLangResEdit, btWebUpdate, btWebUpdateArrow, btOpenFontsFolder;
   std::unique_ptr<Label> LabelSample, LabelAbout1, LabelContact, MailTo, LabelHTTP, URLLink;
   std::unique_ptr<HtmlViewer> HT1;
   // Menus; items belong to their menus.
-  std::unique_ptr<PopupMenu> PopupMenu2, PopupMenu3, puNLs, pmSamplez;
+  std::unique_ptr<PopupMenu> PopupMenu1, PopupMenu2, PopupMenu3, puNLs, pmSamplez;
+  MenuItem *puWWWProxy = nullptr, *puWebUpdate = nullptr;
   MenuItem *muOnOff = nullptr, *muWestern = nullptr, *muAllOn1 = nullptr, *muAllD1 = nullptr,
            *puSelOn1 = nullptr, *puSelOff1 = nullptr, *muAllOn2 = nullptr, *muAllD2 = nullptr,
            *puSelOn2 = nullptr, *puSelOff2 = nullptr;
@@ -184,6 +190,8 @@ class TForm1 : public LanguageTarget, public PreviewHost {
 
   std::map<std::string, Control*> named_;  // every control by its name in lower case
   std::map<std::string, MenuItem*> namedItems_;  // menu items by name in lower case
+  // The update check, with the proxy settings of this run.
+  std::unique_ptr<TWebFileInfo> WWWCheck;
   // Made last: it shows what the controls above select.
   std::unique_ptr<TfrmPrev> frmPrev_;
 };

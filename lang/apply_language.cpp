@@ -21,6 +21,7 @@ const Destination kDestinations[] = {
     {"btPreviewHint", "btPreview", true},
     {"btSampleSelectHint", "btSampleSelect", true},
     {"btWebUpdateHint", "btWebUpdate", true},
+    {"btWebUpdateHint", "btWebUpdateArrow", true},  // the narrow part opens the same command's menu
     {"btOpenFontsFolderHint", "btOpenFontsFolder", true},
     {"tbToolbox", "tbToolbox", false},
     {"mEnableAll", "muAllOn1", false},

@@ -70,9 +70,14 @@ struct FontSpec {
   bool operator==(const FontSpec&) const = default;
 };
 
+// Where a caption stands across its control's width.
+enum class TextAlign { Left, Center };
+
 class Label : public Control, public Captioned {
  public:
   using Control::Control;
+  // Left at first. A fitted label is as wide as its caption, so there it changes nothing.
+  virtual void SetAlignment(TextAlign align) = 0;
   // The font the caption is drawn in; until set, the parent's.
   virtual void SetFont(const FontSpec& font) = 0;
   // A transparent label lets its parent's background show around the letters.
@@ -99,6 +104,37 @@ class Button : public Control, public Captioned {
   // Two-state buttons stay down until pressed again (or set up by the program).
   virtual void SetDown(bool down) = 0;
   virtual bool Down() = 0;
+};
+
+// A single-line text field the user can type into; a tab stop.
+class Edit : public Control {
+ public:
+  using Control::Control;
+  virtual void SetText(const std::string& text) = 0;
+  virtual std::string Text() = 0;
+};
+
+// A multi-line text box, editable, with both scroll bars; lines do not wrap.
+class Memo : public Control {
+ public:
+  using Control::Control;
+  // Line ends of any kind (CR, LF, CR LF) are shown as line breaks and kept as CR LF, so that Text
+  // gives the lines joined by CR LF. Texts of a megabyte load whole on the NT family; the 95/98
+  // family's multi-line edit holds at most 64 KB.
+  virtual void SetText(const std::string& text) = 0;
+  virtual std::string Text() = 0;
+  // The font of the text; until set, the dialog font.
+  virtual void SetFont(const FontSpec& font) = 0;
+};
+
+// A bar filled in proportion to a position within a range; 0 to 100 at first.
+class ProgressBar : public Control {
+ public:
+  using Control::Control;
+  // The position is kept within the range, also when the range changes under it.
+  virtual void SetRange(int min, int max) = 0;
+  virtual void SetPosition(int position) = 0;
+  virtual int Position() = 0;
 };
 
 // A menu item; items with sub-items open a submenu. Items belong to their menu. A menu item is
@@ -294,6 +330,10 @@ enum class FormStyle {
   Dialog,    // fixed single border, system menu only
   Splash,    // no frame at all and no taskbar button
   Sizeable,  // sizeable border, a close box only
+  // A dialog border and a caption without any border icons (no system menu, no close box): the
+  // user cannot close it, not with the keyboard either; only the program can (Close,
+  // SetModalResult).
+  FixedToolDialog,
 };
 
 // A top-level window; its caption is the title bar's text.
@@ -305,6 +345,7 @@ class Form : public Container, public Captioned {
   virtual void SetClientSize(int width, int height) = 0;
   virtual Rect ClientRect() = 0;
   virtual void SetTopmost(bool topmost) = 0;
+  virtual bool Topmost() = 0;
   // Centres the window on the screen the application reports (Application::ScreenWidth).
   virtual void CenterOnScreen() = 0;
   // Shows the window and paints it at once; OnShow runs as for SetVisible(true).
@@ -320,6 +361,16 @@ class Form : public Container, public Captioned {
   // The form's cancel button: Escape presses it (while it is enabled and visible) as a click
   // would. nullptr: Escape presses nothing. The button must stand directly on the form.
   virtual void SetCancelButton(Button* button) = 0;
+  // The form's default button: Enter presses it (while it is enabled and visible) as a click would,
+  // unless the control with the focus takes Enter itself (a memo). nullptr: Enter presses nothing.
+  // The button must stand directly on the form.
+  virtual void SetDefaultButton(Button* button) = 0;
+  // Ends the form's running ShowModal, which returns result, once the handler that calls it has
+  // returned; code outside the form (an event of the network) ends a wait this way. On a form not
+  // shown modally it is only recorded: the next ShowModal starts from no result. 0 ends nothing.
+  virtual void SetModalResult(int result) = 0;
+  // While set, the pointer is the hourglass over the whole window, its controls included.
+  virtual void SetBusyCursor(bool busy) = 0;
 
   // Asked by Close and the close box; false keeps the form open (and a modal one shown).
   std::function<void(bool& canClose)> OnCloseQuery;
@@ -350,6 +401,9 @@ class Ui {
   virtual std::unique_ptr<PopupMenu> CreatePopupMenu(const std::string& name) = 0;
   virtual std::unique_ptr<ScrollBox> CreateScrollBox(Container& parent, const std::string& name) = 0;
   virtual std::unique_ptr<HtmlViewer> CreateHtmlViewer(Container& parent, const std::string& name) = 0;
+  virtual std::unique_ptr<Edit> CreateEdit(Container& parent, const std::string& name) = 0;
+  virtual std::unique_ptr<Memo> CreateMemo(Container& parent, const std::string& name) = 0;
+  virtual std::unique_ptr<ProgressBar> CreateProgressBar(Container& parent, const std::string& name) = 0;
 };
 
 // The application object: title, help file, the current hint and the end of the message loop.
@@ -379,8 +433,17 @@ class Application {
   virtual void ProcessMessages() = 0;
   // The default error display: the error's own words, in a message box owned by the main window.
   // Event handlers' errors come here through the dispatcher; work outside a handler (the main
-  // window's creation) calls it itself.
+  // window's creation) calls it itself. While OnException is set, every error goes to it instead
+  // and nothing is displayed; an error raised by OnException itself gets the default display.
   virtual void ShowException(const std::exception& e) = 0;
+  // The application-wide error handler. Whoever installs one keeps the one it replaces and puts it
+  // back when done; it may do so from inside the handler.
+  std::function<void(const std::exception&)> OnException;
+  // The application's stay-on-top windows become ordinary while a modal dialog is shown, so that
+  // they cannot cover it, and come back on top with RestoreTopmosts. Calls nest: only the
+  // outermost pair changes anything. A window that goes away meanwhile is left out.
+  virtual void NormalizeTopmosts() = 0;
+  virtual void RestoreTopmosts() = 0;
 };
 
 }  // namespace sorel

@@ -1,8 +1,22 @@
-// Whole-file access: read, write, replace in one step.
+// Whole-file access: read, write, replace in one step; a file written piece by piece.
 #pragma once
+#include <cstddef>
+#include <memory>
 #include <string>
 
 namespace sorel {
+
+// A file open for writing, from its start; closed when destroyed. What was written before a
+// failure stays in the file.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  OutputFile() = default;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  // Writes every byte or throws PlatformError ("Cannot write file", naming it), a full disk too.
+  virtual void Write(const char* data, std::size_t size) = 0;
+};
 
 // Paths are Windows paths in the ANSI code page. Failures throw PlatformError with a message that
 // names the file.
@@ -17,6 +31,8 @@ class FileSystem {
   virtual void Replace(const std::string& source, const std::string& target) = 0;
   // Best effort; a missing file is not an error.
   virtual void Remove(const std::string& path) = 0;
+  // Creates the file, or empties an existing one, for writing; "Cannot create file" when it cannot.
+  virtual std::unique_ptr<OutputFile> Create(const std::string& path) = 0;
 };
 
 }  // namespace sorel

@@ -9,6 +9,7 @@
 #include "registry.h"
 #include "restart.h"
 #include "shell.h"
+#include "sockets.h"
 #include "system.h"
 #include "text_compare.h"
 
@@ -27,6 +28,7 @@ struct Platform {
   Application& app;
   Printing& printing;
   Shell& shell;
+  Sockets& sockets;
 };
 
 }  // namespace sorel

@@ -2,12 +2,17 @@
 // the version test. Fetching, the windows and the download flow live in other files of the class.
 #pragma once
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <initializer_list>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/controls.h"
+#include "platform/platform.h"
+#include "toolkit/http/http_transport.h"
+#include "update/update_windows.h"
 #include "update/web_page.h"
 
 namespace sorel {
@@ -44,6 +49,18 @@ class TWfiOptions {
 };
 
 // The names of the META values to look for on the page; "" looks for lines with an empty name.
+class TWebFileInfo;
+
+// Receives the transport's request-done event for the component.
+class THttpEvents {
+ public:
+  explicit THttpEvents(TWebFileInfo& owner) : owner_(owner) {}
+  void HttpRequestDone(int error);
+
+ private:
+  TWebFileInfo& owner_;
+};
+
 struct TWfiTags {
   std::string AuthorTag, AuthorEMailTag, DateTag, DownloadTag, ProductNameTag, ReadMeTag, ReadMeExtTag, RedirectTag,
       RunParamsTag, VersionTag;
@@ -54,6 +71,7 @@ class TWebFileInfo {
   // ownerFont gives the owner form's font, which UIFont follows while UIOwnerFont is true; none
   // leaves UIFont as it is.
   explicit TWebFileInfo(std::function<FontSpec()> ownerFont = nullptr);
+  ~TWebFileInfo();
   TWebFileInfo(const TWebFileInfo&) = delete;
   TWebFileInfo& operator=(const TWebFileInfo&) = delete;
 
@@ -126,6 +144,26 @@ class TWebFileInfo {
   // ProductVersion against CurrentVersion in VersionFormat (the free IsNewerVersion).
   bool IsNewerVersion() const;
 
+  // --- The network half (WebFileInfo_flow.cpp) ---
+  using TransportFactory = std::function<std::unique_ptr<HttpTransport>()>;
+  // The services the flow reaches the system through, and where its transport comes from (made
+  // by the first fetch, kept to the end).
+  void Attach(Platform& platform, TransportFactory makeTransport);
+  // The whole dialogue: fetch, compare, ReadMe, download question, save dialog, download, start.
+  // True when an update was downloaded.
+  bool CheckForUpdate();
+  // Fetches and parses the page unless that has been done; the resulting Active.
+  bool FetchInfo();
+  // Offers the ReadMe (asking first when ask); true when one was offered and not declined.
+  bool ShowReadMe(bool ask);
+  // Downloads the update to path (a folder when it ends in "\", the page's file name added).
+  bool DownloadUpdate(const std::string& path);
+  // Downloads url to path behind the progress window; true when the status is at most 200. The
+  // file stays whatever the outcome.
+  bool DownloadFile(const std::string& url, const std::string& path, const std::string& title);
+  // The application-wide handler while a check runs: the transport's errors end the transfer
+  // with a message; others go to the handler installed before.
+  void HandleAppException(const std::exception& e);
  protected:
   // Written by the fetching and download flow.
   bool active_ = false;
@@ -137,6 +175,30 @@ class TWebFileInfo {
   FontSpec uiFont_;
 
  private:
+  friend class THttpEvents;
+  bool FetchPage(int redirects);
+  std::string Transfer(const std::string& url, const std::string& waitText);
+  void DropStream();
+  void RequestDone(int error);
+  void DocData();
+  bool InstallUpdate();
+  bool OpenExternalReadMe();
+  std::string SafeDownloadName() const;
+  std::optional<ReadMeWindow> CreateReadMeWindow();
+  void HookExceptions();
+  void UnhookExceptions();
+
+  Platform* p_ = nullptr;
+  TransportFactory makeTransport_;
+  std::unique_ptr<THttpEvents> events_;
+  std::unique_ptr<HttpTransport> transport_;
+  std::unique_ptr<ReceiveStream> stream_;  // the transport's receiving stream, while one is set
+  WaitWindow wait_;                         // the open wait window; none: self empty
+  TWebDlProgress* progress_ = nullptr;      // the open progress window, owned by DownloadFile
+  std::vector<WaitWindow> released_;        // let go while shown; destroyed once the loop returns
+  std::function<void(const std::exception&)> previousHandler_;
+  bool hooked_ = false;
+
   std::function<FontSpec()> ownerFont_;
   std::string currentVersion_;
   TWfiDateFormat dateFormat_ = TWfiDateFormat::wfidZELDate;

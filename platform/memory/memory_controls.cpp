@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "platform/line_breaks.h"
 #include "platform/text_compare.h"
 #include "toolkit/html/html_links.h"
 
@@ -18,7 +19,50 @@ void MemoryApplication::SetCurrentHint(const std::string& hint) {
 void MemoryApplication::ProcessMessages() {
   std::vector<std::function<void()>> events;
   events.swap(pendingEvents);
-  for (auto& event : events) event();
+  for (auto& event : events) {
+    try {
+      event();
+    } catch (const std::exception& e) {
+      ShowException(e);
+    }
+  }
+}
+
+bool HandToOnException(Application* app, const std::exception& e, std::vector<std::string>& shown) {
+  if (!app || !app->OnException) return false;
+  // A copy: the handler may put an earlier one back while it runs.
+  auto handler = app->OnException;
+  try {
+    handler(e);
+  } catch (const std::exception& raised) {
+    shown.push_back(raised.what());
+  }
+  return true;
+}
+
+void MemoryApplication::ShowException(const std::exception& e) {
+  if (!HandToOnException(this, e, errorsShown)) errorsShown.push_back(e.what());
+}
+
+void MemoryApplication::NormalizeTopmosts() {
+  if (topmostLevel_++ > 0) return;
+  normalized_.clear();
+  for (Form* form : forms_) {
+    if (!form->Topmost()) continue;
+    form->SetTopmost(false);
+    normalized_.push_back(form);
+  }
+}
+
+void MemoryApplication::RestoreTopmosts() {
+  if (topmostLevel_ == 0 || --topmostLevel_ > 0) return;
+  for (Form* form : normalized_) form->SetTopmost(true);
+  normalized_.clear();
+}
+
+void MemoryApplication::Untrack(Form* form) {
+  std::erase(forms_, form);
+  std::erase(normalized_, form);
 }
 
 void MemoryEventSink::Run(const std::function<void()>& handler) {
@@ -26,7 +70,7 @@ void MemoryEventSink::Run(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const std::exception& e) {
-    errorsShown.push_back(e.what());
+    if (!HandToOnException(ui ? ui->app : nullptr, e, errorsShown)) errorsShown.push_back(e.what());
   }
 }
 
@@ -86,6 +130,8 @@ class MemoryLabel : public MemoryCaptioned<Label> {
   bool FitToText() const { return fit_; }
   void SetLink(bool link) override { link_ = link; }
   bool Link() const { return link_; }
+  void SetAlignment(TextAlign align) override { align_ = align; }
+  TextAlign Alignment() const { return align_; }
   void SetBounds(const Rect& r) override;
   MemoryScrollBoxImpl* box = nullptr;  // the scroll box it stands in, if any
 
@@ -99,6 +145,7 @@ class MemoryLabel : public MemoryCaptioned<Label> {
   }
   FontSpec font_;
   bool transparent_ = false, fit_ = false, link_ = false;
+  TextAlign align_ = TextAlign::Left;
 };
 
 // Shows no page: it keeps the file it was given and follows links the way the real viewer does.
@@ -373,18 +420,67 @@ class MemoryCombo : public MemoryControl<ComboBox> {
   int selected_ = -1;
 };
 
+class MemoryEdit : public MemoryControl<Edit> {
+ public:
+  using MemoryControl::MemoryControl;
+  void SetText(const std::string& text) override { text_ = text; }
+  std::string Text() override { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// As the system's multi-line edit: one kind of line end.
+class MemoryMemo : public MemoryControl<Memo> {
+ public:
+  using MemoryControl::MemoryControl;
+  void SetText(const std::string& text) override { text_ = CrLfLineBreaks(text); }
+  std::string Text() override { return text_; }
+  void SetFont(const FontSpec& font) override { font_ = font; }
+  FontSpec Font() const { return font_; }
+
+ private:
+  std::string text_;
+  FontSpec font_;
+};
+
+// As the system's progress bar: the position stays within the range.
+class MemoryProgressBar : public MemoryControl<ProgressBar> {
+ public:
+  using MemoryControl::MemoryControl;
+  void SetRange(int min, int max) override {
+    range_ = ProgressRange{min, max};
+    SetPosition(position_);
+  }
+  void SetPosition(int position) override {
+    position_ = std::clamp(position, range_.min, std::max(range_.min, range_.max));
+  }
+  int Position() override { return position_; }
+  ProgressRange Range() const { return range_; }
+
+ private:
+  ProgressRange range_{0, 100};
+  int position_ = 0;
+};
+
 class MemoryFormImpl : public MemoryCaptioned<Form> {
  public:
   MemoryFormImpl(const std::string& name, FormStyle style, MemoryUi& ui)
       : MemoryCaptioned(name, style), ui_(ui) {
     allocated_ = ui.handlesAllocated;
     state.visible = false;
+    app_ = dynamic_cast<MemoryApplication*>(ui.app);
+    if (app_) app_->Track(this);
+  }
+  ~MemoryFormImpl() override {
+    if (app_) app_->Untrack(this);
   }
   void SetClientSize(int width, int height) override {
     client_ = Rect{0, 0, width, height};
     // The frame the real window adds (Wine 8's metrics): a dialog's single border and caption bar,
     // a sizeable form's thicker sizing border; a splash has no frame.
-    const Rect frame = Style() == FormStyle::Dialog ? Rect{0, 0, 6, 25}
+    const bool dialog = Style() == FormStyle::Dialog || Style() == FormStyle::FixedToolDialog;
+    const Rect frame = dialog ? Rect{0, 0, 6, 25}
                        : Style() == FormStyle::Sizeable ? Rect{0, 0, 8, 27}
                                                          : Rect{};
     state.bounds.width = width + frame.width;
@@ -400,6 +496,7 @@ class MemoryFormImpl : public MemoryCaptioned<Form> {
     if (resized && OnResize) ui_.events.Run(OnResize);
   }
   void SetTopmost(bool topmost) override { topmost_ = topmost; }
+  bool Topmost() override { return topmost_; }
   void CenterOnScreen() override {
     state.bounds.left = (ui_.ScreenWidth() - state.bounds.width) / 2;
     state.bounds.top = (ui_.ScreenHeight() - state.bounds.height) / 2;
@@ -441,8 +538,15 @@ class MemoryFormImpl : public MemoryCaptioned<Form> {
     return modalResult ? modalResult : 2;  // closed some other way: cancel
   }
   void SetCancelButton(Button* button) override { cancelButton = button; }
+  void SetDefaultButton(Button* button) override { defaultButton = button; }
+  // The modal loop ends once the user's actions of the modal handler have run, with the last
+  // result set; a form not shown modally only keeps it.
+  void SetModalResult(int result) override { modalResult = result; }
+  void SetBusyCursor(bool busy) override { busy_ = busy; }
+  bool Busy() const { return busy_; }
 
   Button* cancelButton = nullptr;
+  Button* defaultButton = nullptr;
   int modalResult = 0;
   int paints = 0;
   bool topmost_ = false;
@@ -453,6 +557,8 @@ class MemoryFormImpl : public MemoryCaptioned<Form> {
   bool allocated_ = true;
   bool closed_ = false;
   bool modal_ = false;
+  bool busy_ = false;
+  MemoryApplication* app_ = nullptr;  // whose stay-on-top forms this one counts among
 };
 
 }  // namespace
@@ -496,6 +602,12 @@ std::unique_ptr<Label> MemoryUi::CreateLabel(Container& parent, const std::strin
 
 std::unique_ptr<HtmlViewer> MemoryUi::CreateHtmlViewer(Container&, const std::string& name) {
   return Make<MemoryHtmlViewer>(name);
+}
+
+std::unique_ptr<Edit> MemoryUi::CreateEdit(Container&, const std::string& name) { return Make<MemoryEdit>(name); }
+std::unique_ptr<Memo> MemoryUi::CreateMemo(Container&, const std::string& name) { return Make<MemoryMemo>(name); }
+std::unique_ptr<ProgressBar> MemoryUi::CreateProgressBar(Container&, const std::string& name) {
+  return Make<MemoryProgressBar>(name);
 }
 
 std::unique_ptr<ScrollBox> MemoryUi::CreateScrollBox(Container&, const std::string& name) {
@@ -556,6 +668,10 @@ std::unique_ptr<TreeView> MemoryUi::CreateTreeView(Container&, const std::string
 }
 
 FontSpec LabelFont(Label& label) { return dynamic_cast<MemoryLabel&>(label).Font(); }
+TextAlign LabelAlignment(Label& label) { return dynamic_cast<MemoryLabel&>(label).Alignment(); }
+FontSpec MemoFont(Memo& memo) { return dynamic_cast<MemoryMemo&>(memo).Font(); }
+ProgressRange RangeOf(ProgressBar& bar) { return dynamic_cast<MemoryProgressBar&>(bar).Range(); }
+bool ShowsBusyCursor(Form& form) { return dynamic_cast<MemoryFormImpl&>(form).Busy(); }
 bool LabelIsLink(Label& label) { return dynamic_cast<MemoryLabel&>(label).Link(); }
 std::vector<std::string> PagesLoaded(HtmlViewer& viewer) { return dynamic_cast<MemoryHtmlViewer&>(viewer).loads; }
 std::string PlaceShown(HtmlViewer& viewer) { return dynamic_cast<MemoryHtmlViewer&>(viewer).Place(); }
@@ -635,11 +751,22 @@ void Pick(MemoryUi& ui, ComboBox& combo, int index) {
   ui.events.Run(combo.OnChange);
 }
 
-void CloseForm(MemoryUi&, Form& form) { form.Close(); }
+void CloseForm(MemoryUi&, Form& form) {
+  if (form.Style() != FormStyle::FixedToolDialog) form.Close();
+}
 
 void PressEscape(MemoryUi& ui, Form& form) {
   auto* memory = dynamic_cast<MemoryFormImpl*>(&form);
   if (memory && memory->cancelButton) Click(ui, *memory->cancelButton);
+}
+
+void PressEnter(MemoryUi& ui, Form& form) {
+  auto* memory = dynamic_cast<MemoryFormImpl*>(&form);
+  if (memory && memory->defaultButton) Click(ui, *memory->defaultButton);
+}
+
+void TypeText(MemoryUi&, Edit& edit, const std::string& text) {
+  if (edit.Enabled() && edit.Visible()) edit.SetText(text);
 }
 
 }  // namespace sorel

@@ -35,12 +35,21 @@ class MemoryApplication : public Application {
   int screenWidth = kDefaultScreenWidth, screenHeight = kDefaultScreenHeight;
   static constexpr int kDefaultScreenWidth = 1024, kDefaultScreenHeight = 768;
   void BringToForeground() override { ++foregroundCalls; }
-  // Runs the events a test queued for the next time the program lets pending events run.
+  // Runs the events a test queued for the next time the program lets pending events run; an
+  // event's error goes to ShowException, as the real dispatcher's does.
   void ProcessMessages() override;
   std::vector<std::function<void()>> pendingEvents;
-  // Errors shown outside event handlers (those of handlers are in MemoryUi::events).
-  void ShowException(const std::exception& e) override { errorsShown.push_back(e.what()); }
+  // Errors shown outside event handlers (those of handlers are in MemoryUi::events), unless
+  // OnException takes them.
+  void ShowException(const std::exception& e) override;
   std::vector<std::string> errorsShown;
+
+  // Stay-on-top forms: those of a MemoryUi wired to this application (MemoryUi::app), which must
+  // outlive them.
+  void NormalizeTopmosts() override;
+  void RestoreTopmosts() override;
+  void Track(Form* form) { forms_.push_back(form); }
+  void Untrack(Form* form);
 
   // Moves the pointer over a control with this hint.
   void SetCurrentHint(const std::string& hint);
@@ -51,7 +60,13 @@ class MemoryApplication : public Application {
  private:
   std::string title_, helpFile_, hint_;
   bool terminated_ = false;
+  std::vector<Form*> forms_, normalized_;
+  int topmostLevel_ = 0;
 };
+
+// Hands an error to app's OnException when one is set, as the real application does; false when
+// none is. An error OnException raises itself is recorded in shown instead.
+bool HandToOnException(Application* app, const std::exception& e, std::vector<std::string>& shown);
 
 // The in-memory text metric: a line of text in a font of this many points is this many pixels
 // high on the 96-dots-per-inch screen, and each character half as wide.
@@ -60,10 +75,14 @@ inline int MemoryTextWidth(const std::string& text, int points) {
   return static_cast<int>(text.size()) * MemoryLineHeight(points) / 2;
 }
 
-// Runs an event handler the way the real dispatcher does: an error ends the handler and is shown.
+class MemoryUi;
+
+// Runs an event handler the way the real dispatcher does: an error ends the handler and is shown,
+// or handed to the application's OnException when the Ui is wired to an application that has one.
 // Tests read the messages shown from errorsShown.
 struct MemoryEventSink {
   std::vector<std::string> errorsShown;
+  MemoryUi* ui = nullptr;  // whose application (MemoryUi::app) may take the errors
   void Run(const std::function<void()>& handler);
 };
 
@@ -82,6 +101,9 @@ class MemoryUi : public Ui {
   std::unique_ptr<PopupMenu> CreatePopupMenu(const std::string& name) override;
   std::unique_ptr<ScrollBox> CreateScrollBox(Container& parent, const std::string& name) override;
   std::unique_ptr<HtmlViewer> CreateHtmlViewer(Container& parent, const std::string& name) override;
+  std::unique_ptr<Edit> CreateEdit(Container& parent, const std::string& name) override;
+  std::unique_ptr<Memo> CreateMemo(Container& parent, const std::string& name) override;
+  std::unique_ptr<ProgressBar> CreateProgressBar(Container& parent, const std::string& name) override;
 
   // The most recently created control of that name (nullptr when none), or of the form made last
   // before it with "Form.Name"; the pointer is valid while its owner keeps the control.
@@ -102,7 +124,9 @@ class MemoryUi : public Ui {
   // false: forms behave as if their system window did not exist.
   bool handlesAllocated = true;
   // The application whose screen forms centre on (Form::CenterOnScreen), as the real forms use the
-  // system's screen; unset: a screen of MemoryApplication's default size.
+  // system's screen; unset: a screen of MemoryApplication's default size. Its OnException takes
+  // the errors of handlers, and a MemoryApplication counts forms made after it is set among its
+  // stay-on-top windows.
   Application* app = nullptr;
   int ScreenWidth() { return app ? app->ScreenWidth() : MemoryApplication::kDefaultScreenWidth; }
   int ScreenHeight() { return app ? app->ScreenHeight() : MemoryApplication::kDefaultScreenHeight; }
@@ -113,7 +137,7 @@ class MemoryUi : public Ui {
   std::function<void(Form&)> modalHandler;
   // Ends the innermost modal form with a result; one entry per form being shown modally.
   std::vector<std::function<void(int)>> modalStack;
-  MemoryEventSink events;
+  MemoryEventSink events{{}, this};
 
  private:
   template <class Impl, class... Args>
@@ -125,6 +149,16 @@ class MemoryUi : public Ui {
 
 // What an in-memory label or scroll box holds, for tests.
 FontSpec LabelFont(Label& label);
+TextAlign LabelAlignment(Label& label);
+// What an in-memory memo and progress bar hold (the memo's text is its Text()).
+FontSpec MemoFont(Memo& memo);
+struct ProgressRange {
+  int min = 0, max = 0;
+  bool operator==(const ProgressRange&) const = default;
+};
+ProgressRange RangeOf(ProgressBar& bar);
+// Whether a form shows the hourglass (SetBusyCursor).
+bool ShowsBusyCursor(Form& form);
 bool LabelIsLink(Label& label);
 // What an in-memory HTML viewer was asked to show: every path in order, and the place shown.
 std::vector<std::string> PagesLoaded(HtmlViewer& viewer);
@@ -162,8 +196,14 @@ void ContextMenuOf(MemoryUi& ui, Control& control, int x, int y);
 void ContextMenuOfTree(MemoryUi& ui, TreeView& tree, int x, int y);
 // The client point of a node's row (its middle), for the actions above.
 void PointOfNode(TreeView& tree, NodeId node, int& x, int& y);
+// The close box; a form without one (FormStyle::FixedToolDialog) cannot be closed by the user.
 void CloseForm(MemoryUi& ui, Form& form);
 // The Escape key on the form: presses its cancel button, if it has one, as Click does.
 void PressEscape(MemoryUi& ui, Form& form);
+// The Enter key on the form: presses its default button, if it has one, as Click does.
+void PressEnter(MemoryUi& ui, Form& form);
+// Typing into an edit as the user does: its whole text becomes text. Nothing happens to an edit
+// that is disabled or hidden.
+void TypeText(MemoryUi& ui, Edit& edit, const std::string& text);
 
 }  // namespace sorel

@@ -1,6 +1,8 @@
 // In-memory file system for tests.
 #include "platform/memory/memory_files.h"
 
+#include <algorithm>
+
 #include "platform/errors.h"
 
 namespace sorel {
@@ -56,6 +58,37 @@ void MemoryFileSystem::Remove(const std::string& path) {
   if (files_.erase(Key(path))) log_.push_back("remove " + path);
 }
 
+// Appends to the file it was created for; a test that removes the file meanwhile gets it back.
+class MemoryFileSystem::Output : public OutputFile {
+ public:
+  Output(MemoryFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+  void Write(const char* data, std::size_t size) override {
+    File& file = fs_.files_.try_emplace(Key(path_), File{path_, ""}).first->second;
+    std::size_t room = size;
+    if (auto limit = fs_.failWriteAfter_.find(Key(path_)); limit != fs_.failWriteAfter_.end())
+      room = std::min(size, limit->second > file.bytes.size() ? limit->second - file.bytes.size() : 0);
+    file.bytes.append(data, room);
+    if (room < size) {
+      fs_.log_.push_back("write failed " + path_);
+      throw PlatformError("Cannot write file " + Quoted(path_));
+    }
+  }
+
+ private:
+  MemoryFileSystem& fs_;
+  std::string path_;
+};
+
+std::unique_ptr<OutputFile> MemoryFileSystem::Create(const std::string& path) {
+  if (failWrite_.count(Key(path))) {
+    log_.push_back("create failed " + path);
+    throw PlatformError("Cannot create file " + Quoted(path));
+  }
+  Put(path, "");
+  log_.push_back("create " + path);
+  return std::make_unique<Output>(*this, path);
+}
+
 void MemoryFileSystem::Put(const std::string& path, const std::string& bytes) {
   auto [it, added] = files_.try_emplace(Key(path), File{path, bytes});
   if (!added) it->second.bytes = bytes;
@@ -76,11 +109,15 @@ std::vector<std::string> MemoryFileSystem::Paths() const {
 void MemoryFileSystem::FailRead(const std::string& path) { failRead_.insert(Key(path)); }
 void MemoryFileSystem::FailWrite(const std::string& path) { failWrite_.insert(Key(path)); }
 void MemoryFileSystem::FailReplace(const std::string& target) { failReplace_.insert(Key(target)); }
+void MemoryFileSystem::FailWriteAfter(const std::string& path, std::size_t bytes) {
+  failWriteAfter_[Key(path)] = bytes;
+}
 
 void MemoryFileSystem::Heal() {
   failRead_.clear();
   failWrite_.clear();
   failReplace_.clear();
+  failWriteAfter_.clear();
 }
 
 }  // namespace sorel

@@ -1,4 +1,5 @@
-// In-memory shell for tests: every target recorded in order, a fonts folder the test sets.
+// In-memory shell for tests: every target and document recorded in order, the folders and the
+// shell's answer set by the test.
 #pragma once
 #include <string>
 #include <vector>
@@ -12,8 +13,21 @@ class MemoryShell : public Shell {
   void Open(const std::string& target) override { opened.push_back(target); }
   std::string FontsFolder() override { return fontsFolder; }
 
+  int OpenDocument(const std::string& file, const std::string& parameters) override {
+    documentsOpened.push_back({file, parameters});
+    return openDocumentResult;
+  }
+  std::string TempFolder() override { return tempFolder; }
+
   std::vector<std::string> opened;
   std::string fontsFolder = "C:\\WINDOWS\\Fonts";  // "": the folder cannot be resolved
+  struct Document {
+    std::string file, parameters;
+    bool operator==(const Document&) const = default;
+  };
+  std::vector<Document> documentsOpened;
+  int openDocumentResult = 42;  // above 32: opened; 2: file not found, 31: no application for it
+  std::string tempFolder = "C:\\WINDOWS\\TEMP\\";
 };
 
 }  // namespace sorel

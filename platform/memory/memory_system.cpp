@@ -1,4 +1,4 @@
-// In-memory system facts and scripted message boxes.
+// In-memory system facts, scripted message boxes and the save dialog a test answers.
 #include "platform/memory/memory_system.h"
 
 #include <stdexcept>
@@ -20,6 +20,12 @@ int MemoryDialogs::MessageBox(const std::string& text, const std::string& captio
   }
   if (defaultAnswer_) return *defaultAnswer_;
   throw std::logic_error("unexpected message box: " + caption + ": " + text);
+}
+
+std::optional<SaveFileChoice> MemoryDialogs::SaveFile(const SaveFileRequest& request) {
+  saveRequests.push_back(request);
+  if (!answerSave) throw std::logic_error("unexpected save dialog for " + request.fileName);
+  return answerSave(request);
 }
 
 }  // namespace sorel

@@ -1,4 +1,4 @@
-// In-memory system facts and scripted message boxes for tests.
+// In-memory system facts, scripted message boxes and a save dialog the test answers, for tests.
 #pragma once
 #include <cstdint>
 #include <cstddef>
@@ -60,6 +60,12 @@ class MemoryDialogs : public Dialogs {
   std::size_t Unanswered() const { return answers_.size(); }  // scripted answers not yet used
 
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+
+  // The save dialog: every request is recorded, then answerSave plays the user (nothing: cancel).
+  // Without answerSave a save dialog is unexpected and throws std::logic_error.
+  std::optional<SaveFileChoice> SaveFile(const SaveFileRequest& request) override;
+  std::function<std::optional<SaveFileChoice>(const SaveFileRequest&)> answerSave;
+  std::vector<SaveFileRequest> saveRequests;
 
  private:
   std::deque<int> answers_;

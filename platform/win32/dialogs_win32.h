@@ -1,4 +1,4 @@
-// Message boxes through MessageBoxA.
+// Message boxes through MessageBoxA, the save dialog through GetSaveFileNameA.
 #pragma once
 #include <string>
 
@@ -9,7 +9,8 @@ namespace sorel {
 class Win32Dialogs : public Dialogs {
  public:
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
-  // The window that owns the boxes (an HWND); none until set.
+  std::optional<SaveFileChoice> SaveFile(const SaveFileRequest& request) override;
+  // The window that owns the boxes and the dialog (an HWND); none until set.
   void SetOwner(void* hwnd) { owner_ = hwnd; }
 
  private:

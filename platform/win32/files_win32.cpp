@@ -1,7 +1,9 @@
-// Whole-file access over CreateFileA, ReadFile, WriteFile and MoveFileExA.
+// Whole-file access over CreateFileA, ReadFile, WriteFile and MoveFileExA; files written piece by piece.
 #include "platform/win32/files_win32.h"
 
 #include <windows.h>
+
+#include <algorithm>
 
 #include "platform/errors.h"
 
@@ -24,6 +26,31 @@ class Handle {
 
  private:
   HANDLE h_;
+};
+
+// Writes every byte, in pieces a DWORD can count; false when the system refuses or takes nothing
+// (a full disk).
+bool WriteEvery(HANDLE file, const char* data, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+    DWORD put = 0;
+    if (!WriteFile(file, data + done, piece, &put, nullptr) || put == 0) return false;
+    done += put;
+  }
+  return true;
+}
+
+class Win32OutputFile : public OutputFile {
+ public:
+  Win32OutputFile(HANDLE file, std::string path) : file_(file), path_(std::move(path)) {}
+  void Write(const char* data, std::size_t size) override {
+    if (!WriteEvery(file_.get(), data, size)) throw PlatformError("Cannot write file " + Quoted(path_));
+  }
+
+ private:
+  Handle file_;
+  std::string path_;
 };
 
 }  // namespace
@@ -53,15 +80,7 @@ std::string Win32FileSystem::ReadAll(const std::string& path) {
 void Win32FileSystem::WriteAll(const std::string& path, const std::string& bytes) {
   Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) throw PlatformError("Cannot create file " + Quoted(path));
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD put = 0;
-    if (!WriteFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &put, nullptr) ||
-        put == 0) {
-      throw PlatformError("Cannot write file " + Quoted(path));
-    }
-    done += put;
-  }
+  if (!WriteEvery(file.get(), bytes.data(), bytes.size())) throw PlatformError("Cannot write file " + Quoted(path));
   if (!FlushFileBuffers(file.get())) throw PlatformError("Cannot write file " + Quoted(path));
 }
 
@@ -97,5 +116,12 @@ void Win32FileSystem::ReplaceByRenames(const std::string& source, const std::str
 }
 
 void Win32FileSystem::Remove(const std::string& path) { DeleteFileA(path.c_str()); }
+
+std::unique_ptr<OutputFile> Win32FileSystem::Create(const std::string& path) {
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw PlatformError("Cannot create file " + Quoted(path));
+  return std::make_unique<Win32OutputFile>(file, path);
+}
 
 }  // namespace sorel

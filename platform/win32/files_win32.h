@@ -1,4 +1,4 @@
-// Whole-file access over CreateFileA, ReadFile, WriteFile and MoveFileExA.
+// Whole-file access over CreateFileA, ReadFile, WriteFile and MoveFileExA; files written piece by piece.
 #pragma once
 #include <string>
 
@@ -20,6 +20,8 @@ class Win32FileSystem : public FileSystem {
   // the second rename fails.
   void Replace(const std::string& source, const std::string& target) override;
   void Remove(const std::string& path) override;
+  // Others may read the file while it is written (FILE_SHARE_READ).
+  std::unique_ptr<OutputFile> Create(const std::string& path) override;
   static std::string BackupOf(const std::string& target) { return target + ".sorel-old"; }
 
  protected:

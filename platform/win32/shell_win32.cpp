@@ -1,4 +1,4 @@
-// The shell service over ShellExecuteA and the special-folder functions.
+// The shell service over ShellExecuteA, the special-folder functions and GetTempPathA.
 #include "platform/win32/shell_win32.h"
 
 #include <windows.h>
@@ -11,6 +11,23 @@ namespace sorel {
 
 void Win32Shell::Open(const std::string& target) {
   ShellExecuteA(GetDesktopWindow(), nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// The shell's answer is an HINSTANCE only in name: a number, above 32 on success.
+int Win32Shell::OpenDocument(const std::string& file, const std::string& parameters) {
+  HINSTANCE answer = ShellExecuteA(app_.MainWindow(), "open", file.c_str(),
+                                   parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
+  return static_cast<int>(reinterpret_cast<INT_PTR>(answer));
+}
+
+// GetTempPathA answers with the length it needs when the buffer is too small, 0 on failure.
+std::string Win32Shell::TempFolder() {
+  char buffer[MAX_PATH];
+  const DWORD length = GetTempPathA(MAX_PATH, buffer);
+  if (length == 0 || length >= MAX_PATH) return "";
+  std::string folder(buffer, length);
+  if (folder.back() != '\\') folder += '\\';
+  return folder;
 }
 
 // The item list and the path buffer both come from the shell's allocator and go back to it.

@@ -1,4 +1,4 @@
-// The shell service over ShellExecuteA and the special-folder functions.
+// The shell service over ShellExecuteA, the special-folder functions and GetTempPathA.
 #pragma once
 #include "platform/shell.h"
 
@@ -11,6 +11,8 @@ class Win32Shell : public Shell {
   explicit Win32Shell(Win32Application& app) : app_(app) {}
   void Open(const std::string& target) override;
   std::string FontsFolder() override;
+  int OpenDocument(const std::string& file, const std::string& parameters) override;
+  std::string TempFolder() override;
 
  private:
   Win32Application& app_;

@@ -1,6 +1,6 @@
-// Win32Ui and the simple controls (panels, buttons, combo boxes, status bar, pictures, tabs): each
-// control object owns one system window and maps its operations to messages. Forms, labels, scroll
-// boxes, trees, menus and the dispatcher have files of their own.
+// Win32Ui and the simple controls (panels, buttons, combo boxes, status bar, pictures, tabs, progress
+// bars): each control object owns one system window and maps its operations to messages. Forms,
+// labels, text fields, scroll boxes, trees, menus and the dispatcher have files of their own.
 #include "platform/win32/ui_win32.h"
 
 #include <vector>
@@ -116,6 +116,15 @@ class Win32Image : public Native<Image> {
 
  private:
   std::string picture_;
+};
+
+// The bar keeps its position within its range itself.
+class Win32ProgressBar : public Native<ProgressBar> {
+ public:
+  using Native::Native;
+  void SetRange(int min, int max) override { SendMessageA(hwnd, PBM_SETRANGE32, min, max); }
+  void SetPosition(int position) override { SendMessageA(hwnd, PBM_SETPOS, position, 0); }
+  int Position() override { return static_cast<int>(SendMessageA(hwnd, PBM_GETPOS, 0, 0)); }
 };
 
 class Win32TabSheet : public Native<TabSheet> {
@@ -241,6 +250,15 @@ std::unique_ptr<ComboBox> Win32Ui::CreateComboBox(Container& parent, const std::
       app_,
       CreateChild(app_, parent, WC_COMBOBOXA, CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP),
       name);
+}
+std::unique_ptr<Edit> Win32Ui::CreateEdit(Container& parent, const std::string& name) {
+  return MakeEdit(app_, parent, name);
+}
+std::unique_ptr<Memo> Win32Ui::CreateMemo(Container& parent, const std::string& name) {
+  return MakeMemo(app_, parent, name);
+}
+std::unique_ptr<ProgressBar> Win32Ui::CreateProgressBar(Container& parent, const std::string& name) {
+  return MakeNative<Win32ProgressBar>(app_, CreateChild(app_, parent, PROGRESS_CLASSA, 0), name);
 }
 std::unique_ptr<TreeView> Win32Ui::CreateTreeView(Container& parent, const std::string& name) {
   return MakeTreeView(app_, parent, name);

@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "platform/controls.h"
 
@@ -33,12 +34,18 @@ class Win32Application : public Application {
   // Handles the messages already waiting, as the loop does, and returns; a quit message is left
   // for the loop.
   void ProcessMessages() override;
-  // The application's default error display: the error's own words in a message box.
+  // The application's default error display: the error's own words in a message box; or
+  // OnException.
   void ShowException(const std::exception& e) override;
   void SetHint(const std::string& hint);
+  // Every form of this thread that stays on top, the main window included.
+  void NormalizeTopmosts() override;
+  void RestoreTopmosts() override;
 
  private:
   void Dispatch(MSG& msg);
+  std::vector<HWND> normalized_;
+  int topmostLevel_ = 0;
   HINSTANCE instance_;
   HWND main_ = nullptr;
   std::string title_, helpFile_, hint_;
@@ -60,6 +67,9 @@ class Win32Ui : public Ui {
   std::unique_ptr<PopupMenu> CreatePopupMenu(const std::string& name) override;
   std::unique_ptr<ScrollBox> CreateScrollBox(Container& parent, const std::string& name) override;
   std::unique_ptr<HtmlViewer> CreateHtmlViewer(Container& parent, const std::string& name) override;
+  std::unique_ptr<Edit> CreateEdit(Container& parent, const std::string& name) override;
+  std::unique_ptr<Memo> CreateMemo(Container& parent, const std::string& name) override;
+  std::unique_ptr<ProgressBar> CreateProgressBar(Container& parent, const std::string& name) override;
 
  private:
   Win32Application& app_;

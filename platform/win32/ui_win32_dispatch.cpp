@@ -86,6 +86,10 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       if (auto* self = ObjectOf(hwnd); self && hwnd == GetAncestor(hwnd, GA_ROOT)) {
         NativeControl* under = ObjectOf(reinterpret_cast<HWND>(wParam));
         self->app.SetHint(under ? under->AsControl().Hint() : "");
+        if (HCURSOR busy = LOWORD(lParam) == HTCLIENT ? self->BusyCursor() : nullptr) {
+          SetCursor(busy);
+          return TRUE;
+        }
         if (HCURSOR cursor = under && LOWORD(lParam) == HTCLIENT ? under->Cursor() : nullptr) {
           SetCursor(cursor);
           return TRUE;
@@ -154,7 +158,7 @@ HWND HandleOf(Control& control) {
 }
 
 Win32Application::Win32Application(HINSTANCE instance) : instance_(instance) {
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&icc);
   win32ui::RegisterWindowClass(instance);
 }
@@ -209,7 +213,48 @@ void Win32Application::ProcessMessages() {
 }
 
 void Win32Application::ShowException(const std::exception& e) {
+  if (OnException) {
+    // A copy: the handler may put an earlier one back while it runs.
+    auto handler = OnException;
+    try {
+      handler(e);
+      return;
+    } catch (const std::exception& raised) {
+      MessageBoxA(main_, raised.what(), title_.c_str(), MB_OK | MB_ICONERROR);
+      return;
+    } catch (...) {
+      return;  // nothing to say about it, and it must not reach the system
+    }
+  }
   MessageBoxA(main_, e.what(), title_.c_str(), MB_OK | MB_ICONERROR);
+}
+
+namespace {
+
+BOOL CALLBACK CollectTopmost(HWND hwnd, LPARAM param) {
+  // Our own windows only: the system's tooltips stay on top as they must.
+  if (win32ui::ObjectOf(hwnd) && (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+void Win32Application::NormalizeTopmosts() {
+  if (topmostLevel_++ > 0) return;
+  normalized_.clear();
+  EnumThreadWindows(GetCurrentThreadId(), CollectTopmost, reinterpret_cast<LPARAM>(&normalized_));
+  for (HWND hwnd : normalized_)
+    SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void Win32Application::RestoreTopmosts() {
+  if (topmostLevel_ == 0 || --topmostLevel_ > 0) return;
+  for (HWND hwnd : normalized_) {
+    if (IsWindow(hwnd) && win32ui::ObjectOf(hwnd))
+      SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  normalized_.clear();
 }
 
 void Win32Application::SetHint(const std::string& hint) {

@@ -1,4 +1,4 @@
-// The Win32 form: a top-level window of our class, its close query and its modal loop.
+// The Win32 form: a top-level window of our class, its close query, its modal loop and its keys.
 #include "platform/win32/ui_win32_private.h"
 
 namespace sorel::win32ui {
@@ -17,6 +17,9 @@ SystemStyles StylesOf(FormStyle style) {
     case FormStyle::Sizeable:
       // A sizeable border and the close box, without minimise and maximise boxes.
       return {WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    case FormStyle::FixedToolDialog:
+      // Without WS_SYSMENU the caption has no icons; the dialog frame as a dialog has it.
+      return {WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME};
     case FormStyle::Dialog:
       break;
   }
@@ -36,13 +39,25 @@ class Win32Form : public NativeCaptioned<Form> {
     GetClientRect(hwnd, &rc);
     return Rect{0, 0, rc.right, rc.bottom};
   }
-  bool OwnMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+  bool OwnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override {
     if (msg == WM_SIZE && OnResize) Guarded(app, OnResize);
+    // Enter: the dialog manager asks for the default button, then sends its id (which
+    // SetDefaultButton made IDOK), as it does when the button itself is clicked.
+    if (msg == DM_GETDEFID && default_) {
+      result = MAKELRESULT(IDOK, DC_HASDEFID);
+      return true;
+    }
+    if (msg == WM_COMMAND && LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED && default_) {
+      if (IsWindowEnabled(default_->hwnd) && IsWindowVisible(default_->hwnd)) default_->Command(BN_CLICKED);
+      result = 0;
+      return true;
+    }
     return false;  // the system's own handling goes on
   }
   void SetTopmost(bool topmost) override {
     SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   }
+  bool Topmost() override { return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
   void CenterOnScreen() override {
     Rect r = Bounds();
     SetWindowPos(hwnd, nullptr, (app.ScreenWidth() - r.width) / 2, (app.ScreenHeight() - r.height) / 2, 0, 0,
@@ -60,7 +75,12 @@ class Win32Form : public NativeCaptioned<Form> {
     UpdateWindow(hwnd);
   }
   bool HandleAllocated() override { return hwnd != nullptr; }
-  void Close() override { SendMessageA(hwnd, WM_CLOSE, 0, 0); }
+  // The program's close; the user's arrives as WM_CLOSE alone.
+  void Close() override {
+    programClose_ = true;
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    programClose_ = false;
+  }
   bool Closed() override { return closed_; }
 
   // A modal loop of our own: the owner is disabled meanwhile, as the system's dialogs do it.
@@ -94,11 +114,39 @@ class Win32Form : public NativeCaptioned<Form> {
   void EndModal(int result) override {
     if (modal_) modalResult_ = result;
   }
+  // The loop looks at the result after each message; the posted one wakes it when the call comes
+  // from outside a message (a result set before any message arrives).
+  void SetModalResult(int result) override {
+    modalResult_ = result;
+    if (modal_ && result != 0) PostMessageA(hwnd, WM_NULL, 0, 0);
+  }
+  void SetBusyCursor(bool busy) override {
+    busy_ = busy;
+    // At once when the pointer stands on the window, not only once it moves.
+    POINT at;
+    GetCursorPos(&at);
+    HWND under = WindowFromPoint(at);
+    if (under && GetAncestor(under, GA_ROOT) == hwnd)
+      SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  }
+  HCURSOR BusyCursor() override { return busy_ ? LoadCursor(nullptr, IDC_WAIT) : nullptr; }
   // The dialog manager finds the cancel button by its id (GetDlgItem) and sends IDCANCEL for
   // Escape; the id also keeps the button's own clicks on that path.
   void SetCancelButton(Button* button) override {
     cancel_ = button ? dynamic_cast<NativeControl*>(button) : nullptr;
     if (cancel_) SetWindowLongPtrA(cancel_->hwnd, GWLP_ID, IDCANCEL);
+  }
+  // The default button is drawn with the thicker frame; a button that stops being the default
+  // loses it and its id.
+  void SetDefaultButton(Button* button) override {
+    if (default_ && IsWindow(default_->hwnd)) {
+      SendMessageA(default_->hwnd, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+      if (default_ != cancel_) SetWindowLongPtrA(default_->hwnd, GWLP_ID, 0);
+    }
+    default_ = button ? dynamic_cast<NativeControl*>(button) : nullptr;
+    if (!default_) return;
+    SendMessageA(default_->hwnd, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    if (default_ != cancel_) SetWindowLongPtrA(default_->hwnd, GWLP_ID, IDOK);
   }
   bool Cancel() override {
     if (!cancel_) return false;
@@ -110,6 +158,8 @@ class Win32Form : public NativeCaptioned<Form> {
   // The close query decides; an allowed close hides the window, ends a modal loop with cancel, and
   // on the main window ends the program.
   bool CloseQuery() override {
+    // A form without a close box: the user's close does nothing at all.
+    if (Style() == FormStyle::FixedToolDialog && !programClose_) return true;
     bool canClose = true;
     if (OnCloseQuery) Guarded(app, [&] { OnCloseQuery(canClose); });
     if (!canClose) return true;
@@ -125,6 +175,9 @@ class Win32Form : public NativeCaptioned<Form> {
 
  private:
   NativeControl* cancel_ = nullptr;
+  NativeControl* default_ = nullptr;
+  bool programClose_ = false;
+  bool busy_ = false;
   bool closed_ = false;
   bool modal_ = false;
   int modalResult_ = 0;

@@ -50,10 +50,12 @@ class Win32Label : public NativeCaptioned<Label> {
   // Fitted, the label draws what it measured: no hot-key marks (SS_NOPREFIX), no word wrap.
   void SetFitToText(bool fit) override {
     fit_ = fit;
-    LONG style = GetWindowLongA(hwnd, GWL_STYLE) & ~(SS_TYPEMASK | SS_NOPREFIX);
-    SetWindowLongA(hwnd, GWL_STYLE, style | (fit ? SS_LEFTNOWORDWRAP | SS_NOPREFIX : SS_LEFT));
-    InvalidateRect(hwnd, nullptr, TRUE);
+    UpdateStyle();
     Fit();
+  }
+  void SetAlignment(TextAlign align) override {
+    align_ = align;
+    UpdateStyle();
   }
 
   HBRUSH StaticColors(HDC dc) override {
@@ -74,6 +76,12 @@ class Win32Label : public NativeCaptioned<Label> {
   }
 
  private:
+  // Alignment and fitting share the style's type bits.
+  void UpdateStyle() {
+    const LONG type = fit_ ? SS_LEFTNOWORDWRAP | SS_NOPREFIX : align_ == TextAlign::Center ? SS_CENTER : SS_LEFT;
+    SetWindowLongA(hwnd, GWL_STYLE, (GetWindowLongA(hwnd, GWL_STYLE) & ~(SS_TYPEMASK | SS_NOPREFIX)) | type);
+    InvalidateRect(hwnd, nullptr, TRUE);
+  }
   void Fit() {
     if (!fit_) return;
     SIZE size = TextSize();
@@ -114,6 +122,7 @@ class Win32Label : public NativeCaptioned<Label> {
 
   HFONT font_ = nullptr;  // owned; nullptr: the parent's
   bool transparent_ = false, fit_ = false, link_ = false;
+  TextAlign align_ = TextAlign::Left;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -20,14 +21,16 @@ inline const char* const kWindowClass = "SorelWindow";
 // The window property that leads from a window to its control object.
 inline const char* const kObjectProp = "SorelControl";
 
-// Runs an event handler; an error ends the handler and is shown in its own words, so that no
-// exception crosses back into the system.
+// Runs an event handler; an error ends the handler and goes to the application's error display
+// (or its OnException), so that no exception crosses back into the system.
 template <class F>
 void Guarded(Application& app, F&& handler) {
   try {
     handler();
   } catch (const std::exception& e) {
     app.ShowException(e);
+  } catch (...) {
+    app.ShowException(std::runtime_error("Unknown error"));
   }
 }
 
@@ -65,6 +68,8 @@ class NativeControl {
   virtual bool Wheel(int /*delta*/) { return false; }
   // The cursor over the control; nullptr: the window class's.
   virtual HCURSOR Cursor() { return nullptr; }
+  // Forms only: the cursor over the whole client area and every control on it; nullptr: none.
+  virtual HCURSOR BusyCursor() { return nullptr; }
 
   Win32Application& app;
   HWND hwnd = nullptr;
@@ -157,6 +162,8 @@ std::unique_ptr<PopupMenu> MakePopupMenu(Win32Application& app, const std::strin
 std::unique_ptr<Label> MakeLabel(Win32Application& app, Container& parent, const std::string& name);
 std::unique_ptr<ScrollBox> MakeScrollBox(Win32Application& app, Container& parent, const std::string& name);
 std::unique_ptr<HtmlViewer> MakeHtmlViewer(Win32Application& app, Container& parent, const std::string& name);
+std::unique_ptr<Edit> MakeEdit(Win32Application& app, Container& parent, const std::string& name);
+std::unique_ptr<Memo> MakeMemo(Win32Application& app, Container& parent, const std::string& name);
 // A label in a scroll box, drawn by the box without a window of its own.
 std::unique_ptr<Label> MakeBoxLabel(ScrollBox& box, const std::string& name);
 

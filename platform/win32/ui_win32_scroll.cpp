@@ -45,6 +45,7 @@ class DrawnLabel : public Label {
   bool Transparent() override { return transparent_; }
   void SetFitToText(bool fit) override { Change([&] { fit_ = fit; }); }
   void SetLink(bool link) override { Change([&] { link_ = link; }); }
+  void SetAlignment(TextAlign align) override { Change([&] { align_ = align; }); }
   bool Link() const { return link_ && visible_; }
   // Whether a point of the content stands on the label.
   bool Covers(POINT at) const {
@@ -74,7 +75,10 @@ class DrawnLabel : public Label {
   void Moved();
   void Fit();
   void Invalidate();
-  UINT Format() const { return DT_LEFT | DT_EXPANDTABS | (fit_ ? DT_NOPREFIX : DT_WORDBREAK); }
+  UINT Format() const {
+    const UINT align = align_ == TextAlign::Center && !fit_ ? DT_CENTER : DT_LEFT;
+    return align | DT_EXPANDTABS | (fit_ ? DT_NOPREFIX : DT_WORDBREAK);
+  }
   HFONT Font() const { return font_ ? font_ : UiFont(); }
 
   Win32ScrollBox* box_;  // nullptr once the box is gone
@@ -82,6 +86,7 @@ class DrawnLabel : public Label {
   std::string caption_;
   HFONT font_ = nullptr;  // owned; nullptr: the box's
   bool visible_ = true, enabled_ = true, transparent_ = false, fit_ = false, link_ = false;
+  TextAlign align_ = TextAlign::Left;
 };
 
 class Win32ScrollBox : public Native<ScrollBox> {

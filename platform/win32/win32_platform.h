@@ -37,7 +37,8 @@ struct Win32Services {
   Win32Shell shell;
   // Errors raised in network event handlers are shown like those of the windows.
   Win32Sockets sockets{app.Instance(), [this](const std::exception& e) { app.ShowException(e); }};
-  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, restart, ui, app, printing, shell};
+  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, restart, ui, app, printing, shell,
+                    sockets};
 };
 
 }  // namespace sorel

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <utility>
 
 #include "platform/memory/memory_compare.h"
@@ -21,6 +22,10 @@ class MemoryModalUser : public ModalUser {
   }
   void ClickWhenShown(Form&, Button& button) override { queued_.push_back([this, &button] { Click(ui_, button); }); }
   void CloseWhenShown(Form& form) override { queued_.push_back([this, &form] { CloseForm(ui_, form); }); }
+  void PressEnterWhenShown(Form& form) override { queued_.push_back([this, &form] { PressEnter(ui_, form); }); }
+  void RunWhenShown(std::function<void()> event) override {
+    queued_.push_back([this, event] { ui_.events.Run(event); });
+  }
 
  private:
   MemoryUi& ui_;
@@ -47,6 +52,24 @@ TEST_P(MemoryControlBehaviour, AsTheWin32ControlDoes) {
 
 INSTANTIATE_TEST_SUITE_P(Suite, MemoryControlBehaviour, testing::ValuesIn(ControlBehaviours()),
                          [](const testing::TestParamInfo<ControlBehaviour>& info) { return info.param.name; });
+
+// Errors of events run by ProcessMessages, as those of the dispatcher's handlers: to OnException
+// while one is set (what it raises itself to the display), else to the display; later events run.
+TEST(MemoryApplication, EventErrorsReachTheHandlerOrTheDisplay) {
+  for (int handler : {0, 1, 2}) {  // none, one that takes the error, one that fails
+    MemoryApplication app;
+    std::vector<std::string> seen;
+    if (handler) app.OnException = [&, handler](const std::exception& e) {
+      seen.push_back(handler == 1 ? e.what() : throw std::runtime_error("handler failed"));
+    };
+    app.pendingEvents = {[] { throw std::runtime_error("Host not found"); }, [&] { seen.push_back("later"); }};
+    app.ProcessMessages();
+    seen.insert(seen.end(), app.errorsShown.begin(), app.errorsShown.end());
+    const std::vector<std::string> expected[] = {
+        {"later", "Host not found"}, {"Host not found", "later"}, {"later", "handler failed"}};
+    EXPECT_EQ(seen, expected[handler]) << handler;
+  }
+}
 
 }  // namespace
 }  // namespace sorel::test

@@ -122,5 +122,44 @@ TEST(MemoryFiles, FaultsHitOnlyTheirFileAndOperationUntilHealed) {
   EXPECT_EQ(fs.ReadAll("C:\\a.ini"), "2");
 }
 
+// A file written piece by piece shows what arrived while open and after a full disk; one that
+// cannot be created leaves the old file alone.
+TEST(MemoryFiles, CreatedFilesTakeWritesUntilTheyFail) {
+  const std::string path = "C:\\temp\\setup.exe";
+  const struct {
+    const char* what;
+    std::function<void(MemoryFileSystem&)> arm;
+    const char* error;
+    std::string left;
+  } cases[] = {
+      {"every piece", [](MemoryFileSystem&) {}, "", std::string("ab\0cdefg", 8)},
+      {"cannot be created", [](MemoryFileSystem& fs) { fs.FailWrite("c:/TEMP/setup.exe"); },
+       "Cannot create file \"C:\\temp\\setup.exe\"", "old"},
+      {"a full disk mid-piece", [](MemoryFileSystem& fs) { fs.FailWriteAfter("C:\\TEMP\\SETUP.EXE", 4); },
+       "Cannot write file \"C:\\temp\\setup.exe\"", std::string("ab\0c", 4)},
+      {"a full disk at a piece's end", [&](MemoryFileSystem& fs) { fs.FailWriteAfter(path, 3); },
+       "Cannot write file \"C:\\temp\\setup.exe\"", std::string("ab\0", 3)},
+      {"a full disk elsewhere", [](MemoryFileSystem& fs) { fs.FailWriteAfter("C:\\other.exe", 0); }, "",
+       std::string("ab\0cdefg", 8)},
+  };
+  for (const auto& c : cases) {
+    MemoryFileSystem fs;
+    fs.Put(path, "old");
+    c.arm(fs);
+    std::string error, written;
+    try {
+      auto file = fs.Create(path);
+      for (const std::string& piece : {std::string("ab\0", 3), std::string(), std::string("cdefg")}) {
+        file->Write(piece.data(), piece.size());
+        EXPECT_EQ(fs.Get(path), written += piece) << c.what << ": while open";
+      }
+    } catch (const PlatformError& e) {
+      error = e.what();
+    }
+    EXPECT_EQ(error, c.error) << c.what;
+    EXPECT_EQ(fs.Get(path), c.left) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace sorel

@@ -1,4 +1,5 @@
-// Unit tests of the in-memory registry, system facts and message boxes that other tests rely on.
+// Unit tests of the in-memory registry, system facts and message boxes that other tests rely on, and
+// of the save dialog's request in the system's terms.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -8,6 +9,7 @@
 #include "platform/errors.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_system.h"
+#include "platform/save_dialog_request.h"
 
 namespace sorel {
 namespace {
@@ -197,6 +199,30 @@ TEST(MemoryDialogs, AnswersFromScriptAndRefusesUnexpectedQuestions) {
 
   dialogs.SetDefaultAnswer(Answer::Cancel);
   EXPECT_EQ(dialogs.MessageBox("Again", "Sorel", Mb::YesNoCancel), Answer::Cancel);
+}
+
+TEST(SaveDialogRequest, FilterAndFlagsInTheSystemsTerms) {
+  using namespace std::string_literals;  // "\0" stays in the string
+  const struct {
+    const char* what;
+    SaveFileRequest request;
+    std::string filter;
+    unsigned flags;
+  } cases[] = {
+      {"the update's filter",
+       {"Aplikacje (*.EXE)|*.EXE|Archiwum ZIP|*.ZIP|Wszystkie pliki (*.*)|*.*", "setup.exe", 1, true, true},
+       "Aplikacje (*.EXE)\0*.EXE\0Archiwum ZIP\0*.ZIP\0Wszystkie pliki (*.*)\0*.*\0\0"s,
+       Ofn::OverwritePrompt | Ofn::PathMustExist | Ofn::HideReadOnly},
+      {"no filter", {"", "a.txt", 1, false, false}, "", Ofn::HideReadOnly},
+      {"one pair, overwrite prompt only", {"Text|*.txt;*.ini", "", 1, true, false},
+       "Text\0*.txt;*.ini\0\0"s, Ofn::OverwritePrompt | Ofn::HideReadOnly},
+      {"an empty description, path only", {"|*.*", "", 1, false, true}, "\0*.*\0\0"s,
+       Ofn::PathMustExist | Ofn::HideReadOnly},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SystemFilter(c.request.filter), c.filter) << c.what;
+    EXPECT_EQ(SystemSaveFlags(c.request), c.flags) << c.what;
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace sorel::test {
@@ -105,6 +106,7 @@ void CentresOnTheReportedScreen(ControlBackend& b) {
       {FormStyle::Dialog, 301, 201, 6, 25},
       {FormStyle::Splash, 288, 360, 0, 0},
       {FormStyle::Sizeable, 500, 400, 8, 27},
+      {FormStyle::FixedToolDialog, 272, 123, 6, 25},
   };
   for (const Case& c : cases) {
     auto form = b.ui.CreateForm("CentredForm", c.style);
@@ -325,6 +327,159 @@ void ScrollBoxFollowsItsChildren(ControlBackend& b) {
   }
 }
 
+// Texts come back as set: an edit's as they stand (bytes of the ANSI code page too), a memo's with
+// every kind of line end made CR LF, a megabyte of it whole.
+void TextFieldsKeepTheirText(ControlBackend& b) {
+  auto form = b.ui.CreateForm("TextForm", FormStyle::Dialog);
+  auto edit = b.ui.CreateEdit(*form, "Edit");
+  auto memo = b.ui.CreateMemo(*form, "Memo");
+  memo->SetFont({"Courier New", 238, 10});
+  const struct Case {
+    std::string text, memoShows;
+  } cases[] = {
+      {" 8080", " 8080"}, {"&Host: \xBF\xF3\xB3\xE6\t.", "&Host: \xBF\xF3\xB3\xE6\t."}, {"a\r\nb", "a\r\nb"},
+      {"a\nb\n", "a\r\nb\r\n"}, {"a\rb", "a\r\nb"}, {"a\n\rb", "a\r\n\r\nb"}, {"a\r\r\nb", "a\r\n\r\nb"}, {"", ""},
+  };
+  for (const Case& c : cases) {
+    edit->SetText(c.text);
+    memo->SetText(c.text);
+    EXPECT_EQ(edit->Text(), c.text) << "case " << &c - cases;
+    EXPECT_EQ(memo->Text(), c.memoShows) << "case " << &c - cases;
+  }
+  std::string readMe;
+  while (readMe.size() < 1024 * 1024) readMe += std::string(62, 'r') + "\n";
+  memo->SetText(readMe);
+  EXPECT_EQ(memo->Text().size(), readMe.size() / 63 * 64);
+}
+
+// The position keeps within the range, also when the range moves under it.
+void ProgressBarKeepsWithinItsRange(ControlBackend& b) {
+  auto form = b.ui.CreateForm("ProgressForm", FormStyle::Dialog);
+  auto bar = b.ui.CreateProgressBar(*form, "Bar");
+  const struct Step {
+    int min, max, set, position;  // min > max: the range stays
+  } steps[] = {{1, 0, 42, 42}, {1, 0, 101, 100}, {1, 0, -1, 0}, {10, 20, 0, 10}, {10, 20, 50, 20}, {0, 5, 20, 5},
+               {0, 1000000, 70000, 70000}};
+  for (const Step& s : steps) {
+    if (s.min <= s.max) bar->SetRange(s.min, s.max);
+    bar->SetPosition(s.set);
+    EXPECT_EQ(bar->Position(), s.position) << s.set;
+  }
+}
+
+// A result set while the form is shown modally ends it, from its own handler or an event outside;
+// 0 ends nothing, nor does one set before ShowModal. The user cannot close a form without border
+// icons; the program can.
+void SetModalResultEndsTheModalLoop(ControlBackend& b) {
+  auto plain = b.ui.CreateForm("ResultForm", FormStyle::Dialog);
+  auto fixed = b.ui.CreateForm("WaitForm", FormStyle::FixedToolDialog);
+  std::string events;
+  std::vector<std::unique_ptr<Button>> set7;
+  for (Form* form : {plain.get(), fixed.get()}) {
+    set7.push_back(b.ui.CreateButton(*form, "Set7"));
+    set7.back()->OnClick = [&events, form] { events += "set7;", form->SetModalResult(7); };
+    form->OnCloseQuery = [&events](bool&) { events += "query;"; };
+  }
+  auto ok = b.ui.CreateButton(*plain, "Ok");
+  ok->ModalResult = 1;
+  Form &p = *plain, &f = *fixed;
+  const struct Case {
+    const char* what;
+    Form& form;
+    std::function<void()> queue;
+    int result;
+    const char* events;
+  } cases[] = {
+      {"from a handler", p, [&] { b.user.ClickWhenShown(p, *set7[0]); }, 7, "set7;"},
+      {"from an event", p, [&] { b.user.RunWhenShown([&] { p.SetModalResult(4); }); }, 4, ""},
+      {"0, then OK", p, [&] { b.user.RunWhenShown([&] { p.SetModalResult(0); }), b.user.ClickWhenShown(p, *ok); }, 1,
+       ""},
+      {"set before", p, [&] { p.SetModalResult(6), b.user.ClickWhenShown(p, *ok); }, 1, ""},
+      {"no close box", f, [&] { b.user.CloseWhenShown(f), b.user.ClickWhenShown(f, *set7[1]); }, 7, "set7;"},
+      {"closed by the program", f, [&] { b.user.RunWhenShown([&] { f.Close(); }); }, 2, "query;"},
+  };
+  for (const Case& c : cases) {
+    events.clear();
+    c.queue();
+    EXPECT_EQ(c.form.ShowModal(), c.result) << c.what;
+    EXPECT_EQ(events, c.events) << c.what;
+  }
+}
+
+// Enter presses the default button, as a click does, while it is enabled and visible.
+void EnterPressesTheDefaultButton(ControlBackend& b) {
+  auto dialog = b.ui.CreateForm("ProxyForm", FormStyle::Dialog);
+  auto ok = b.ui.CreateButton(*dialog, "Button2"), check = b.ui.CreateButton(*dialog, "Check"),
+       cancel = b.ui.CreateButton(*dialog, "Button1");
+  ok->ModalResult = 1;
+  cancel->ModalResult = 2;
+  std::string events;
+  for (Button* button : {ok.get(), check.get(), cancel.get()})
+    button->OnClick = [&events, button] { events += button->Name() + ";"; };
+  const struct Case {
+    const char* what;
+    std::function<void()> setUp;
+    const char* events;  // after Enter twice and, unless Enter ended it, the cancel button
+  } cases[] = {
+      {"the default", [&] { dialog->SetDefaultButton(ok.get()); }, "Button2;"},
+      {"disabled", [&] { ok->SetEnabled(false); }, "Button1;"},
+      {"hidden", [&] { ok->SetEnabled(true), ok->SetVisible(false); }, "Button1;"},
+      {"without a result", [&] { ok->SetVisible(true), dialog->SetDefaultButton(check.get()); },
+       "Check;Check;Button1;"},
+      {"gone", [&] { dialog->SetDefaultButton(nullptr); }, "Button1;"},
+  };
+  for (const Case& c : cases) {
+    c.setUp();
+    events.clear();
+    const bool ends = std::string(c.events) == "Button2;";
+    for (int i = ends ? 1 : 0; i < 2; ++i) b.user.PressEnterWhenShown(*dialog);
+    if (!ends) b.user.ClickWhenShown(*dialog, *cancel);
+    EXPECT_EQ(dialog->ShowModal(), ends ? 1 : 2) << c.what;
+    EXPECT_EQ(events, c.events) << c.what;
+  }
+}
+
+// Handlers' errors go to OnException while one is set, also after it put an earlier one back from
+// inside (the default display is not tried: on Win32 it would wait for the user).
+void HandlerErrorsReachOnException(ControlBackend& b) {
+  auto form = b.ui.CreateForm("ErrorForm", FormStyle::Dialog);
+  auto fail = b.ui.CreateButton(*form, "Fail");
+  int failures = 0;
+  fail->OnClick = [&] { throw std::runtime_error("refused " + std::to_string(++failures)); };
+  Texts seen;
+  auto earlier = [&](const std::exception& e) { seen.push_back(std::string("earlier: ") + e.what()); };
+  b.app.OnException = [&, earlier](const std::exception& e) {
+    b.app.OnException = earlier;
+    seen.push_back(std::string("component: ") + e.what());
+  };
+  b.user.ClickWhenShown(*form, *fail);
+  b.user.ClickWhenShown(*form, *fail);
+  b.user.RunWhenShown([&] { form->SetModalResult(3); });
+  EXPECT_EQ(form->ShowModal(), 3);
+  EXPECT_EQ(seen, (Texts{"component: refused 1", "earlier: refused 2"}));
+  b.app.OnException = nullptr;
+}
+
+// Stay-on-top forms become ordinary and come back; nested calls change nothing more, and a form
+// that goes meanwhile is forgotten.
+void TopmostsNormalizeAndRestore(ControlBackend& b) {
+  auto top = b.ui.CreateForm("TopForm", FormStyle::Sizeable), gone = b.ui.CreateForm("GoneForm", FormStyle::Dialog);
+  auto plain = b.ui.CreateForm("PlainForm", FormStyle::Dialog);
+  top->SetTopmost(true);
+  gone->SetTopmost(true);
+  auto normalize = [&] { b.app.NormalizeTopmosts(); };
+  auto restore = [&] { b.app.RestoreTopmosts(); };
+  const std::pair<std::function<void()>, bool> steps[] = {
+      {normalize, false}, {normalize, false}, {[&] { gone.reset(); }, false}, {restore, false},
+      {restore, true},    {restore, true},    {normalize, false},             {restore, true},
+  };
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    steps[i].first();
+    EXPECT_EQ(top->Topmost(), steps[i].second) << "step " << i;
+    EXPECT_FALSE(plain->Topmost()) << "step " << i;
+  }
+}
+
 }  // namespace
 
 const std::vector<ControlBehaviour>& ControlBehaviours() {
@@ -340,6 +495,12 @@ const std::vector<ControlBehaviour>& ControlBehaviours() {
       {"ResizeRaisesOnResize", ResizeRaisesOnResize},
       {"FittedLabelFollowsItsText", FittedLabelFollowsItsText},
       {"ScrollBoxFollowsItsChildren", ScrollBoxFollowsItsChildren},
+      {"TextFieldsKeepTheirText", TextFieldsKeepTheirText},
+      {"ProgressBarKeepsWithinItsRange", ProgressBarKeepsWithinItsRange},
+      {"SetModalResultEndsTheModalLoop", SetModalResultEndsTheModalLoop},
+      {"EnterPressesTheDefaultButton", EnterPressesTheDefaultButton},
+      {"HandlerErrorsReachOnException", HandlerErrorsReachOnException},
+      {"TopmostsNormalizeAndRestore", TopmostsNormalizeAndRestore},
   };
   return behaviours;
 }

@@ -1,6 +1,7 @@
 // One suite of control behaviours, run natively against the in-memory controls and under Wine
 // against the Win32 ones: the windows' tests may trust the fakes as far as both pass it.
 #pragma once
+#include <functional>
 #include <ostream>
 #include <vector>
 
@@ -15,6 +16,9 @@ class ModalUser {
   virtual ~ModalUser() = default;
   virtual void ClickWhenShown(Form& form, Button& button) = 0;
   virtual void CloseWhenShown(Form& form) = 0;  // the close box
+  virtual void PressEnterWhenShown(Form& form) = 0;
+  // An event from outside the form (the network's), delivered by the modal loop.
+  virtual void RunWhenShown(std::function<void()> event) = 0;
 };
 
 struct ControlBackend {

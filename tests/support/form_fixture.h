@@ -17,6 +17,7 @@
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_restart.h"
 #include "platform/memory/memory_shell.h"
+#include "platform/memory/memory_sockets.h"
 #include "platform/memory/memory_system.h"
 
 namespace sorel::test {
@@ -34,7 +35,9 @@ struct MemoryPlatforms {
   MemoryApplication app;
   MemoryPrinting printing;
   MemoryShell shell;
-  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, restart, ui, app, printing, shell};
+  MemorySockets sockets;
+  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, restart, ui, app, printing, shell,
+                    sockets};
 
   MemoryPlatforms() {
     ui.treeCompare = &compare;

@@ -118,6 +118,20 @@ TEST_F(RealFiles, FailuresNameTheFile) {
   EXPECT_EQ(files.ReadAll(folder + "a.txt"), "kept");
 }
 
+// A created file is emptied, readable while written and whole once closed; a missing folder fails.
+TEST_F(RealFiles, CreatedFilesTakeEveryPiece) {
+  files.WriteAll(folder + "a.txt", "old contents, longer than the new");
+  std::string written;
+  auto file = files.Create(folder + "a.txt");
+  for (const std::string& piece : {std::string(), std::string("MZ\0\x90\r\n", 6), std::string(300000, '\x96')}) {
+    file->Write(piece.data(), piece.size());
+    EXPECT_EQ(files.ReadAll(folder + "a.txt"), written += piece) << written.size();
+  }
+  file.reset();
+  EXPECT_EQ(files.ReadAll(folder + "a.txt"), written);
+  EXPECT_THROW(files.Create(folder + "no such folder\\a.txt"), PlatformError);
+}
+
 TEST_F(RealFiles, AFailedReplaceByRenamesKeepsTheTarget) {
   files.WriteAll(folder + "a.txt", "kept");
   const std::string missingFolder = folder + "no such folder\\";

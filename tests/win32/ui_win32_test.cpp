@@ -187,23 +187,26 @@ TEST_F(Win32Controls, ModalFormEndsWithTheButtonsResultOrCancelWhenClosed) {
 
 // What a form is becomes the system's styles: the splash is a frameless tool window, which has no
 // taskbar button; a dialog has a caption and is no tool window; a sizeable form has a sizing
-// border and, like the dialog, a close box but no minimise or maximise box.
+// border and, like the dialog, a close box but no minimise or maximise box; the fixed tool dialog
+// has a caption without any box.
 TEST_F(Win32Controls, FormStyleBecomesTheWindowsStyles) {
   TfrmSplash splash(ui);
   auto dialog = ui.CreateForm("Dialog", FormStyle::Dialog);
   auto sizeable = ui.CreateForm("Sizeable", FormStyle::Sizeable);
+  auto fixed = ui.CreateForm("Fixed", FormStyle::FixedToolDialog);
   const struct Case {
     const char* what;
     Form& form;
-    bool caption, toolWindow, sizingBorder;
-  } cases[] = {{"splash", splash.Self(), false, true, false},
-               {"dialog", *dialog, true, false, false},
-               {"sizeable", *sizeable, true, false, true}};
+    bool caption, closeBox, toolWindow, sizingBorder;
+  } cases[] = {{"splash", splash.Self(), false, false, true, false},
+               {"dialog", *dialog, true, true, false, false},
+               {"sizeable", *sizeable, true, true, false, true},
+               {"fixed tool dialog", *fixed, true, false, false, false}};
   for (const Case& c : cases) {
     HWND hwnd = HandleOf(c.form);
     const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
     EXPECT_EQ((style & WS_CAPTION) == WS_CAPTION, c.caption) << c.what;
-    EXPECT_EQ((style & WS_SYSMENU) != 0, c.caption) << c.what;
+    EXPECT_EQ((style & WS_SYSMENU) != 0, c.closeBox) << c.what;
     EXPECT_EQ((GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0, c.toolWindow) << c.what;
     EXPECT_EQ((style & WS_THICKFRAME) != 0, c.sizingBorder) << c.what;
     EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << c.what;
@@ -412,6 +415,26 @@ TEST_F(Win32Controls, HtmlViewerShowsFollowsAndCopies) {
   EXPECT_EQ(text(), "Another page");
   DeleteFileA(page.c_str());
   DeleteFileA(other.c_str());
+}
+
+// A busy form shows the hourglass over its client area and its controls, not its caption.
+TEST_F(Win32Controls, BusyFormShowsTheHourglassOverItsControls) {
+  auto panel = ui.CreatePanel(*form, "Panel");
+  auto bar = ui.CreateProgressBar(*panel, "Bar");
+  HCURSOR wait = LoadCursor(nullptr, IDC_WAIT), arrow = LoadCursor(nullptr, IDC_ARROW);
+  const struct {
+    bool busy;
+    HWND under;
+    WORD hit;
+    HCURSOR cursor;
+  } cases[] = {{true, HandleOf(*form), HTCLIENT, wait}, {true, HandleOf(*bar), HTCLIENT, wait},
+               {true, HandleOf(*form), HTCAPTION, arrow}, {false, HandleOf(*bar), HTCLIENT, arrow}};
+  for (const auto& c : cases) {
+    form->SetBusyCursor(c.busy);
+    SetCursor(c.cursor == wait ? arrow : wait);
+    SendMessageA(c.under, WM_SETCURSOR, reinterpret_cast<WPARAM>(c.under), MAKELPARAM(c.hit, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), c.cursor) << c.busy << c.hit;
+  }
 }
 
 // The events waiting run, once; a quit stays for the loop that runs the program.

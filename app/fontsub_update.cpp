@@ -1,0 +1,45 @@
+// The main window's update check: the component WWWCheck, the check command and the proxy dialog.
+#include "app/fontsub.h"
+#include "app/version.h"
+#include "toolkit/http/http_client.h"
+#include "update/WebFileInfo.h"
+#include "update/fontsub_proxy.h"
+
+#ifndef SOREL_HOME_URL
+#error "SOREL_HOME_URL must name the update information page (app/CMakeLists.txt)"
+#endif
+
+namespace sorel {
+
+// The component as the main window configures it; the page's address is fixed when the program
+// is built, so that nobody but its builder can point the program at another page.
+void TForm1::CreateUpdateCheck() {
+  WWWCheck = std::make_unique<TWebFileInfo>([] { return FontSpec{"MS Sans Serif", 0, 8}; });
+  WWWCheck->Attach(p_, [this] { return std::make_unique<THttpCli>(p_.sockets); });
+  WWWCheck->SetCurrentVersion("1.1.1.13");
+  WWWCheck->SetHomeURL(SOREL_HOME_URL);
+  TWfiTags& tags = WWWCheck->InfoTags();
+  tags.ReadMeTag = "zel-readme";
+  tags.VersionTag = "zel-version";
+  tags.DownloadTag = "zel-url";
+  WWWCheck->SetOptions({TWfiOption::wfioDisplayUI, TWfiOption::wfioDisplayReadMe, TWfiOption::wfioRunUpdate,
+                        TWfiOption::wfioExitDuringUpdate});
+}
+
+void TForm1::btWebUpdateClick() {
+  WWWCheck->SetCurrentVersion(GetExeVersion(p_.system));
+  WWWCheck->CheckForUpdate();
+}
+
+void TForm1::puWWWProxyClick() {
+  ProxyDialogTexts texts;
+  texts.caption = UiText("RSProxyCaption");
+  texts.host = UiText("RSProxyHost");
+  texts.port = UiText("RSProxyPort");
+  texts.badPort = UiText("RSBadPort");
+  texts.okCaption = btOK->Caption();
+  texts.cancelCaption = btCancel->Caption();
+  EditProxySettings(p_, *WWWCheck, texts);
+}
+
+}  // namespace sorel

@@ -1,0 +1,292 @@
+// The update check's whole dialogue against an in-memory transport and in-memory dialogs: what the
+// user is asked and shown, what is downloaded where, what is started.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/form_fixture.h"
+#include "toolkit/http/http_transport.h"
+#include "update/WebFileInfo.h"
+
+namespace sorel {
+namespace {
+
+using test::MemoryPlatforms;
+
+const char* const kPage = "http://www.velmora.example/sorel/update.htm";
+const char* const kSetup = "http://www.velmora.example/sorel/setup.exe";
+const char* const kReadMe = "http://www.velmora.example/sorel/readme.txt";
+
+struct Served {
+  int status = 200;
+  std::string reason = "OK";
+  std::string body;
+  int error = 0;       // not 0: the transfer failed (status 404, reason as given)
+  bool throws = false; // the transport raises its exception half-way through the body
+  bool stalls = false; // half the body, then nothing until Abort
+};
+
+// Answers each GET with what the test serves when the program waits for it: the in-memory modal
+// loop runs Deliver as the real one delivers the socket's events.
+class FakeTransport : public HttpTransport {
+ public:
+  FakeTransport(std::map<std::string, Served>& served, Application& app) : served_(served), app_(app) {}
+  void GetASync() override {
+    requests.push_back(URL);
+    proxies.push_back(Proxy + ":" + ProxyPort);
+    running_ = true;
+    status_ = 0;
+    received_ = 0;
+  }
+  void Abort() override {
+    if (!running_) return;
+    running_ = false;
+    Finish(404, "Connection aborted", 2);
+  }
+  int StatusCode() override { return status_; }
+  std::string ReasonPhrase() override { return reason_; }
+  std::int64_t RcvdCount() override { return received_; }
+  std::int64_t ContentLength() override { return length_; }
+
+  void Deliver() {
+    if (!running_) return;
+    const auto it = served_.find(URL);
+    const Served s = it != served_.end() ? it->second : Served{404, "Host not found", "", 1};
+    length_ = static_cast<std::int64_t>(s.body.size());
+    const std::size_t half = s.body.size() / 2;
+    Write(s.body.substr(0, half));
+    if (s.stalls) return;
+    if (s.throws) {
+      running_ = false;
+      status_ = 404;
+      reason_ = "Disk full";
+      app_.ShowException(EHttpException("Disk full"));
+      return;
+    }
+    Write(s.body.substr(half));
+    running_ = false;
+    Finish(s.error ? 404 : s.status, s.reason, s.error);
+  }
+
+  std::vector<std::string> requests, proxies;
+
+ private:
+  void Write(const std::string& block) {
+    if (block.empty()) return;
+    if (RcvdStream) RcvdStream->Write(block.data(), block.size());
+    received_ += static_cast<std::int64_t>(block.size());
+    if (OnDocData) OnDocData();
+  }
+  void Finish(int status, const std::string& reason, int error) {
+    status_ = status;
+    reason_ = reason;
+    if (OnRequestDone) OnRequestDone(error);
+  }
+  std::map<std::string, Served>& served_;
+  Application& app_;
+  bool running_ = false;
+  int status_ = 0;
+  std::string reason_;
+  std::int64_t received_ = 0, length_ = -1;
+};
+
+std::string Page(const std::string& version, const std::string& extra = "") {
+  return "<html>\r\n<META NAME=\"zel-version\" CONTENT=\"" + version + "\">\r\n<META NAME=\"zel-url\" CONTENT=\"" +
+         kSetup + "\">\r\n<meta NAME=\"zel-readme\" CONTENT=\"" + kReadMe + "\">\n" + extra + "</html>";
+}
+
+// One program run: the platforms, the component as the main window sets it up, the server.
+struct Session {
+  Session() {
+    check.Attach(p.platform, [this] {
+      auto made = std::make_unique<FakeTransport>(served, p.app);
+      transport = made.get();
+      return made;
+    });
+    check.SetHomeURL(kPage);
+    check.InfoTags().ReadMeTag = "zel-readme";
+    check.InfoTags().VersionTag = "zel-version";
+    check.InfoTags().DownloadTag = "zel-url";
+    check.SetCurrentVersion("1.1.3.6");
+    p.app.SetTitle("Sorel Assistant");
+    p.ui.modalHandler = [this](Form& form) {
+      shown.push_back(form.Name());
+      if (form.Name() == "ReadMe") readMeText = p.ui.Find<Memo>("ReadMeText")->Text();
+      if (transport) transport->Deliver();
+      if (form.Name() == "WebDlProgress" && cancel) Click(p.ui, *p.ui.Find<Button>("btnCancel"));
+    };
+    served[kPage] = {200, "OK", Page("1.1.3.7")};
+    served[kReadMe] = {200, "OK", "What is new\nin this one"};
+    served[kSetup] = {200, "OK", std::string(5000, 'x')};
+  }
+  std::vector<std::string> Captions() const {
+    std::vector<std::string> captions;
+    for (const auto& call : p.dialogs.Calls()) captions.push_back(call.caption);
+    return captions;
+  }
+  std::string LastText() const { return p.dialogs.Calls().empty() ? "" : p.dialogs.Calls().back().text; }
+  void SaveAs(const std::string& path, int filter) {
+    p.dialogs.answerSave = [path, filter](const SaveFileRequest&) {
+      return std::optional<SaveFileChoice>(SaveFileChoice{path, filter});
+    };
+  }
+  std::size_t FileSize(const std::string& path) { return p.files.Exists(path) ? p.files.ReadAll(path).size() : 0; }
+
+  MemoryPlatforms p;
+  TWebFileInfo check;
+  std::map<std::string, Served> served;
+  FakeTransport* transport = nullptr;
+  std::vector<std::string> shown;
+  bool cancel = false;
+  std::string readMeText;
+};
+
+const char* const kAvailable = "Aktualizacja dostępna";
+const char* const kInstall = "Instalacja aktualizacji";
+const char* const kTarget = "C:\\d\\setup.EXE";
+
+// The dialogue in each situation: the boxes in order, the result, the file left, what started.
+TEST(UpdateFlow, EachSituationAsksAndShowsWhatItShould) {
+  struct Case {
+    const char* name;
+    std::string pageVersion;
+    std::vector<int> answers;  // the message boxes' answers, in order
+    bool save;                 // the save dialog confirmed as C:\d\setup with the first filter
+    Served setup;
+    int shellResult;
+    bool cancel;
+    std::vector<std::string> captions;
+    bool result;
+    std::size_t fileSize;  // of C:\d\setup.EXE; 0: none
+    bool started, terminated;
+    std::string lastText;  // contained in the last box's text
+  };
+  const Served whole{200, "OK", std::string(5000, 'x')};
+  const Case cases[] = {
+      {"no update", "1.1.3.6", {Answer::Ok}, false, whole, 42, false, {"Nie znaleziono aktualizacji"}, false, 0,
+       false, false, "Aktualizacja nie jest dostępna."},
+      {"readme declined, download, install declined", "1.1.3.7", {Answer::No, Answer::Yes, Answer::No}, true,
+       whole, 42, false, {kAvailable, kAvailable, kInstall}, true, 5000, false, false, "To spowoduje zakończenie Sorel Assistant."},
+      {"installed, the program ends", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Yes}, true, whole, 42, false,
+       {kAvailable, kAvailable, kInstall}, true, 5000, true, true, ""},
+      {"download declined", "1.1.3.7", {Answer::No, Answer::No}, false, whole, 42, false, {kAvailable, kAvailable},
+       false, 0, false, false, "Pobrać aktualizację?"},
+      {"save dialog cancelled", "1.1.3.7", {Answer::No, Answer::Yes}, false, whole, 42, false,
+       {kAvailable, kAvailable}, false, 0, false, false, ""},
+      {"server error", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok}, true, {500, "Server Error", "oops"}, 42,
+       false, {kAvailable, kAvailable, "Błąd pobierania"}, false, 4, false, false, "Błąd: \"Server Error.\""},
+      {"the file does not start", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Yes, Answer::Ok}, true, whole, 2,
+       false, {kAvailable, kAvailable, kInstall, "Błąd"}, true, 5000, true, false, "Nie można uruchomić programu."},
+      {"exception from the transport", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok, Answer::Ok}, true,
+       {200, "OK", std::string(5000, 'x'), 0, true}, 42, false,
+       {kAvailable, kAvailable, "Wyjątek", "Błąd pobierania"}, false, 2500, false, false, "Błąd: \"Disk full.\""},
+      {"cancelled download", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok}, true,
+       {200, "OK", std::string(5000, 'x'), 0, false, true}, 42, true, {kAvailable, kAvailable, "Błąd pobierania"},
+       false, 2500, false, false, "Błąd: \"Connection aborted.\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Session s;
+    s.served[kPage].body = Page(c.pageVersion);
+    s.served[kSetup] = c.setup;
+    s.p.shell.openDocumentResult = c.shellResult;
+    s.cancel = c.cancel;
+    for (int answer : c.answers) s.p.dialogs.Script({answer});
+    if (c.save) s.SaveAs("C:\\d\\setup", 1);
+    if (!c.save) s.p.dialogs.answerSave = [](const SaveFileRequest&) { return std::optional<SaveFileChoice>(); };
+
+    EXPECT_EQ(s.check.CheckForUpdate(), c.result);
+    EXPECT_EQ(s.Captions(), c.captions);
+    EXPECT_NE(s.LastText().find(c.lastText), std::string::npos) << s.LastText();
+    EXPECT_EQ(s.FileSize(kTarget), c.fileSize);
+    EXPECT_EQ(s.p.shell.documentsOpened.size(), c.started ? 1u : 0u);
+    EXPECT_EQ(s.p.app.Terminated(), c.terminated);
+  }
+}
+
+// What the save dialog starts with, and where a folder path puts the file.
+TEST(UpdateFlow, SaveDialogAndFolderTargets) {
+  Session s;
+  s.served[kPage].body = Page("2.0", "<META NAME=\"zel-url\" CONTENT=\"http://h/a\\..\\..\\x.exe\">\n");
+  s.served["http://h/a\\..\\..\\x.exe"] = {200, "OK", "MZ"};
+  s.p.dialogs.Script({Answer::No, Answer::Yes, Answer::No});
+  s.SaveAs("C:\\d\\", 3);
+  EXPECT_TRUE(s.check.CheckForUpdate());
+  ASSERT_EQ(s.p.dialogs.saveRequests.size(), 1u);
+  const SaveFileRequest& asked = s.p.dialogs.saveRequests[0];
+  EXPECT_EQ(asked.filter, "Aplikacje (*.EXE)|*.EXE|Archiwum ZIP|*.ZIP|Wszystkie pliki (*.*)|*.*");
+  EXPECT_EQ(asked.filterIndex, 1);
+  EXPECT_TRUE(asked.overwritePrompt && asked.pathMustExist);
+  // The page's name cannot lead out of the folder chosen.
+  EXPECT_EQ(s.check.TargetPath().rfind("C:\\d\\", 0), 0u);
+  EXPECT_EQ(s.check.TargetPath().find('\\', 5), std::string::npos) << s.check.TargetPath();
+  EXPECT_EQ(s.p.files.ReadAll(s.check.TargetPath()), "MZ");
+}
+
+// Fetching: the proxy handed over, the failure boxes, the page kept for a second check, the
+// redirect chain bounded, the ReadMe window and the external ReadMe.
+TEST(UpdateFlow, FetchingAndReadMe) {
+  {
+    SCOPED_TRACE("a failed fetch: the status, then the reason");
+    Session s;
+    s.served[kPage] = {404, "Host not found", "", 1};
+    s.check.SetProxyHost("proxy");
+    s.check.SetProxyPort(8080);
+    s.p.dialogs.SetDefaultAnswer(Answer::Ok);
+    EXPECT_FALSE(s.check.CheckForUpdate());
+    EXPECT_EQ(s.Captions(), (std::vector<std::string>{"Sorel Assistant", "Błąd łączenia"}));
+    EXPECT_EQ(s.p.dialogs.Calls()[0].text, "404");
+    EXPECT_EQ(s.LastText(), "Nie można pobrać informacji o wersji z Internetu.\rBłąd: \"Host not found.\"");
+    EXPECT_EQ(s.transport->proxies, (std::vector<std::string>{"proxy:8080"}));
+  }
+  {
+    SCOPED_TRACE("a second check works on the page fetched first");
+    Session s;
+    s.served[kPage].body = Page("1.0");
+    s.p.dialogs.SetDefaultAnswer(Answer::Ok);
+    EXPECT_FALSE(s.check.CheckForUpdate());
+    EXPECT_FALSE(s.check.CheckForUpdate());
+    EXPECT_EQ(s.transport->requests.size(), 1u);
+    EXPECT_EQ(s.transport->proxies[0], ":80");
+  }
+  {
+    SCOPED_TRACE("a redirect loop ends after five");
+    Session s;
+    s.check.InfoTags().RedirectTag = "zel-redirect";
+    s.served[kPage].body = Page("2.0", "<META NAME=\"zel-redirect\" CONTENT=\"" + std::string(kPage) + "\">\n");
+    s.p.dialogs.SetDefaultAnswer(Answer::Ok);
+    EXPECT_FALSE(s.check.CheckForUpdate());
+    EXPECT_EQ(s.transport->requests.size(), 6u);
+    EXPECT_FALSE(s.check.Active());
+    EXPECT_NE(s.LastText().find("Too many redirections"), std::string::npos);
+  }
+  {
+    SCOPED_TRACE("the ReadMe text in its window");
+    Session s;
+    s.p.dialogs.Script({Answer::Yes, Answer::No});
+    EXPECT_FALSE(s.check.CheckForUpdate());
+    EXPECT_EQ(s.readMeText, "What is new\r\nin this one\r\n");
+    EXPECT_EQ(s.shown, (std::vector<std::string>{"WaitWindow", "WaitWindow", "ReadMe"}));
+  }
+  for (const char* name : {"notes.txt", "setup.exe"}) {
+    SCOPED_TRACE(std::string("an external ReadMe: ") + name);
+    Session s;
+    const std::string url = std::string("http://www.velmora.example/") + name;
+    s.check.InfoTags().ReadMeExtTag = "zel-readme-ext";
+    s.served[kPage].body = Page("2.0", "<META NAME=\"zel-readme-ext\" CONTENT=\"" + url + "\">\n");
+    s.served[url] = {200, "OK", "text"};
+    s.p.dialogs.SetDefaultAnswer(Answer::Ok);
+    EXPECT_TRUE(s.check.ShowReadMe(false));
+    const bool document = std::string(name) == "notes.txt";
+    EXPECT_EQ(s.p.shell.documentsOpened.size(), document ? 1u : 0u);
+    EXPECT_EQ(s.Captions(), document ? std::vector<std::string>{} : std::vector<std::string>{"Błąd"});
+    // Not a document: not opened, so the ReadMe text window follows.
+    EXPECT_EQ(s.readMeText.empty(), document);
+  }
+}
+
+}  // namespace
+}  // namespace sorel

@@ -1,0 +1,48 @@
+// The update component's windows: the wait window, the download progress window TWebDlProgress and
+// the ReadMe window.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace sorel {
+
+// A plain window without buttons that the end of a transfer closes (Form::SetModalResult).
+struct WaitWindow {
+  std::unique_ptr<Form> self;
+  std::unique_ptr<Label> text;
+};
+WaitWindow CreateWaitWindow(Platform& p, const FontSpec& font, const std::string& text);
+
+class TWebDlProgress {
+ public:
+  TWebDlProgress(Platform& p, const FontSpec& font);
+  void btnCancelClick();
+  // Shows received of total; the bar moves forward only, and only when a total is known.
+  void ShowProgress(std::int64_t received, std::int64_t total);
+  bool Cancelled() const { return cancelled_; }
+
+  Form& Self() { return *self_; }
+  std::unique_ptr<Form> self_;
+  std::unique_ptr<ProgressBar> pbarProgress;
+  std::unique_ptr<Label> lblDownloading;
+  std::unique_ptr<Label> lblProgress;
+  std::unique_ptr<Button> btnCancel;
+  // What Cancel does besides setting the flag: abort the transfer.
+  std::function<void()> OnCancel;
+
+ private:
+  bool cancelled_ = false;
+};
+
+// The ReadMe window: the text in an editable box with both scroll bars, and an OK button.
+struct ReadMeWindow {
+  std::unique_ptr<Form> self;
+  std::unique_ptr<Memo> text;
+  std::unique_ptr<Button> ok;
+};
+ReadMeWindow BuildReadMeWindow(Platform& p, const FontSpec& font, const std::string& text);
+
+}  // namespace sorel

@@ -38,14 +38,16 @@ fuzz: fuzz-build
 	@scripts/fuzz $(BUILD)/fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 # The benchmarks: the table store natively on the in-memory platform, then under Wine the save
-# against `reg import` and the preview's sheet refresh (the 32-bit programs where this machine
-# runs them, else the 64-bit ones).
+# against `reg import`, the preview's sheet refresh and an HTTP download against native curl (the
+# 32-bit programs where this machine runs them, else the 64-bit ones).
 bench: native win32 win64
 	@$(BUILD)/native/bench/sorel_bench --benchmark_filter='Save|Edit'
 	@if scripts/can-run-i686 >/dev/null; then scripts/with-display scripts/bench-save i686 $(BUILD)/win32; \
 	 else scripts/with-display scripts/bench-save x86_64 $(BUILD)/win64; fi
 	@if scripts/can-run-i686 >/dev/null; then scripts/with-display scripts/bench-preview i686 $(BUILD)/win32; \
 	 else scripts/with-display scripts/bench-preview x86_64 $(BUILD)/win64; fi
+	@if scripts/can-run-i686 >/dev/null; then scripts/with-display scripts/bench-http i686 $(BUILD)/win32; \
+	 else scripts/with-display scripts/bench-http x86_64 $(BUILD)/win64; fi
 
 test-native: native
 	@cd $(BUILD)/native && ctest --output-on-failure

@@ -36,7 +36,8 @@ class Connection {
   // for OnReadable or OnClosed) or broken, with Broken() telling which.
   virtual long Receive(char* data, std::size_t size) = 0;
   virtual bool Broken() = 0;
-  // One OnTimer after this many milliseconds; a new call restarts it, 0 stops it.
+  // One OnTimer after this many milliseconds; a new call restarts it, 0 stops it. Cheap enough to
+  // restart after every block read.
   virtual void SetTimer(unsigned milliseconds) = 0;
 };
 

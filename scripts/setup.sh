@@ -8,9 +8,10 @@ set -euo pipefail
 # run` clicks the information tab for its screenshot. libjpeg-dev: the native JPEG decoder;
 # dpkg-dev unpacks the libjpeg-turbo source that scripts/build-libjpeg cross-builds for the Windows
 # programs. tinyproxy: the HTTP tests go through a proxy that scripts/test-wine starts for each run.
+# curl: scripts/bench-http measures the program's HTTP download against it.
 need=(wine wine64 wine32:i386 g++-mingw-w64-i686 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build libgtest-dev libbenchmark-dev
       xvfb xauth x11-apps x11-utils imagemagick make g++ locales clang libclang-rt-14-dev
-      ghostscript fonts-dejavu-extra xdotool libjpeg-dev dpkg-dev tinyproxy)
+      ghostscript fonts-dejavu-extra xdotool libjpeg-dev dpkg-dev tinyproxy curl)
 # Wine takes the ANSI code page from the locale: the program is also tested in Polish (1250).
 locales=(pl_PL.UTF-8 en_US.UTF-8)
 

@@ -125,13 +125,34 @@ class Win32Connection : public Connection {
 
   bool Broken() override { return broken; }
 
+  // A transport restarts its stall timer after every block it reads, thousands of times a second,
+  // and each KillTimer and SetTimer is a round trip to the Wine server. So a restart only moves the
+  // deadline when the running timer goes off no later than it: that timer's WM_TIMER then sets one
+  // for the rest of the time (TimerDue).
   void SetTimer(unsigned milliseconds) override {
+    milliseconds = std::min<unsigned>(milliseconds, 0x7FFFFFFF);
+    deadline = GetTickCount() + milliseconds;
+    if (timer && milliseconds != 0 && milliseconds >= timerMs) return;
+    Arm(milliseconds);
+  }
+
+  // The timer went off: whether the deadline has come, else it is set again for the rest.
+  bool TimerDue() {
+    timer = 0;
+    const auto left = static_cast<LONG>(deadline - GetTickCount());  // wraps after 49 days, as the tick does
+    if (left <= 0) return true;
+    Arm(static_cast<unsigned>(left));
+    return false;
+  }
+
+  void Arm(unsigned milliseconds) {
     if (timer) KillTimer(owner.window_, timer);
     timer = 0;
+    timerMs = milliseconds;
     if (milliseconds == 0) return;
     // A fresh number each time: a WM_TIMER of the previous one may already be queued.
     if (++owner.nextTimer_ == 0) ++owner.nextTimer_;
-    if (!::SetTimer(owner.window_, owner.nextTimer_, std::min<unsigned>(milliseconds, 0x7FFFFFFF), nullptr))
+    if (!::SetTimer(owner.window_, owner.nextTimer_, milliseconds, nullptr))
       throw PlatformError("Cannot set a timer for the connection");
     timer = owner.nextTimer_;
   }
@@ -147,6 +168,8 @@ class Win32Connection : public Connection {
   const UINT message;
   SOCKET socket = INVALID_SOCKET;
   UINT_PTR timer = 0;
+  unsigned timerMs = 0;  // what the running timer was set for
+  DWORD deadline = 0;    // GetTickCount when OnTimer is due
   bool connecting = true;
   bool broken = false;
 };
@@ -282,9 +305,10 @@ void Win32Sockets::TimerEvent(UINT_PTR timer) {
   KillTimer(window_, timer);  // every timer fires once
   for (Win32Connection* connection : connections_) {
     if (connection->timer != timer) continue;
-    connection->timer = 0;
     SocketHandler& handler = connection->handler;
-    Guard(errorSink_, [&] { handler.OnTimer(); });
+    Guard(errorSink_, [&] {
+      if (connection->TimerDue()) handler.OnTimer();
+    });
     return;
   }
 }

@@ -377,6 +377,11 @@ HttpTestServer::Outcome HttpTestServer::Respond(std::uintptr_t& client, const Re
           !sendText("\r\n"))
         return Outcome::Gone;
       if (plan.brokenChunk) return Outcome::EndConnection;
+    } else if (sent + n == size && plan.extraBytes) {
+      // The surplus in the same send as the end of the body, so that the client reads both at once.
+      std::string last(block.get(), static_cast<std::size_t>(n));
+      last.append(plan.extraBytes, '!');
+      return sendText(last) ? Outcome::EndConnection : Outcome::Gone;
     } else if (!sendAll(block.get(), n)) {
       return Outcome::Gone;
     }

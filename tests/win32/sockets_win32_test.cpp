@@ -177,22 +177,31 @@ TEST_F(Win32SocketsTest, ReadsAWholeResponseUntilTheServerEndsIt) {
 }
 
 TEST_F(Win32SocketsTest, TheTimerFiresOnceAfterTheLastSetting) {
+  struct Setting {
+    unsigned pauseMs;  // messages handled before it
+    unsigned ms;
+  };
   struct Case {
     const char* name;
-    std::vector<unsigned> settings;  // SetTimer calls, one after the other
-    unsigned pumpMs;
+    std::vector<Setting> settings;  // SetTimer calls, one after the other
+    unsigned pumpMs;                // after the last
     int fires;
   } cases[] = {
-      {"once, not again", {30}, 400, 1},
-      {"0 stops it", {30, 0}, 300, 0},
-      {"a new setting replaces the running one", {30, 1500}, 400, 0},
-      {"a shorter new setting", {1500, 30}, 400, 1},
+      {"once, not again", {{0, 30}}, 400, 1},
+      {"0 stops it", {{0, 30}, {0, 0}}, 300, 0},
+      {"a new setting replaces the running one", {{0, 30}, {0, 1500}}, 400, 0},
+      {"a shorter new setting", {{0, 1500}, {0, 30}}, 400, 1},
+      {"restarted, it does not run out at the first deadline", {{0, 300}, {200, 300}}, 220, 0},
+      {"restarted, it runs out counted from the restart", {{0, 300}, {200, 300}}, 500, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Recorder recorder;
     Fetch(recorder, "/idle");
-    for (unsigned ms : c.settings) recorder.connection->SetTimer(ms);
+    for (const Setting& setting : c.settings) {
+      PumpFor(setting.pauseMs);
+      recorder.connection->SetTimer(setting.ms);
+    }
     PumpFor(c.pumpMs);
     EXPECT_EQ(std::count(recorder.events.begin(), recorder.events.end(), "timer"), c.fires);
   }

@@ -98,12 +98,14 @@ void THttpCli::OnTimer() { Fail("Connection timed out"); }
 // Reads all the connection holds now. False once the connection is no longer this request's:
 // the request ended or went on to a redirection, or the object is gone.
 bool THttpCli::ReadAvailable() {
-  char buffer[16384];
+  // Under Wine every receive costs a round trip to the Wine server, whatever its size: large
+  // blocks keep a fast download from being bound by that.
+  if (!buffer_) buffer_.reset(new char[kReceiveBlock]);
   while (true) {
-    const long n = connection_->Receive(buffer, sizeof buffer);
+    const long n = connection_->Receive(buffer_.get(), kReceiveBlock);
     if (n > 0) {
       ArmTimer();
-      if (!Consume(std::string_view(buffer, static_cast<std::size_t>(n)))) return false;
+      if (!Consume(std::string_view(buffer_.get(), static_cast<std::size_t>(n)))) return false;
       continue;
     }
     if (n == 0) {

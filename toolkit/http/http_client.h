@@ -83,6 +83,8 @@ class THttpCli : public HttpTransport, private SocketHandler {
   std::string reason_;
   std::int64_t received_ = 0;
   std::int64_t length_ = -1;    // of the response that is not a redirection followed
+  static constexpr std::size_t kReceiveBlock = 256 * 1024;
+  std::unique_ptr<char[]> buffer_;  // kReceiveBlock bytes, from the first read on
 };
 
 }  // namespace sorel

@@ -341,24 +341,34 @@ class FullDisk : public ReceiveStream {
   void Write(const char*, std::size_t) override { throw PlatformError("Disk full"); }
 };
 
+// A full disk, and a page past the memory stream's limit: the transfer ends with the stream's words.
 TEST(THttpCli, AStreamThatFailsRaisesEHttpException) {
-  Fetch f;
   FullDisk disk;
-  f.http->RcvdStream = &disk;
-  f.net.AddPeer("a", 80, Answer({std::string(kOk) + "\r\nab", "cd"}));
-  f.Start("http://a/");
-  try {
+  MemoryReceiveStream small(3);
+  const struct {
+    ReceiveStream* stream;
+    const char* reason;
+    std::size_t blocksWritten;
+  } cases[] = {{&disk, "Disk full", 0}, {&small, "The response is larger than 3 bytes", 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    Fetch f;
+    f.http->RcvdStream = c.stream;
+    f.net.AddPeer("a", 80, Answer({std::string(kOk) + "\r\nab", "cd"}));
+    f.Start("http://a/");
+    try {
+      f.net.RunUntilIdle();
+      ADD_FAILURE() << "no exception";
+    } catch (const EHttpException& e) {
+      EXPECT_STREQ(e.what(), c.reason);
+    }
     f.net.RunUntilIdle();
-    ADD_FAILURE() << "no exception";
-  } catch (const EHttpException& e) {
-    EXPECT_STREQ(e.what(), "Disk full");
+    EXPECT_TRUE(f.done.empty());
+    EXPECT_EQ(f.docData.size(), c.blocksWritten);
+    EXPECT_EQ(f.http->StatusCode(), 404);
+    EXPECT_EQ(f.http->ReasonPhrase(), c.reason);
+    EXPECT_FALSE(f.net.Connections()[0].open);
   }
-  f.net.RunUntilIdle();
-  EXPECT_TRUE(f.done.empty());
-  EXPECT_TRUE(f.docData.empty());
-  EXPECT_EQ(f.http->StatusCode(), 404);
-  EXPECT_EQ(f.http->ReasonPhrase(), "Disk full");
-  EXPECT_FALSE(f.net.Connections()[0].open);
 }
 
 TEST(THttpCli, OnlyTheLatestRequestCallsBack) {

@@ -18,10 +18,20 @@ class ReceiveStream {
   virtual void Write(const char* data, std::size_t size) = 0;
 };
 
+// Holds what arrives in memory, up to a limit: a server must not be able to fill the memory with
+// a page that should be a few lines. Past the limit Write throws, which ends the transfer.
 class MemoryReceiveStream : public ReceiveStream {
  public:
-  void Write(const char* data, std::size_t size) override { bytes.append(data, size); }
+  explicit MemoryReceiveStream(std::size_t limit = 4 * 1024 * 1024) : limit_(limit) {}
+  void Write(const char* data, std::size_t size) override {
+    if (size > limit_ - bytes.size())
+      throw std::length_error("The response is larger than " + std::to_string(limit_) + " bytes");
+    bytes.append(data, size);
+  }
   std::string bytes;
+
+ private:
+  std::size_t limit_;
 };
 
 // An error the transport raises while it handles network events; it reaches the application's

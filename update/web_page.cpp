@@ -144,10 +144,12 @@ bool IsNewerVersion(const std::string& current, const std::string& page, TWfiVer
   }
 }
 
-std::string FormatThousands(std::int32_t value) {
-  const std::int64_t wide = value;
-  const std::string digits = std::to_string(wide < 0 ? -wide : wide);
-  std::string out = wide < 0 ? "-" : "";
+std::string FormatThousands(std::int64_t value) {
+  // The magnitude in unsigned arithmetic: negating INT64_MIN would overflow.
+  const std::uint64_t bits = static_cast<std::uint64_t>(value);
+  const std::uint64_t magnitude = value < 0 ? 0 - bits : bits;
+  const std::string digits = std::to_string(magnitude);
+  std::string out = value < 0 ? "-" : "";
   for (std::size_t i = 0; i < digits.size(); ++i) {
     if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
     out += digits[i];

@@ -70,8 +70,8 @@ double ParseDate(const std::string& text);
 bool IsNewerVersion(const std::string& current, const std::string& page, TWfiVersionFormat format);
 
 // Decimal digits grouped by three with ",", whatever the locale: 1234567 gives "1,234,567", -1
-// gives "-1".
-std::string FormatThousands(std::int32_t value);
+// gives "-1". 64 bits wide, so that a download past 2 GiB still counts right.
+std::string FormatThousands(std::int64_t value);
 
 // received * 100 / total rounded toward zero, clamped to 0..100, exact for every 64-bit input.
 // Meaningful for total > 0 only; otherwise 0.

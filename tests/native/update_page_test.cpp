@@ -243,9 +243,10 @@ TEST(UpdateFlowText, PortsExtensionsAndProgress) {
   for (const auto& [path, filter, saved] : names)
     EXPECT_EQ(WithDefaultExtension(path, filter), saved) << path << " " << filter;
 
-  const std::pair<std::int32_t, const char*> numbers[] = {
+  const std::pair<std::int64_t, const char*> numbers[] = {
       {0, "0"}, {999, "999"}, {1000, "1,000"}, {-1, "-1"}, {12345, "12,345"}, {100000, "100,000"},
-      {-1234567, "-1,234,567"}, {INT32_MAX, "2,147,483,647"}, {INT32_MIN, "-2,147,483,648"}};
+      {-1234567, "-1,234,567"}, {INT32_MAX, "2,147,483,647"}, {INT32_MIN, "-2,147,483,648"},
+      {3000000000, "3,000,000,000"}, {INT64_MIN, "-9,223,372,036,854,775,808"}};
   for (const auto& [value, text] : numbers) EXPECT_EQ(FormatThousands(value), text);
 
   const std::int64_t max = INT64_MAX, bit31 = std::int64_t{1} << 31;

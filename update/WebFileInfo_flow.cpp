@@ -89,7 +89,7 @@ bool TWebFileInfo::CheckForUpdate() {
 
   SaveFileRequest request;
   request.filter = kSaveFilter;
-  request.fileName = downloadFileName_;
+  request.fileName = SafeDownloadName();
   request.filterIndex = 1;
   request.overwritePrompt = true;
   request.pathMustExist = true;

@@ -219,6 +219,7 @@ TEST(UpdateFlow, SaveDialogAndFolderTargets) {
   const SaveFileRequest& asked = s.p.dialogs.saveRequests[0];
   EXPECT_EQ(asked.filter, "Aplikacje (*.EXE)|*.EXE|Archiwum ZIP|*.ZIP|Wszystkie pliki (*.*)|*.*");
   EXPECT_EQ(asked.filterIndex, 1);
+  EXPECT_EQ(asked.fileName, "x.exe");  // the page's name, made safe before the user sees it
   EXPECT_TRUE(asked.overwritePrompt && asked.pathMustExist);
   // The page's name cannot lead out of the folder chosen.
   EXPECT_EQ(s.check.TargetPath().rfind("C:\\d\\", 0), 0u);

@@ -14,6 +14,11 @@ namespace sorel {
 
 namespace {
 
+// The toolbox: buttons 26 pixels apart in a bar 38 wide, in the right dock (the second) at first.
+constexpr int kToolboxButton = 26, kToolboxWidth = 38, kToolboxDock = 2;
+// A dock without the toolbox stays this wide, so that there is still a place to drop it.
+constexpr int kEmptyDock = 9;
+
 std::string Lower(std::string text) {
   for (auto& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
@@ -101,25 +106,15 @@ void TForm1::CreateDesign() {
 }
 
 // Program tab, left to right: a narrow dock, the picture with the tree and the sample area, and
-// the dock that holds the toolbox.
+// the dock that holds the toolbox. Either dock takes the toolbox; an empty one stays 9 pixels wide.
 void TForm1::CreateProgramTab() {
-  Rect page = {0, 0, kClientWidth - 16, 326 - 30};
   Dock971 = p_.ui.CreatePanel(*TabSheet1, "Dock971");
-  Dock971->SetBounds({0, 0, 9, page.height});
   Dock972 = p_.ui.CreatePanel(*TabSheet1, "Dock972");
-  Dock972->SetBounds({page.width - 38, 0, 38, page.height});
   Panel1 = p_.ui.CreatePanel(*TabSheet1, "Panel1");
-  const int middle = page.width - 9 - 38;
-  Panel1->SetBounds({9, 0, middle, page.height});
-
   Image1 = p_.ui.CreateImage(*Panel1, "Image1");
-  Image1->SetBounds({0, 0, 108, page.height});
   Image1->ShowBitmap("SIDEBAR");
-  const int right = middle - 108 - 4;
   LBDescription = p_.ui.CreateLabel(*Panel1, "LBDescription");
   LBDescription->SetCaption("Dostępne czcionki TrueType:");
-  LBDescription->SetBounds({112, 4, right, 16});
-  const int sampleHeight = 57, splitter = 3;
   TVFonts = p_.ui.CreateTreeView(*Panel1, "TVFonts");
   TVFonts->SetStateImages("IMAGELIST1");
   TVFonts->OnCollapsing = [](NodeId) { return false; };  // the whole tree stays open
@@ -128,9 +123,7 @@ void TForm1::CreateProgramTab() {
   TVFonts->OnKeyPress = [this](char key) { TVFontsKeyPress(key); };
   TVFonts->OnMouseDown = [this](int x, int y) { TVFontsMouseDown(x, y); };
   TVFonts->OnContextPopup = [this](int x, int y) { TVFontsContextPopup(x, y); };
-  TVFonts->SetBounds({112, 22, right, page.height - 22 - splitter - sampleHeight});
   SB1 = p_.ui.CreatePanel(*Panel1, "SB1");
-  SB1->SetBounds({112, page.height - sampleHeight, right, sampleHeight});
   SB1->OnContextPopup = [this](int x, int y) { SB1ContextPopup(x, y); };
   // One line of the sample in the selected face and script; only face and script change.
   LabelSample = p_.ui.CreateLabel(*SB1, "LabelSample");
@@ -139,60 +132,104 @@ void TForm1::CreateProgramTab() {
   LabelSample->SetFont(FontSpec{"MS Sans Serif", 0, kSamplePoints});
   LabelSample->SetBounds({4, 4, 0, 0});
   LabelSample->SetCaption("");
-  CreateToolbox(page.height);
+  CreateToolbox();
+
+  Docks = std::make_unique<TDockSite>(p_.ui, p_.app, *self_);
+  Docks->AddDock(*Dock971, DockSide::Left, kEmptyDock);
+  Docks->AddDock(*Dock972, DockSide::Right, kEmptyDock);
+  ToolWindowOptions toolbox;
+  toolbox.caption = BuiltInText("tbToolbox");
+  toolbox.stretch = true;
+  toolbox.floatOnTop = true;  // above the preview window too, which stays on top
+  toolbox.floatVertical = true;
+  toolbox.arrange = [this](bool, sorel::Point, bool place) { return ArrangeToolbox(place); };
+  Toolbox = &Docks->AddToolWindow(*tbToolbox, "tbToolbox", kToolboxDock, toolbox);
+  Docks->OnLayoutChange = [this] { LayoutProgramTab(); };
+  LayoutProgramTab();
 }
 
-// The toolbox fills the right dock; its buttons stand in a fixed order, top to bottom, with
-// separators between the groups.
-void TForm1::CreateToolbox(int height) {
+void TForm1::LayoutProgramTab() {
+  const Rect page = {0, 0, kClientWidth - 16, 326 - 30};
+  const Rect middle = Docks->LayoutDocks(page);
+  Panel1->SetBounds(middle);
+  const int right = std::max(0, middle.width - 108 - 4);
+  const int sampleHeight = 57, splitter = 3;
+  Image1->SetBounds({0, 0, 108, middle.height});
+  LBDescription->SetBounds({112, 4, right, 16});
+  TVFonts->SetBounds({112, 22, right, middle.height - 22 - splitter - sampleHeight});
+  SB1->SetBounds({112, middle.height - sampleHeight, right, sampleHeight});
+}
+
+// The toolbox: its buttons in a fixed order, top to bottom, with separators between the groups.
+void TForm1::CreateToolbox() {
   tbToolbox = p_.ui.CreatePanel(*Dock972, "tbToolbox");
-  tbToolbox->SetBounds({0, 0, 38, height});
-  constexpr int kButton = 26, kSeparator = 6;
   // A button's design hint is its language key's built-in text.
-  auto make = [&](const char* name, int buttonsBefore, int separatorsBefore, const std::string& glyph) {
+  auto make = [&](const char* name, const std::string& glyph) {
     auto button = p_.ui.CreateButton(*tbToolbox, name);
-    button->SetBounds({4, 2 + buttonsBefore * kButton + separatorsBefore * kSeparator, 30, kButton - 2});
     button->SetGlyph(glyph);
     button->SetHint(BuiltInText(std::string(name) + "Hint"));
     return button;
   };
-  btOnOff = make("btOnOff", 0, 0, ImageGlyph(5));
+  btOnOff = make("btOnOff", ImageGlyph(5));
   btOnOff->SetEnabled(false);
   btOnOff->OnClick = [this] { btOnOffClick(); };
-  btMaskedOnOff = make("btMaskedOnOff", 1, 0, ImageGlyph(6));
+  btMaskedOnOff = make("btMaskedOnOff", ImageGlyph(6));
   btMaskedOnOff->OnClick = [this] { btMaskedOnOffClick(); };
-  btWesternMap = make("btWesternMap", 2, 0, "GLYPH_WESTERN");
+  btWesternMap = make("btWesternMap", "GLYPH_WESTERN");
   btWesternMap->OnClick = [this] { btWesternMapClick(); };
-  btPreview = make("btPreview", 3, 1, "GLYPH_PREVIEW");
+  btPreview = make("btPreview", "GLYPH_PREVIEW");
   btPreview->SetDown(false);
   btPreview->OnClick = [this] { btPreviewClick(); };
-  btSampleSelect = make("btSampleSelect", 4, 1, "GLYPH_SAMPLES");
+  btSampleSelect = make("btSampleSelect", "GLYPH_SAMPLES");
   btSampleSelect->OnClick = [this] { btSampleSelectClick(); };
   // The code-page button: its main part runs the action, the narrow part beside it opens the list.
-  ToolbarButton971 = make("ToolbarButton971", 5, 2, ImageGlyph(7));
-  ToolbarButton971->SetBounds({2, 2 + 5 * kButton + 2 * kSeparator, 26, kButton - 2});
+  ToolbarButton971 = make("ToolbarButton971", ImageGlyph(7));
   ToolbarButton971->SetDown(false);
   ToolbarButton971->OnClick = [this] { acCPModExecute(); };
-  ToolbarButton971Arrow = make("ToolbarButton971Arrow", 5, 2, "GLYPH_ARROW");
-  ToolbarButton971Arrow->SetBounds({28, 2 + 5 * kButton + 2 * kSeparator, 9, kButton - 2});
+  ToolbarButton971Arrow = make("ToolbarButton971Arrow", "GLYPH_ARROW");
   ToolbarButton971Arrow->OnClick = [this] { ToolbarButton971DropDown(); };
-  btLangChoose = make("btLangChoose", 6, 3, "GLYPH_LANGCHOOSE");
+  btLangChoose = make("btLangChoose", "GLYPH_LANGCHOOSE");
   btLangChoose->OnClick = [this] { btLangChooseClick(); };
-  btLangResEdit = make("btLangResEdit", 7, 3, "GLYPH_LANGRESEDIT");
+  btLangResEdit = make("btLangResEdit", "GLYPH_LANGRESEDIT");
   btLangResEdit->SetHint("Edycja LangRes.ini");
   btLangResEdit->OnClick = [this] { btLangResEditClick(); };
   // The update button: its main part checks, the narrow part beside it opens PopupMenu1.
-  btWebUpdate = make("btWebUpdate", 8, 3, "GLYPH_WEBUPDATE");
-  btWebUpdate->SetBounds({2, 2 + 8 * kButton + 3 * kSeparator, 26, kButton - 2});
+  btWebUpdate = make("btWebUpdate", "GLYPH_WEBUPDATE");
   btWebUpdate->OnClick = [this] { btWebUpdateClick(); };
-  btWebUpdateArrow = make("btWebUpdateArrow", 8, 3, "GLYPH_ARROW");
+  btWebUpdateArrow = make("btWebUpdateArrow", "GLYPH_ARROW");
   btWebUpdateArrow->SetHint(btWebUpdate->Hint());
-  btWebUpdateArrow->SetBounds({28, 2 + 8 * kButton + 3 * kSeparator, 9, kButton - 2});
-  btWebUpdateArrow->OnClick = [this] { PopupMenu1->Popup(*btWebUpdateArrow, 0, kButton - 2); };
+  btWebUpdateArrow->OnClick = [this] { PopupMenu1->Popup(*btWebUpdateArrow, 0, kToolboxButton - 2); };
   btWebUpdate->OnContextPopup = [this](int x, int y) { PopupMenu1->Popup(*btWebUpdate, x, y); };
-  btOpenFontsFolder = make("btOpenFontsFolder", 9, 4, "GLYPH_FONTSFOLDER");
+  btOpenFontsFolder = make("btOpenFontsFolder", "GLYPH_FONTSFOLDER");
   btOpenFontsFolder->SetHint("Open fonts folder");
   btOpenFontsFolder->OnClick = [this] { btOpenFontsFolderClick(); };
+}
+
+sorel::Point TForm1::ArrangeToolbox(bool place) {
+  constexpr int kSeparator = 6;
+  // Each slot: the button, and the narrow drop-down part beside it when it has one.
+  struct Slot {
+    Button* button;
+    Button* arrow;
+    bool separatorBefore;
+  };
+  const Slot slots[] = {{btOnOff.get(), nullptr, false},         {btMaskedOnOff.get(), nullptr, false},
+                        {btWesternMap.get(), nullptr, false},    {btPreview.get(), nullptr, true},
+                        {btSampleSelect.get(), nullptr, false},  {ToolbarButton971.get(), ToolbarButton971Arrow.get(), true},
+                        {btLangChoose.get(), nullptr, true},     {btLangResEdit.get(), nullptr, false},
+                        {btWebUpdate.get(), btWebUpdateArrow.get(), false}, {btOpenFontsFolder.get(), nullptr, true}};
+  int top = 2;
+  for (const Slot& slot : slots) {
+    if (slot.separatorBefore) top += kSeparator;
+    if (place && slot.arrow) {
+      slot.button->SetBounds({2, top, 26, kToolboxButton - 2});
+      slot.arrow->SetBounds({28, top, 9, kToolboxButton - 2});
+    } else if (place) {
+      slot.button->SetBounds({4, top, 30, kToolboxButton - 2});
+    }
+    top += kToolboxButton;
+  }
+  return {kToolboxWidth, top + 2};
 }
 
 std::string TForm1::ImageGlyph(int index) { return "IMAGE" + std::to_string(index); }
@@ -325,6 +362,8 @@ LanguageTarget::Kind TForm1::ControlKind(const std::string& name, std::string& e
 
 void TForm1::SetCaption(const std::string& name, const std::string& text) {
   if (auto it = namedItems_.find(Lower(name)); it != namedItems_.end()) it->second->SetCaption(text);
+  // The toolbox's caption is its floating window's title.
+  if (Named(name) == tbToolbox.get()) Toolbox->SetCaption(text);
   if (auto* captioned = dynamic_cast<Captioned*>(Named(name))) captioned->SetCaption(text);
   KeepRightEdges();  // a new caption of a right-aligned label changes its width
 }

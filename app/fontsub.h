@@ -5,7 +5,7 @@
 #include <vector>
 #include <map>
 
-#include "app/toolbar_layout.h"
+#include "toolkit/dock/dock_site.h"
 #include "codepage/nls_mapping.h"
 #include "engine/edit_model.h"
 #include "engine/key_value_list.h"
@@ -130,7 +130,11 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   void CreateInformationTab();
   // LabelHTTP and URLLink stand with their right edges at one place whatever their captions.
   void KeepRightEdges();
-  void CreateToolbox(int height);
+  void CreateToolbox();
+  // The toolbox's buttons, top to bottom: the size they need, and with place, put there.
+  Point ArrangeToolbox(bool place);
+  // The docks at the page's edges and the picture, tree and sample area between them.
+  void LayoutProgramTab();
   void CreateMenus();
   // The glyph of a toolbox button from the main image list's index (4 switched-off bulb, 5 lit).
   static std::string ImageGlyph(int index);
@@ -159,10 +163,7 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   KeyValueList sampleTexts_;
   LanguageState texts_;     // UiTexts, HelpPagePath, DefNLsSubst, DefLangVal
   std::string sampleSet_;
-  struct Point {
-    int x = 0, y = 0;
-  } ClickPoint;  // tree client coordinates of the last mouse press in the tree
-  ToolWindowLayout ToolboxLayout;  // the toolbox layout as loaded, saved back on close
+  Point ClickPoint;  // tree client coordinates of the last mouse press in the tree
   std::unique_ptr<TableStore> store_;
 
   // Controls, by their names.
@@ -192,6 +193,10 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   std::map<std::string, MenuItem*> namedItems_;  // menu items by name in lower case
   // The update check, with the proxy settings of this run.
   std::unique_ptr<TWebFileInfo> WWWCheck;
+  // The docks and the toolbox that moves between them; after the controls it moves, so that it goes
+  // first and leaves the toolbox on its page.
+  std::unique_ptr<TDockSite> Docks;
+  TToolWindow* Toolbox = nullptr;
   // Made last: it shows what the controls above select.
   std::unique_ptr<TfrmPrev> frmPrev_;
 };

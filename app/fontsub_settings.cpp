@@ -6,7 +6,6 @@ namespace sorel {
 
 namespace {
 
-constexpr const char* kToolboxName = "tbToolbox";
 // The preview window's default width: the main window and a strip this wide are centred together.
 constexpr int kPreviewWidth = 232;
 
@@ -40,7 +39,8 @@ void TForm1::RestoreMainPlacement() {
     }
     SetPreviewCaption(UiText("frmPreviewCaption"));
   }
-  if (ToolboxLayout.Load(p_.registry, ToolbarLayoutBase, kToolboxName)) tbToolbox->SetVisible(ToolboxLayout.Visible);
+  Docks->LoadLayout(p_.registry, ToolbarLayoutBase);
+  Docks->ShowFloating(true);
 }
 
 void TForm1::SaveMainPlacement() {
@@ -55,9 +55,7 @@ void TForm1::SaveMainPlacement() {
   }
   // The program ends without hiding the preview: its place is kept here, or it would be lost.
   if (frmPrev_->Self().Visible()) frmPrev_->SavePreviewPlacement();
-  // Written back as loaded: nothing in this version moves or hides the toolbox, and its panel
-  // reports itself hidden whenever the other tab is shown.
-  ToolboxLayout.Save(p_.registry, ToolbarLayoutBase, kToolboxName);
+  Docks->SaveLayout(p_.registry, ToolbarLayoutBase);
 }
 
 }  // namespace sorel

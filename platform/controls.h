@@ -13,7 +13,15 @@ namespace sorel {
 
 struct Rect {
   int left = 0, top = 0, width = 0, height = 0;
+  bool operator==(const Rect&) const = default;
 };
+
+struct Point {
+  int x = 0, y = 0;
+  bool operator==(const Point&) const = default;
+};
+
+class Container;
 
 // What every control has. Name and hint are plain data kept here; the rest is the backend's.
 class Control {
@@ -29,6 +37,12 @@ class Control {
 
   virtual void SetBounds(const Rect& r) = 0;  // relative to the parent's client area
   virtual Rect Bounds() = 0;
+  // The control's outer rectangle in screen coordinates.
+  virtual Rect ScreenRect() = 0;
+  // Moves the control, with everything on it, onto another container (a dockable bar goes from a
+  // dock to its floating window and back). Its bounds are then relative to the new parent; the
+  // caller sets them.
+  virtual void SetParent(Container& parent) = 0;
   virtual void SetVisible(bool visible) = 0;
   virtual bool Visible() = 0;
   virtual void SetEnabled(bool enabled) = 0;
@@ -55,10 +69,19 @@ class Captioned {
   virtual std::string Caption() = 0;
 };
 
+// What the mouse does in a drag (Container::OnDrag).
+enum class DragAction { Press, Move, Release, Cancel, DoubleClick };
+
 // A control that holds other controls.
 class Container : public Control {
  public:
   using Control::Control;
+  // A drag that starts on the container itself: a left press on a panel's own background (not on
+  // a control standing on it) or on a tool window's caption (FormStyle::ToolWindow). The mouse
+  // stays with the container until the button is released (Release) or the system takes it away
+  // (Cancel, after which no Release follows). Points are in screen coordinates. A double click
+  // there comes as DoubleClick instead of a second Press. Unset: the system's own handling.
+  std::function<void(DragAction action, Point screen)> OnDrag;
 };
 
 // A font as the program asks for it: the system picks the nearest it has.
@@ -220,9 +243,16 @@ class ComboBox : public Control {
   std::function<void()> OnChange;  // the user picked another item
 };
 
+// Where a panel shows a drag handle: two raised lines across the first kGripSize pixels from
+// that edge, so that the user sees where to take a bar.
+enum class Grip { None, Left, Top };
+constexpr int kGripSize = 9;
+
 class Panel : public Container {
  public:
   using Container::Container;
+  virtual void SetGrip(Grip grip) = 0;  // Grip::None at first
+  virtual Grip GripEdge() = 0;
 };
 
 // One page of a tab control; its caption is the tab's text.
@@ -334,6 +364,9 @@ enum class FormStyle {
   // user cannot close it, not with the keyboard either; only the program can (Close,
   // SetModalResult).
   FixedToolDialog,
+  // A floating tool bar's window: a small caption without border icons, a thin border, no taskbar
+  // button; it stays above its owner (SetOwner).
+  ToolWindow,
 };
 
 // A top-level window; its caption is the title bar's text.
@@ -371,6 +404,8 @@ class Form : public Container, public Captioned {
   virtual void SetModalResult(int result) = 0;
   // While set, the pointer is the hourglass over the whole window, its controls included.
   virtual void SetBusyCursor(bool busy) = 0;
+  // The form stays above its owner and is minimised with it; nullptr: no owner.
+  virtual void SetOwner(Form* owner) = 0;
 
   // Asked by Close and the close box; false keeps the form open (and a modal one shown).
   std::function<void(bool& canClose)> OnCloseQuery;
@@ -404,6 +439,10 @@ class Ui {
   virtual std::unique_ptr<Edit> CreateEdit(Container& parent, const std::string& name) = 0;
   virtual std::unique_ptr<Memo> CreateMemo(Container& parent, const std::string& name) = 0;
   virtual std::unique_ptr<ProgressBar> CreateProgressBar(Container& parent, const std::string& name) = 0;
+  // The outline of where a dragged bar would land, a grey frame above every window (screen
+  // coordinates); showing it again moves it. Hidden until shown, and by HideDragFrame.
+  virtual void ShowDragFrame(const Rect& screen) = 0;
+  virtual void HideDragFrame() = 0;
 };
 
 // The application object: title, help file, the current hint and the end of the message loop.
@@ -426,6 +465,9 @@ class Application {
   // The screen's size in pixels.
   virtual int ScreenWidth() = 0;
   virtual int ScreenHeight() = 0;
+  // The work area (the screen less the task bar) of every monitor, in screen coordinates; the
+  // primary monitor's first. Never empty.
+  virtual std::vector<Rect> WorkAreas() = 0;
   // Whether the application's window accepts input (IsWindowEnabled) and bringing it forward.
   virtual bool WindowEnabled() = 0;
   virtual void BringToForeground() = 0;

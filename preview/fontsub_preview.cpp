@@ -10,7 +10,7 @@ namespace sorel {
 
 namespace {
 
-constexpr int kToolButton = 23, kToolHeight = 22, kDockHeight = 26;
+constexpr int kToolButton = 23, kToolHeight = 22;
 
 }  // namespace
 
@@ -24,38 +24,43 @@ TfrmPrev::TfrmPrev(Platform& platform, PreviewHost& host) : p_(platform), host_(
 
   // The toolbar stands in the top dock; the other docks take it when it is dragged there.
   Dock971 = p_.ui.CreatePanel(f, "Dock971");
-  Dock971->SetBounds({0, 0, kWidth, kDockHeight});
   Dock972 = p_.ui.CreatePanel(f, "Dock972");
-  Dock972->SetBounds({0, kHeight, kWidth, 0});
   Dock973 = p_.ui.CreatePanel(f, "Dock973");
-  Dock973->SetBounds({0, kDockHeight, 0, kHeight - kDockHeight});
   Dock974 = p_.ui.CreatePanel(f, "Dock974");
-  Dock974->SetBounds({kWidth, kDockHeight, 0, kHeight - kDockHeight});
   Toolbar971 = p_.ui.CreatePanel(*Dock971, "Toolbar971");
-  Toolbar971->SetBounds({0, 2, kWidth, kToolHeight});
-  auto make = [&](const char* name, int left, const char* glyph, const char* hint) {
+  auto make = [&](const char* name, const char* glyph, const char* hint) {
     auto button = p_.ui.CreateButton(*Toolbar971, name);
-    button->SetBounds({left, 0, kToolButton, kToolHeight});
     button->SetGlyph(glyph);
     button->SetHint(hint);
     return button;
   };
-  btBold = make("btBold", 0, "GLYPH_BOLD", "Półgruby");
+  btBold = make("btBold", "GLYPH_BOLD", "Półgruby");
   btBold->OnClick = [this] { btBoldClick(*btBold); };
-  btItalic = make("btItalic", kToolButton, "GLYPH_ITALIC", "Kursywa");
+  btItalic = make("btItalic", "GLYPH_ITALIC", "Kursywa");
   btItalic->OnClick = [this] { btBoldClick(*btItalic); };
-  btPrintSetup = make("btPrintSetup", 2 * kToolButton + 6, "GLYPH_PRINTSETUP", "Ustawienia drukarki");
+  btPrintSetup = make("btPrintSetup", "GLYPH_PRINTSETUP", "Ustawienia drukarki");
   btPrintSetup->OnClick = [this] { btPrintSetupClick(); };
-  btPrint = make("btPrint", 3 * kToolButton + 6, "GLYPH_PRINT", "Drukowanie");
+  btPrint = make("btPrint", "GLYPH_PRINT", "Drukowanie");
   btPrint->OnClick = [this] { btPrintClick(); };
 
   PageControl1 = p_.ui.CreateTabControl(f, "PageControl1");
-  PageControl1->SetBounds({0, kDockHeight, kWidth, kHeight - kDockHeight});
   TabSheet1 = &PageControl1->AddSheet("TabSheet1", "Podgląd");
   TabSheet2 = &PageControl1->AddSheet("TabSheet2", "Informacje");
   ScrollBox1 = p_.ui.CreateScrollBox(*TabSheet1, "ScrollBox1");
-  ScrollBox1->SetBounds({0, 0, kWidth - 8, kHeight - kDockHeight - 28});
+  Docks = std::make_unique<TDockSite>(p_.ui, p_.app, f);
+  Docks->AddDock(*Dock971, DockSide::Top);
+  Docks->AddDock(*Dock972, DockSide::Bottom);
+  Docks->AddDock(*Dock973, DockSide::Left);
+  Docks->AddDock(*Dock974, DockSide::Right);
+  ToolWindowOptions toolbar;
+  toolbar.caption = "Toolbar971";
+  toolbar.grip = true;
+  toolbar.stretch = true;
+  toolbar.arrange = [this](bool vertical, Point origin, bool place) { return ArrangeToolbar(vertical, origin, place); };
+  Docks->AddToolWindow(*Toolbar971, "Toolbar971", 1, toolbar);
+  Docks->OnLayoutChange = [this] { FitToWindow(); };
   f.OnResize = [this] { FitToWindow(); };  // once every control it lays out exists
+  FitToWindow();
   FormCreate();
 }
 
@@ -125,24 +130,40 @@ void TfrmPrev::SetCaption(const std::string& caption) { self_->SetCaption(captio
 
 void TfrmPrev::FormShow() {
   host_.PreviewShown(true);
+  Docks->ShowFloating(true);
   SetHints();
   TabSheet1->SetCaption(host_.UiText("frmPreviewCaption"));
   RestorePreviewPlacement();
   FitToWindow();
 }
 
-// The tabs and the sheet fill what the toolbar leaves of the window at its restored size.
+// The tabs and the sheet fill what the docks leave of the window at its restored size.
 void TfrmPrev::FitToWindow() {
-  const Rect client = self_->ClientRect();
-  Dock971->SetBounds({0, 0, client.width, kDockHeight});
-  Toolbar971->SetBounds({0, 2, client.width, kToolHeight});
-  const int height = std::max(0, client.height - kDockHeight);
-  PageControl1->SetBounds({0, kDockHeight, client.width, height});
-  ScrollBox1->SetBounds({0, 0, std::max(0, client.width - 8), std::max(0, height - 28)});
+  const Rect middle = Docks->LayoutDocks(self_->ClientRect());
+  PageControl1->SetBounds(middle);
+  ScrollBox1->SetBounds({0, 0, std::max(0, middle.width - 8), std::max(0, middle.height - 28)});
+}
+
+// Bold and italic, a gap, then the two printing buttons; a margin of 2 pixels around them.
+Point TfrmPrev::ArrangeToolbar(bool vertical, Point origin, bool place) {
+  constexpr int kMargin = 2, kGap = 6;
+  Button* const buttons[] = {btBold.get(), btItalic.get(), btPrintSetup.get(), btPrint.get()};
+  int along = (vertical ? origin.y : origin.x) + kMargin;
+  for (int i = 0; i < 4; ++i) {
+    if (i == 2) along += kGap;
+    if (place) {
+      buttons[i]->SetBounds(vertical ? Rect{kMargin, along, kToolButton, kToolHeight}
+                                     : Rect{along, kMargin, kToolButton, kToolHeight});
+    }
+    along += vertical ? kToolHeight : kToolButton;
+  }
+  along += kMargin;
+  return vertical ? Point{kToolButton + 2 * kMargin, along} : Point{along, kToolHeight + 2 * kMargin};
 }
 
 void TfrmPrev::FormHide() {
   host_.PreviewShown(false);
+  Docks->ShowFloating(false);
   SavePreviewPlacement();
 }
 

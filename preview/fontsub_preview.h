@@ -8,6 +8,7 @@
 #include "engine/sorted_text_list.h"
 #include "platform/platform.h"
 #include "preview/sample_sheet.h"
+#include "toolkit/dock/dock_site.h"
 
 namespace sorel {
 
@@ -60,6 +61,9 @@ class TfrmPrev {
   void FormShow();
   void FormHide();
   void FitToWindow();
+  // The toolbar's buttons in a row or a column from origin: the size they need, and with place,
+  // put there.
+  Point ArrangeToolbar(bool vertical, Point origin, bool place);
   void btBoldClick(Button& sender);
   void btPrintSetupClick();
   void btPrintClick();
@@ -81,6 +85,8 @@ class TfrmPrev {
   TabSheet* TabSheet2 = nullptr;
   std::unique_ptr<ScrollBox> ScrollBox1;
   SheetLabels sheet_;  // after the box: the labels go before the box they stand in
+  // After the toolbar it moves: it goes first and leaves the toolbar in a dock.
+  std::unique_ptr<TDockSite> Docks;
 };
 
 }  // namespace sorel

@@ -87,6 +87,18 @@ class MemoryControl : public Base {
   MemoryUi* tracker = nullptr;  // forgets the control's name when it goes
   void SetBounds(const Rect& r) override { state.bounds = r; }
   Rect Bounds() override { return state.bounds; }
+  // A top-level control's bounds are on the screen; a child's are offset by its parent's place.
+  Rect ScreenRect() override {
+    Rect r = state.bounds;
+    if (parent) {
+      const Rect outer = parent->ScreenRect();
+      r.left += outer.left;
+      r.top += outer.top;
+    }
+    return r;
+  }
+  void SetParent(Container& to) override { parent = &to; }
+  Container* parent = nullptr;  // known for panels and buttons
   void SetVisible(bool visible) override { state.visible = visible; }
   bool Visible() override { return state.visible; }
   void SetEnabled(bool enabled) override { state.enabled = enabled; }
@@ -242,7 +254,15 @@ class MemoryPopup : public PopupMenu {
   MemoryUi& ui_;
   MenuItem root_;
 };
-using MemoryPanel = MemoryControl<Panel>;
+class MemoryPanel : public MemoryControl<Panel> {
+ public:
+  using MemoryControl::MemoryControl;
+  void SetGrip(Grip grip) override { grip_ = grip; }
+  Grip GripEdge() override { return grip_; }
+
+ private:
+  Grip grip_ = Grip::None;
+};
 using MemoryTabSheet = MemoryCaptioned<TabSheet>;
 
 class MemoryTabControl : public MemoryControl<TabControl> {
@@ -480,9 +500,10 @@ class MemoryFormImpl : public MemoryCaptioned<Form> {
     // The frame the real window adds (Wine 8's metrics): a dialog's single border and caption bar,
     // a sizeable form's thicker sizing border; a splash has no frame.
     const bool dialog = Style() == FormStyle::Dialog || Style() == FormStyle::FixedToolDialog;
-    const Rect frame = dialog ? Rect{0, 0, 6, 25}
-                       : Style() == FormStyle::Sizeable ? Rect{0, 0, 8, 27}
-                                                         : Rect{};
+    const Rect frame = dialog                            ? Rect{0, 0, 6, 25}
+                       : Style() == FormStyle::Sizeable   ? Rect{0, 0, 8, 27}
+                       : Style() == FormStyle::ToolWindow ? Rect{0, 0, 6, 21}
+                                                          : Rect{};
     state.bounds.width = width + frame.width;
     state.bounds.height = height + frame.height;
   }
@@ -497,6 +518,8 @@ class MemoryFormImpl : public MemoryCaptioned<Form> {
   }
   void SetTopmost(bool topmost) override { topmost_ = topmost; }
   bool Topmost() override { return topmost_; }
+  void SetOwner(Form* owner) override { owner_ = owner; }
+  Form* owner_ = nullptr;
   void CenterOnScreen() override {
     state.bounds.left = (ui_.ScreenWidth() - state.bounds.width) / 2;
     state.bounds.top = (ui_.ScreenHeight() - state.bounds.height) / 2;
@@ -587,8 +610,10 @@ std::unique_ptr<Form> MemoryUi::CreateForm(const std::string& name, FormStyle st
   formScope_ = name;
   return Make<MemoryFormImpl>(name, style, *this);
 }
-std::unique_ptr<Panel> MemoryUi::CreatePanel(Container&, const std::string& name) {
-  return Make<MemoryPanel>(name);
+std::unique_ptr<Panel> MemoryUi::CreatePanel(Container& parent, const std::string& name) {
+  auto panel = Make<MemoryPanel>(name);
+  panel->parent = &parent;
+  return panel;
 }
 std::unique_ptr<Label> MemoryUi::CreateLabel(Container& parent, const std::string& name) {
   auto label = Make<MemoryLabel>(name);
@@ -613,8 +638,10 @@ std::unique_ptr<ProgressBar> MemoryUi::CreateProgressBar(Container&, const std::
 std::unique_ptr<ScrollBox> MemoryUi::CreateScrollBox(Container&, const std::string& name) {
   return Make<MemoryScrollBoxImpl>(name);
 }
-std::unique_ptr<Button> MemoryUi::CreateButton(Container&, const std::string& name) {
-  return Make<MemoryButtonImpl>(name);
+std::unique_ptr<Button> MemoryUi::CreateButton(Container& parent, const std::string& name) {
+  auto button = Make<MemoryButtonImpl>(name);
+  button->parent = &parent;
+  return button;
 }
 std::unique_ptr<TabControl> MemoryUi::CreateTabControl(Container&, const std::string& name) {
   return Make<MemoryTabControl>(name);
@@ -672,6 +699,21 @@ TextAlign LabelAlignment(Label& label) { return dynamic_cast<MemoryLabel&>(label
 FontSpec MemoFont(Memo& memo) { return dynamic_cast<MemoryMemo&>(memo).Font(); }
 ProgressRange RangeOf(ProgressBar& bar) { return dynamic_cast<MemoryProgressBar&>(bar).Range(); }
 bool ShowsBusyCursor(Form& form) { return dynamic_cast<MemoryFormImpl&>(form).Busy(); }
+Form* OwnerOf(Form& form) { return dynamic_cast<MemoryFormImpl&>(form).owner_; }
+Container* ParentOf(Control& control) {
+  if (auto* panel = dynamic_cast<MemoryPanel*>(&control)) return panel->parent;
+  if (auto* button = dynamic_cast<MemoryButtonImpl*>(&control)) return button->parent;
+  return nullptr;
+}
+
+void Drag(MemoryUi& ui, Container& on, DragAction action, Point screen) {
+  if (on.OnDrag) ui.events.Run([&] { on.OnDrag(action, screen); });
+}
+
+std::vector<Rect> MemoryApplication::WorkAreas() {
+  if (!workAreas.empty()) return workAreas;
+  return {Rect{0, 0, screenWidth, screenHeight}};
+}
 bool LabelIsLink(Label& label) { return dynamic_cast<MemoryLabel&>(label).Link(); }
 std::vector<std::string> PagesLoaded(HtmlViewer& viewer) { return dynamic_cast<MemoryHtmlViewer&>(viewer).loads; }
 std::string PlaceShown(HtmlViewer& viewer) { return dynamic_cast<MemoryHtmlViewer&>(viewer).Place(); }

@@ -1,6 +1,7 @@
 // In-memory controls and application object: the windows' logic runs natively against these in tests.
 #pragma once
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,9 @@ class MemoryApplication : public Application {
   int ScreenWidth() override { return screenWidth; }
   int ScreenHeight() override { return screenHeight; }
   int screenWidth = kDefaultScreenWidth, screenHeight = kDefaultScreenHeight;
+  // The monitors' work areas; empty: one, the whole screen.
+  std::vector<Rect> WorkAreas() override;
+  std::vector<Rect> workAreas;
   static constexpr int kDefaultScreenWidth = 1024, kDefaultScreenHeight = 768;
   void BringToForeground() override { ++foregroundCalls; }
   // Runs the events a test queued for the next time the program lets pending events run; an
@@ -104,6 +108,9 @@ class MemoryUi : public Ui {
   std::unique_ptr<Edit> CreateEdit(Container& parent, const std::string& name) override;
   std::unique_ptr<Memo> CreateMemo(Container& parent, const std::string& name) override;
   std::unique_ptr<ProgressBar> CreateProgressBar(Container& parent, const std::string& name) override;
+  void ShowDragFrame(const Rect& screen) override { dragFrame = screen; }
+  void HideDragFrame() override { dragFrame.reset(); }
+  std::optional<Rect> dragFrame;  // the drag outline while shown
 
   // The most recently created control of that name (nullptr when none), or of the form made last
   // before it with "Form.Name"; the pointer is valid while its owner keeps the control.
@@ -159,6 +166,11 @@ struct ProgressRange {
 ProgressRange RangeOf(ProgressBar& bar);
 // Whether a form shows the hourglass (SetBusyCursor).
 bool ShowsBusyCursor(Form& form);
+// A form's owner (SetOwner), and the container a panel or button stands on now.
+Form* OwnerOf(Form& form);
+Container* ParentOf(Control& control);
+// The mouse on a container as a drag (OnDrag), at a screen point.
+void Drag(MemoryUi& ui, Container& on, DragAction action, Point screen);
 bool LabelIsLink(Label& label);
 // What an in-memory HTML viewer was asked to show: every path in order, and the place shown.
 std::vector<std::string> PagesLoaded(HtmlViewer& viewer);

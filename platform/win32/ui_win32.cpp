@@ -15,6 +15,37 @@ namespace {
 class Win32Panel : public Native<Panel> {
  public:
   using Native::Native;
+  void SetGrip(Grip grip) override {
+    if (grip == grip_) return;
+    grip_ = grip;
+    InvalidateRect(hwnd, nullptr, TRUE);
+  }
+  Grip GripEdge() override { return grip_; }
+  bool OwnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    if (msg == WM_PAINT && grip_ != Grip::None) {
+      PaintGrip();
+      result = 0;
+      return true;
+    }
+    return drag_.Handle(*this, *this, msg, wParam, lParam, result);
+  }
+
+ private:
+  // Two raised lines along the edge, as tool bars mark where to take them.
+  void PaintGrip() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    for (int line = 0; line < 2; ++line) {
+      const int at = 2 + 3 * line;
+      RECT r = grip_ == Grip::Left ? RECT{at, 2, at + 3, rc.bottom - 2} : RECT{2, at, rc.right - 2, at + 3};
+      DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+    }
+    EndPaint(hwnd, &ps);
+  }
+  Grip grip_ = Grip::None;
+  DragTracker drag_;
 };
 
 class Win32Button : public NativeCaptioned<Button> {

@@ -23,6 +23,7 @@ class Win32Application : public Application {
   bool WindowEnabled() override;
   int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
   int ScreenHeight() override { return GetSystemMetrics(SM_CYSCREEN); }
+  std::vector<Rect> WorkAreas() override;
   void BringToForeground() override;
 
   HINSTANCE Instance() const { return instance_; }
@@ -70,6 +71,8 @@ class Win32Ui : public Ui {
   std::unique_ptr<Edit> CreateEdit(Container& parent, const std::string& name) override;
   std::unique_ptr<Memo> CreateMemo(Container& parent, const std::string& name) override;
   std::unique_ptr<ProgressBar> CreateProgressBar(Container& parent, const std::string& name) override;
+  void ShowDragFrame(const Rect& screen) override;
+  void HideDragFrame() override;
 
  private:
   Win32Application& app_;

@@ -20,6 +20,9 @@ SystemStyles StylesOf(FormStyle style) {
     case FormStyle::FixedToolDialog:
       // Without WS_SYSMENU the caption has no icons; the dialog frame as a dialog has it.
       return {WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME};
+    case FormStyle::ToolWindow:
+      // A popup's caption without WS_SYSMENU has no close box; the tool window's is the small one.
+      return {WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT | WS_EX_TOOLWINDOW};
     case FormStyle::Dialog:
       break;
   }
@@ -39,7 +42,8 @@ class Win32Form : public NativeCaptioned<Form> {
     GetClientRect(hwnd, &rc);
     return Rect{0, 0, rc.right, rc.bottom};
   }
-  bool OwnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) override {
+  bool OwnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    if (Style() == FormStyle::ToolWindow && drag_.Handle(*this, *this, msg, wParam, lParam, result)) return true;
     if (msg == WM_SIZE && OnResize) Guarded(app, OnResize);
     // Enter: the dialog manager asks for the default button, then sends its id (which
     // SetDefaultButton made IDOK), as it does when the button itself is clicked.
@@ -58,6 +62,9 @@ class Win32Form : public NativeCaptioned<Form> {
     SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   }
   bool Topmost() override { return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+  void SetOwner(Form* owner) override {
+    SetWindowLongPtrA(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner ? HandleOf(*owner) : nullptr));
+  }
   void CenterOnScreen() override {
     Rect r = Bounds();
     SetWindowPos(hwnd, nullptr, (app.ScreenWidth() - r.width) / 2, (app.ScreenHeight() - r.height) / 2, 0, 0,
@@ -66,7 +73,8 @@ class Win32Form : public NativeCaptioned<Form> {
   // Every way a form is shown or hidden comes here, so OnShow and OnHide run once per change.
   void SetVisible(bool visible) override {
     bool was = Visible();
-    ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
+    // A tool window comes up without taking the activation from the window the user works in.
+    ShowWindow(hwnd, !visible ? SW_HIDE : Style() == FormStyle::ToolWindow ? SW_SHOWNA : SW_SHOW);
     if (visible && !was && OnShow) Guarded(app, OnShow);
     if (!visible && was && OnHide) Guarded(app, OnHide);
   }
@@ -176,6 +184,7 @@ class Win32Form : public NativeCaptioned<Form> {
  private:
   NativeControl* cancel_ = nullptr;
   NativeControl* default_ = nullptr;
+  DragTracker drag_;
   bool programClose_ = false;
   bool busy_ = false;
   bool closed_ = false;

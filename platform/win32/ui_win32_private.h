@@ -129,6 +129,18 @@ class Native : public Base, public NativeControl {
     }
     return Rect{rc.left - origin.x, rc.top - origin.y, rc.right - rc.left, rc.bottom - rc.top};
   }
+  Rect ScreenRect() override {
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    return Rect{rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top};
+  }
+  // Both containers hear of it, as of any child that comes or goes.
+  void SetParent(Container& parent) override {
+    NativeControl* old = ParentObjectOf(hwnd);
+    ::SetParent(hwnd, HandleOf(parent));
+    if (old) old->ChildrenChanged();
+    if (NativeControl* now = ParentObjectOf(hwnd)) now->ChildrenChanged();
+  }
   void SetVisible(bool visible) override { ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE); }
   bool Visible() override { return IsWindowVisible(hwnd) != 0; }
   void SetEnabled(bool enabled) override { EnableWindow(hwnd, enabled); }
@@ -166,6 +178,24 @@ std::unique_ptr<Edit> MakeEdit(Win32Application& app, Container& parent, const s
 std::unique_ptr<Memo> MakeMemo(Win32Application& app, Container& parent, const std::string& name);
 // A label in a scroll box, drawn by the box without a window of its own.
 std::unique_ptr<Label> MakeBoxLabel(ScrollBox& box, const std::string& name);
+
+// The mouse held on a container for its OnDrag, from the press to the release: a press on the
+// client area (panels) or on the caption (tool windows) captures the mouse.
+class DragTracker {
+ public:
+  // Handles a message of the drag; false for any other, which then takes its usual way.
+  bool Handle(NativeControl& self, Container& on, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+ private:
+  void Start(NativeControl& self, Container& on, POINT screen);
+  bool active_ = false;
+  DWORD lastPress_ = 0;
+  POINT lastAt_{-1000000, -1000000};
+};
+
+// The grey outline of a dragged bar's landing place, above every window.
+void ShowDragOutline(Win32Application& app, const Rect& screen);
+void HideDragOutline();
 
 // The dispatcher of our window class, registered by the application object.
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

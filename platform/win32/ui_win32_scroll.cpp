@@ -27,6 +27,9 @@ class DrawnLabel : public Label {
 
   void SetBounds(const Rect& r) override { Change([&] { rect_ = r; }); }
   Rect Bounds() override { return rect_; }
+  Rect ScreenRect() override;
+  // Drawn by its box, it stays in it.
+  void SetParent(Container&) override {}
   void SetVisible(bool visible) override { Change([&] { visible_ = visible; }); }
   bool Visible() override;
   void SetEnabled(bool enabled) override { Change([&] { enabled_ = enabled; }); }
@@ -329,6 +332,13 @@ void DrawnLabel::Moved() {
 }
 
 bool DrawnLabel::Visible() { return visible_ && box_ && IsWindowVisible(box_->hwnd); }
+
+Rect DrawnLabel::ScreenRect() {
+  if (!box_) return rect_;
+  POINT at = box_->ContentOrigin();
+  ClientToScreen(box_->hwnd, &at);
+  return Rect{at.x + rect_.left, at.y + rect_.top, rect_.width, rect_.height};
+}
 
 // A fitted label is as large as its caption drawn in its font; an empty caption is one line high.
 void DrawnLabel::Fit() {

@@ -25,6 +25,8 @@ class RecordingTree : public TreeView {
   explicit RecordingTree(TreeView& inner) : TreeView("TVFonts"), inner_(inner) {}
   void SetBounds(const Rect& r) override { inner_.SetBounds(r); }
   Rect Bounds() override { return inner_.Bounds(); }
+  Rect ScreenRect() override { return inner_.ScreenRect(); }
+  void SetParent(Container& parent) override { inner_.SetParent(parent); }
   void SetVisible(bool visible) override { inner_.SetVisible(visible); }
   bool Visible() override { return inner_.Visible(); }
   void SetEnabled(bool enabled) override { inner_.SetEnabled(enabled); }

@@ -157,7 +157,7 @@ TEST_F(Settings, UnwritableMainWndIsSkippedButTheLayoutIsStillSaved) {
   EXPECT_EQ(Layout()["Rev"], "3");
 }
 
-// A first save writes the toolbox where this version keeps it, every value as decimal text.
+// A first save writes the toolbox where it starts, in the right dock, every value as decimal text.
 TEST_F(Settings, FirstSaveWritesTheFixedToolboxLayout) {
   TForm1& f = Create();
   f.FormShow();
@@ -172,19 +172,31 @@ TEST_F(Settings, FirstSaveWritesTheFixedToolboxLayout) {
                                                           {"FloatTop", "0"}}));
 }
 
-// A layout written by a version that can float the toolbox survives a run of this one unchanged.
-TEST_F(Settings, LoadedLayoutIsWrittenBackUnchanged) {
-  const std::map<std::string, std::string> stored = {{"Rev", "3"},       {"Visible", "1"},     {"DockedTo", "0"},
-                                                     {"LastDock", "1"},  {"DockRow", "2"},     {"DockPos", "-5"},
-                                                     {"FloatLeft", "812"}, {"FloatTop", "-30"}};
-  StoreLayout(stored);
-  TForm1& f = Create();
-  f.FormShow();
-  // The panel reports itself hidden while the other tab is shown; that is not the layout's state.
-  Toolbox().SetVisible(false);
-  p.registry.DeleteKey(RegRoot::CurrentUser, kToolbox);
-  f.SaveMainPlacement();
-  EXPECT_EQ(Layout(), stored);
+// A toolbox left floating comes back floating where it was, and is saved so again; one stored off
+// every screen comes back into view, keeping the values that place it in its dock.
+TEST_F(Settings, FloatingToolboxComesBackWhereItWasOrIntoView) {
+  struct Case {
+    const char *left, *top;
+    Rect shown;
+  } cases[] = {{"812", "300", {812, 300, 44, 309}}, {"812", "-30", {812, 0, 44, 309}}, {"-5000", "9000", {0, 459, 44, 309}}};
+  for (const Case& c : cases) {
+    const std::map<std::string, std::string> stored = {{"Rev", "3"},      {"Visible", "1"}, {"DockedTo", "0"},
+                                                       {"LastDock", "1"}, {"DockRow", "2"}, {"DockPos", "-5"},
+                                                       {"FloatLeft", c.left}, {"FloatTop", c.top}};
+    StoreLayout(stored);
+    TForm1& f = Create();
+    f.FormShow();
+    Form& floating = *p.ui.Find<Form>("tbToolboxFloat");
+    EXPECT_TRUE(floating.Visible()) << c.left << "," << c.top;
+    EXPECT_EQ(ParentOf(Toolbox()), &floating);
+    EXPECT_EQ(floating.Bounds(), c.shown) << c.left << "," << c.top;
+    p.registry.DeleteKey(RegRoot::CurrentUser, kToolbox);
+    f.SaveMainPlacement();
+    auto expected = stored;
+    expected["FloatLeft"] = std::to_string(c.shown.left);
+    expected["FloatTop"] = std::to_string(c.shown.top);
+    EXPECT_EQ(Layout(), expected);
+  }
 }
 
 // Only revisions 2 and 3 are taken; anything else leaves the defaults, which the save then writes.

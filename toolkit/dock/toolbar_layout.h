@@ -1,4 +1,4 @@
-// The stored layout of a dockable tool window (the toolbox): where it stood and whether it showed.
+// The stored layout of a dockable tool window: where it stood and whether it showed.
 #pragma once
 #include <string>
 
@@ -8,19 +8,15 @@ namespace sorel {
 
 // One tool window's layout, kept in the subkey named after the tool window below a base key of
 // HKEY_CURRENT_USER. Every value is decimal text (REG_SZ): "Rev", "Visible", "DockedTo",
-// "LastDock", "DockRow", "DockPos", "FloatLeft", "FloatTop". Docks are stored by number (below),
-// not by name, so that every value stays a number.
-//
-// This version cannot undock the toolbox, so of a loaded layout only Visible takes effect; the
-// other values are kept as loaded and saved back unchanged, so that a layout written by a version
-// that can dock and float survives a run of this one.
+// "LastDock", "DockRow", "DockPos", "FloatLeft", "FloatTop". Docks are stored by number, so that
+// every value stays a number: 0 is floating, n the n-th dock of the form (TDockSite::AddDock).
 struct ToolWindowLayout {
-  enum Dock : int { Floating = 0, LeftDock = 1 /* Dock971 */, RightDock = 2 /* Dock972 */ };
+  static constexpr int kFloating = 0;
   static constexpr int kRevision = 3;  // written on save; loading accepts 2 and 3
 
   bool Visible = true;
-  int DockedTo = RightDock;
-  int LastDock = RightDock;  // the dock it returns to when floated and docked again
+  int DockedTo = 1;
+  int LastDock = 1;  // the dock it returns to when floated and docked again
   int DockRow = 0;
   int DockPos = 0;
   int FloatLeft = 0;

@@ -1,5 +1,5 @@
 // The stored layout of a dockable tool window: loading with the revision rule, saving as decimal text.
-#include "app/toolbar_layout.h"
+#include "toolkit/dock/toolbar_layout.h"
 
 #include <cstdint>
 #include <optional>

@@ -8,10 +8,14 @@ set -euo pipefail
 # run` clicks the information tab for its screenshot. libjpeg-dev: the native JPEG decoder;
 # dpkg-dev unpacks the libjpeg-turbo source that scripts/build-libjpeg cross-builds for the Windows
 # programs. tinyproxy: the HTTP tests go through a proxy that scripts/test-wine starts for each run.
-# curl: scripts/bench-http measures the program's HTTP download against it.
+# curl: scripts/bench-http measures the program's HTTP download against it. librsvg2-bin:
+# scripts/render-art draws the Windows programs' icon and bitmaps from their SVG sources with
+# rsvg-convert (ImageMagick turns the drawings into BMP and ICO), their lettering in the DejaVu faces
+# of fonts-dejavu-core.
 need=(wine wine64 wine32:i386 g++-mingw-w64-i686 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build libgtest-dev libbenchmark-dev
       xvfb xauth x11-apps x11-utils imagemagick make g++ locales clang libclang-rt-14-dev
-      ghostscript fonts-dejavu-extra xdotool libjpeg-dev dpkg-dev tinyproxy curl)
+      ghostscript fonts-dejavu-extra xdotool libjpeg-dev dpkg-dev tinyproxy curl
+      librsvg2-bin fonts-dejavu-core)
 # Wine takes the ANSI code page from the locale: the program is also tested in Polish (1250).
 locales=(pl_PL.UTF-8 en_US.UTF-8)
 

@@ -8,7 +8,7 @@ export SOREL_I686 ?= auto
 
 FUZZ_SECONDS ?= 600
 
-.PHONY: all setup native win32 win64 fuzz-build test test-native test-win32 test-win64 check-imports run bench fuzz clean
+.PHONY: all setup native win32 win64 fuzz-build dist test test-native test-win32 test-win64 test-installer check-imports run bench fuzz clean
 
 all: native win32 win64
 
@@ -49,6 +49,10 @@ bench: native win32 win64
 	@if scripts/can-run-i686 >/dev/null; then scripts/with-display scripts/bench-http i686 $(BUILD)/win32; \
 	 else scripts/with-display scripts/bench-http x86_64 $(BUILD)/win64; fi
 
+# The release: the installer and the portable zip of the 32-bit program, in $(BUILD)/dist.
+dist: win32
+	@scripts/dist $(BUILD)
+
 test-native: native
 	@cd $(BUILD)/native && ctest --output-on-failure
 
@@ -61,9 +65,12 @@ test-win64: win64
 test-win32: win32
 	@scripts/with-display scripts/test-wine i686 $(BUILD)/win32
 
+test-installer: dist
+	@scripts/with-display scripts/test-installer $(BUILD)
+
 # Every tier, each reported on one line at the end; a tier that cannot start is a failure, except
 # the i686 one on a machine that cannot execute 32-bit programs, which is skipped and says so.
-test: native win32 win64 fuzz-build
+test: native win32 win64 fuzz-build dist
 	@scripts/test-all $(BUILD)
 
 run: setup

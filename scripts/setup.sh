@@ -11,11 +11,12 @@ set -euo pipefail
 # curl: scripts/bench-http measures the program's HTTP download against it. librsvg2-bin:
 # scripts/render-art draws the Windows programs' icon and bitmaps from their SVG sources with
 # rsvg-convert (ImageMagick turns the drawings into BMP and ICO), their lettering in the DejaVu faces
-# of fonts-dejavu-core.
+# of fonts-dejavu-core. nsis: makensis builds the installer of `make dist`; zip: the portable
+# archive beside it.
 need=(wine wine64 wine32:i386 g++-mingw-w64-i686 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build libgtest-dev libbenchmark-dev
       xvfb xauth x11-apps x11-utils imagemagick make g++ locales clang libclang-rt-14-dev
       ghostscript fonts-dejavu-extra xdotool libjpeg-dev dpkg-dev tinyproxy curl
-      librsvg2-bin fonts-dejavu-core)
+      librsvg2-bin fonts-dejavu-core nsis zip)
 # Wine takes the ANSI code page from the locale: the program is also tested in Polish (1250).
 locales=(pl_PL.UTF-8 en_US.UTF-8)
 

@@ -53,7 +53,6 @@ TfrmPrev::TfrmPrev(Platform& platform, PreviewHost& host) : p_(platform), host_(
   Docks->AddDock(*Dock973, DockSide::Left);
   Docks->AddDock(*Dock974, DockSide::Right);
   ToolWindowOptions toolbar;
-  toolbar.caption = "Toolbar971";
   toolbar.grip = true;
   toolbar.stretch = true;
   toolbar.arrange = [this](bool vertical, Point origin, bool place) { return ArrangeToolbar(vertical, origin, place); };
@@ -126,7 +125,11 @@ void TfrmPrev::ApplyTexts() {
   SetHints();
 }
 
-void TfrmPrev::SetCaption(const std::string& caption) { self_->SetCaption(caption); }
+// The toolbar, floating, bears the window's title: it has no text of its own in the language file.
+void TfrmPrev::SetCaption(const std::string& caption) {
+  self_->SetCaption(caption);
+  Docks->Find("Toolbar971")->SetCaption(caption);
+}
 
 void TfrmPrev::FormShow() {
   host_.PreviewShown(true);

@@ -289,6 +289,7 @@ TEST_F(Preview, ChosenLanguageSetsThePreviewsCaptionAndHints) {
   };
   Click(p.ui, Btn("btLangChoose"));
   EXPECT_EQ(Prev().Self().Caption(), "Preview");
+  EXPECT_EQ(p.ui.Find<Form>("Toolbar971Float")->Caption(), "Preview") << "the toolbar's floating window";
   EXPECT_EQ(p.ui.Find<Button>("btBold")->Hint(), "Bold");
   EXPECT_EQ(p.ui.Find<Button>("btItalic")->Hint(), "Kursywa") << "built in when the language has none";
 }

@@ -45,20 +45,24 @@ class DockE2E : public StartupE2E {
     main_ = app_->WaitForWindow(kMainCaption);
     ASSERT_NE(main_, nullptr);
     SendMessageA(main_, WM_NULL, 0, 0);  // the show step, which loads the layout, has run
-    status_ = FindChild(main_, "msctls_statusbar32", "");
-    HWND bulb = FindByHint(main_, "Button", LangResValue("Polski", "btOnOffHint"), status_);
-    // Floating, the toolbox is not on the main window: find the button among the program's windows.
-    for (HWND top = GetTopWindow(nullptr); !bulb && top; top = GetWindow(top, GW_HWNDNEXT)) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(top, &pid);
-      if (pid == app_->Pid() && top != main_) bulb = FindByHint(top, "Button", LangResValue("Polski", "btOnOffHint"), status_);
-    }
-    ASSERT_NE(bulb, nullptr) << "no toolbox button";
-    toolbox_ = GetParent(bulb);
     // The program tab holds, in creation order, the left dock, the right dock and the middle panel.
     HWND page = GetParent(GetParent(FindChild(main_, "SysTreeView32", "")));
     docks_ = DirectChildren(page, "SorelWindow");
     ASSERT_GE(docks_.size(), 2u);
+    // The toolbox is the bar in one of the docks, or the one bar of a floating window of the program.
+    toolbox_ = nullptr;
+    for (HWND holder : {docks_[0], docks_[1]}) {
+      if (auto bars = DirectChildren(holder, "SorelWindow"); !bars.empty()) toolbox_ = bars.front();
+    }
+    for (HWND top = GetTopWindow(nullptr); !toolbox_ && top; top = GetWindow(top, GW_HWNDNEXT)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(top, &pid);
+      const bool toolWindow = GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_TOOLWINDOW;
+      if (pid != app_->Pid() || !toolWindow || !IsWindowVisible(top)) continue;
+      if (auto bars = DirectChildren(top, "SorelWindow"); bars.size() == 1) toolbox_ = bars.front();
+    }
+    ASSERT_NE(toolbox_, nullptr) << "no toolbox";
+    EXPECT_EQ(DirectChildren(toolbox_, "Button").size(), 12u) << "the toolbox's buttons";
   }
   void CloseWithOk() {
     Press(FindChild(main_, "Button", "&OK"));
@@ -69,13 +73,13 @@ class DockE2E : public StartupE2E {
   }
 
   std::unique_ptr<AppProcess> app_;
-  HWND main_ = nullptr, status_ = nullptr, toolbox_ = nullptr;
+  HWND main_ = nullptr, toolbox_ = nullptr;
   std::vector<HWND> docks_;
 };
 
 TEST_F(DockE2E, ToolboxDraggedOutFloatsSurvivesARestartAndDocksBack) {
   DeleteKeyTree(HKEY_CURRENT_USER, std::string(kProgramKey) + "\\tbToolbox");
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   ASSERT_EQ(GetParent(toolbox_), docks_[1]) << "the toolbox starts in the right dock";
   const RECT docked = WindowRect(toolbox_);
   EXPECT_EQ(docked.right - docked.left, 38);
@@ -89,14 +93,14 @@ TEST_F(DockE2E, ToolboxDraggedOutFloatsSurvivesARestartAndDocksBack) {
   EXPECT_EQ(there.left, 59);
   EXPECT_EQ(there.top, 70);
   EXPECT_TRUE(Eventually([&] { return Width(docks_[1]) == 9; })) << "the empty dock narrows";
-  CloseWithOk();
+  ASSERT_NO_FATAL_FAILURE(CloseWithOk());
   EXPECT_EQ(Layout("Rev"), "3");
   EXPECT_EQ(Layout("DockedTo"), "0");
   EXPECT_EQ(Layout("LastDock"), "2");
   EXPECT_EQ(Layout("FloatLeft"), "59");
   EXPECT_EQ(Layout("FloatTop"), "70");
 
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   floating = GetAncestor(toolbox_, GA_ROOT);
   ASSERT_NE(floating, main_) << "the toolbox came back docked";
   const RECT again = WindowRect(floating);
@@ -106,22 +110,22 @@ TEST_F(DockE2E, ToolboxDraggedOutFloatsSurvivesARestartAndDocksBack) {
   EXPECT_TRUE(Eventually([&] { return GetParent(toolbox_) == docks_[1]; }));
   EXPECT_TRUE(Eventually([&] { return Width(docks_[1]) == 38; })) << "the dock widens to the toolbox";
   EXPECT_FALSE(IsWindowVisible(floating));
-  CloseWithOk();
+  ASSERT_NO_FATAL_FAILURE(CloseWithOk());
   EXPECT_EQ(Layout("DockedTo"), "2");
   EXPECT_EQ(Layout("DockPos"), "8") << "pulled back as far as the dock's length allows";
 }
 
 TEST_F(DockE2E, PreviewToolbarDocksAtEachEdge) {
-  Start();
+  ASSERT_NO_FATAL_FAILURE(Start());
   HWND preview = app_->WaitForWindow(LangResValue("Polski", "frmPreviewCaption"));
   ASSERT_NE(preview, nullptr);
-  HWND bold = FindByHint(preview, "Button", LangResValue("Polski", "frmPreviewbtBoldHint"), status_);
-  ASSERT_NE(bold, nullptr);
-  HWND toolbar = GetParent(bold);
-  // Top, bottom, left and right, in creation order.
+  // Top, bottom, left and right, in creation order; the toolbar starts in the top one.
   const std::vector<HWND> docks = DirectChildren(preview, "SorelWindow");
   ASSERT_GE(docks.size(), 4u);
-  ASSERT_EQ(GetParent(toolbar), docks[0]);
+  const std::vector<HWND> bars = DirectChildren(docks[0], "SorelWindow");
+  ASSERT_EQ(bars.size(), 1u);
+  HWND toolbar = bars.front();
+  EXPECT_EQ(DirectChildren(toolbar, "Button").size(), 4u);
   RECT client;
   GetClientRect(preview, &client);
   MapWindowPoints(preview, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
@@ -149,7 +153,7 @@ TEST_F(DockE2E, PreviewToolbarDocksAtEachEdge) {
     EXPECT_TRUE(alongItsEdge) << "dock " << s.dock << ": " << at.left << "," << at.top << " " << at.right << ","
                               << at.bottom;
   }
-  CloseWithOk();
+  ASSERT_NO_FATAL_FAILURE(CloseWithOk());
 }
 
 }  // namespace

@@ -70,6 +70,8 @@ test-installer: dist
 
 # Every tier, each reported on one line at the end; a tier that cannot start is a failure, except
 # the i686 one on a machine that cannot execute 32-bit programs, which is skipped and says so.
+# SOREL_TEST_START: when make started, so the summary also says how long setup and builds took.
+test: export SOREL_TEST_START := $(shell date +%s)
 test: native win32 win64 fuzz-build dist
 	@scripts/test-all $(BUILD)
 

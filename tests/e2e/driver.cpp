@@ -303,8 +303,13 @@ std::string HintOf(HWND control, HWND statusBar) {
 }
 
 HWND FindByHint(HWND parent, const std::string& cls, const std::string& hint, HWND statusBar) {
-  for (HWND control : FindChildren(parent, cls))
-    if (HintOf(control, statusBar) == hint) return control;
+  // A few rounds: the real pointer may move over another control between the hint asked for and
+  // the bar read back, and a form may still be creating its bars when it first shows.
+  for (int round = 0; round < 5; ++round) {
+    if (round > 0) Sleep(200);
+    for (HWND control : FindChildren(parent, cls))
+      if (HintOf(control, statusBar) == hint) return control;
+  }
   return nullptr;
 }
 

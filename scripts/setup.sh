@@ -32,8 +32,8 @@ optional=(wine32:i386)
 locales=(pl_PL.UTF-8 en_US.UTF-8)
 # Left while 32-bit Wine could not be installed: scripts/can-run-i686 then reports the i686 tiers
 # as skipped for that reason instead of failed.
-wine32_marker="$top/build/setup/wine32-unavailable"
 logs="$top/build/setup"
+wine32_marker="$logs/wine32-unavailable"
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 missing=()
@@ -47,16 +47,16 @@ done
 # `apt-get source libjpeg-turbo` needs source entries for this release; the stock sources have none.
 need_src=0
 apt-cache showsrc libjpeg-turbo >/dev/null 2>&1 || need_src=1
-if [ ${#missing[@]} -eq 0 ] && [ ${#missing_optional[@]} -eq 0 ] && [ ${#missing_locales[@]} -eq 0 ] &&
-   [ $need_src -eq 0 ]; then
+required_there=0
+[ ${#missing[@]} -eq 0 ] && [ ${#missing_locales[@]} -eq 0 ] && [ $need_src -eq 0 ] && required_there=1
+if [ $required_there -eq 1 ] && [ ${#missing_optional[@]} -eq 0 ]; then
   rm -f "$wine32_marker"
   exit 0
 fi
 
 # 32-bit Wine failed to install a short while ago: say so again rather than wait on the mirror at
 # every command; a later run (or `make clean`) tries again.
-if [ ${#missing[@]} -eq 0 ] && [ ${#missing_locales[@]} -eq 0 ] && [ $need_src -eq 0 ] &&
-   [ -n "$(find "$wine32_marker" -mmin -360 2>/dev/null)" ]; then
+if [ $required_there -eq 1 ] && [ -n "$(find "$wine32_marker" -mmin -360 2>/dev/null)" ]; then
   echo "setup: warning: 32-bit Wine (${missing_optional[*]}) could not be installed in the last 6 hours; the i686 and installer tiers will be skipped (delete $wine32_marker to try again now)." >&2
   exit 0
 fi
@@ -71,7 +71,7 @@ mkdir -p "$logs"
 
 step_start=0
 begin() { printf 'setup: %s ... ' "$1"; step_start=$SECONDS; }
-done_step() { echo "done in $((SECONDS - step_start)) s"; }
+done_step() { echo "done in $((SECONDS - step_start)) s$*"; }  # done_step [SUFFIX]
 packages() { [ "$1" -eq 1 ] && echo "1 package" || echo "$1 packages"; }
 warn() { echo "setup: warning: $*" >&2; }
 give_up() {  # give_up LOG WHAT: apt's last lines and what to try
@@ -90,7 +90,7 @@ update_indexes() {
     if apt-get update -q >"$log" 2>&1 && ! grep -q '^E:' "$log"; then done_step; return 0; fi
     [ $try -lt 3 ] && sleep $((try * 10))
   done
-  echo "done in $((SECONDS - step_start)) s, with errors"
+  done_step ", with errors"
   # apt's "Err:N URI SUITE INDEX" lines name each index that failed, the line after says why.
   local failing
   failing="$(awk '/^Err:/ { sub(/^Err:[0-9]+ /, ""); index_name = $0; next }

@@ -189,11 +189,13 @@ TEST_F(EditingE2E, CodePageChoiceIsWrittenBySave) {
   Start();
   // Of the toolbox's two-state buttons, the other one shows and hides the preview.
   HWND status = FindChild(main_, "msctls_statusbar32", "");
-  const std::string previewHint = LangResValue("Polski", "btPreviewHint");
+  // The preview button is found by its hint, which is asked again if the real pointer overwrote it;
+  // asking each button once and taking the first other hint took the preview button now and then.
+  HWND preview = FindByHint(main_, "Button", LangResValue("Polski", "btPreviewHint"), status);
+  ASSERT_NE(preview, nullptr) << "the preview button";
   HWND codePage = nullptr;
   for (HWND b : FindChildren(main_, "Button"))
-    if (Text(b).empty() && !codePage && GetWindowLongA(b, GWL_STYLE) & BS_PUSHLIKE && HintOf(b, status) != previewHint)
-      codePage = b;
+    if (Text(b).empty() && !codePage && GetWindowLongA(b, GWL_STYLE) & BS_PUSHLIKE && b != preview) codePage = b;
   ASSERT_NE(codePage, nullptr) << "the code-page button";
   Press(codePage);
   Press(FindChild(main_, "Button", "&OK"));

@@ -4,6 +4,7 @@
 #include <deque>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "engine/text_lines.h"
@@ -44,6 +45,15 @@ bool HasEntry(TextCompare& compare, const SubstTable& list, const std::string& t
 }
 
 void AddEntry(TextCompare& compare, SubstTable& list, const std::string& text) {
+  const auto eq = text.find('=');
+  if (eq != std::string::npos) {
+    const std::string name = text.substr(0, eq);
+    std::erase_if(list, [&](const std::string& element) {
+      const auto at = element.find('=');
+      return at != std::string::npos && compare.SameText(element.substr(0, at), name) &&
+             !compare.SameText(element, text);
+    });
+  }
   if (!HasEntry(compare, list, text)) list.push_back(text);
 }
 
@@ -64,13 +74,53 @@ int FindName(TextCompare& compare, const SubstTable& list, const std::string& na
   return -1;
 }
 
+namespace {
+
+// The name of an entry, everything before its first "="; nothing for a text without one.
+std::optional<std::string> NameOf(const std::string& entry) {
+  const auto eq = entry.find('=');
+  if (eq == std::string::npos) return std::nullopt;
+  return entry.substr(0, eq);
+}
+
+}  // namespace
+
 TableEditor::TableEditor(TextCompare& compare, SubstTable& table)
-    : table_(table), slots_(table.begin(), table.end()), bySlot_(compare, table) {}
+    : compare_(compare), table_(table), slots_(table.begin(), table.end()), bySlot_(compare, table),
+      byName_(compare) {
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    if (auto name = NameOf(table[i])) byName_.Add(*name, i);
+  }
+}
 
 bool TableEditor::Has(const std::string& entry) { return bySlot_.Has(entry); }
 
 void TableEditor::Add(const std::string& entry) {
-  if (bySlot_.AddNew(entry, slots_.size())) slots_.emplace_back(entry);
+  RemoveOthersOfName(entry);
+  if (!bySlot_.Has(entry)) Append(entry);
+}
+
+void TableEditor::Append(const std::string& entry) {
+  bySlot_.Add(entry, slots_.size());
+  if (auto name = NameOf(entry)) byName_.Add(*name, slots_.size());
+  slots_.emplace_back(entry);
+}
+
+void TableEditor::RemoveOthersOfName(const std::string& entry) {
+  const auto name = NameOf(entry);
+  if (!name) return;
+  const IgnoreCaseIndex::Key key = byName_.KeyOf(*name);
+  std::vector<std::size_t> kept;
+  for (std::size_t slot = byName_.RemoveFirst(key); slot != IgnoreCaseIndex::npos; slot = byName_.RemoveFirst(key)) {
+    if (!slots_[slot]) continue;  // removed since
+    if (compare_.SameText(*slots_[slot], entry)) {
+      kept.push_back(slot);
+      continue;
+    }
+    bySlot_.RemoveFirst(*slots_[slot]);
+    slots_[slot].reset();
+  }
+  for (std::size_t slot : kept) byName_.Add(key, slot);
 }
 
 void TableEditor::Remove(const std::string& entry) {
@@ -114,12 +164,24 @@ void TableStore::WriteTable(const SubstTable& table) {
 void TableStore::ReadRegistry(SubstTable& table) {
   // Read access is enough: a user who may not change the table still sees it as it is.
   auto key = registry_.OpenForReading(RegRoot::LocalMachine, kFontSubstitutesKey);
-  if (!key) return;
-  for (const auto& value : key->Values()) {
-    // Expandable, multi-string and binary values are not substitutions the program can show.
-    if (value.type != RegType::String) continue;
-    table.push_back(value.name + "=" + key->ReadString(value.name));
+  std::vector<StoredEntry> stored;
+  std::vector<std::string> inexact;
+  if (key) {
+    for (const auto& value : key->Values()) {
+      // Expandable, multi-string and binary values are not substitutions the program can show.
+      if (value.type != RegType::String) continue;
+      // Its 8-bit text stands for something else: shown or written back, it would be wrong.
+      if (!value.exact) {
+        inexact.push_back(value.name);
+        continue;
+      }
+      stored.push_back({value.name, value.name + "=" + key->ReadString(value.name)});
+    }
   }
+  // All or nothing: the table and what a save compares it with come from the same read.
+  for (const auto& value : stored) table.push_back(value.entry);
+  stored_ = std::move(stored);
+  inexactNames_ = std::move(inexact);
 }
 
 void TableStore::ReadWinIni(SubstTable& table) {
@@ -165,6 +227,12 @@ void TableStore::ReadWinIni(SubstTable& table) {
   }
 }
 
+// One name the save writes: the first element of that name, when the last read did not see it.
+struct TableStore::RegistryWrite {
+  std::string name, data;
+  std::size_t stored;  // the stored value of that name (any letter case), or npos
+};
+
 void TableStore::WriteRegistry(const SubstTable& table) {
   auto key = registry_.Open(RegRoot::LocalMachine, kFontSubstitutesKey, false);
   if (!key) {
@@ -174,57 +242,83 @@ void TableStore::WriteRegistry(const SubstTable& table) {
     return;
   }
 
-  // Writing first and deleting afterwards keeps every entry stored throughout, so a failure
-  // part-way loses nothing that was there before. Names are matched by their ignore-case keys,
-  // so a table of thousands of entries costs no more than a few comparisons per entry.
-  std::vector<std::pair<RegValueInfo, IgnoreCaseIndex::Key>> stored;  // string values with their names' keys
-  IgnoreCaseIndex storedNames(compare_);  // by place in stored
-  for (auto& value : key->Values()) {
-    if (value.type != RegType::String) continue;
-    IgnoreCaseIndex::Key nameKey = storedNames.KeyOf(value.name);
-    storedNames.Add(nameKey, stored.size());
-    stored.emplace_back(value, std::move(nameKey));
-  }
-  IgnoreCaseIndex tableNames(compare_);
+  // Only the difference from what was read is stored, so a value nobody changed keeps its
+  // bytes. Names are matched by their ignore-case keys, so a table of thousands of entries costs
+  // a few lookups per entry.
+  const std::unordered_set<std::string> wasStored = [&] {
+    std::unordered_set<std::string> texts;
+    for (const auto& value : stored_) texts.insert(value.entry);
+    return texts;
+  }();
+  IgnoreCaseIndex storedNames(compare_);
+  for (std::size_t i = 0; i < stored_.size(); ++i) storedNames.Add(stored_[i].name, i);
+  IgnoreCaseIndex inexactNames(compare_);
+  for (const auto& name : inexactNames_) inexactNames.Add(name);
+
+  std::vector<RegistryWrite> writes;
+  IgnoreCaseIndex tableNames(compare_), written(compare_);
   for (const auto& element : table) {
     const auto eq = element.find('=');
     if (eq == std::string::npos) continue;
     const std::string name = element.substr(0, eq);
     // Only the first element of a name is written: it decides what the system gets.
-    const IgnoreCaseIndex::Key nameKey = tableNames.KeyOf(name);
-    if (!tableNames.AddNew(nameKey)) continue;
-    const std::size_t found = storedNames.First(nameKey);  // the first stored value of the name
-    const std::string data = element.substr(eq + 1);
-    // Overwriting keeps a value's stored spelling; a string value that differs from the table's
-    // name only in letter case is dropped first so the table's spelling is what remains. Should
-    // the write then fail, the old value is put back: a failed save loses nothing.
-    const RegValueInfo* respelled =
-        found != IgnoreCaseIndex::npos && stored[found].first.name != name ? &stored[found].first : nullptr;
-    if (!respelled) {
-      key->WriteString(name, data);
-      continue;
-    }
-    const std::string previous = key->ReadString(respelled->name);
-    if (!key->DeleteValue(respelled->name)) {
-      key->WriteString(name, data);  // still there: overwritten under its stored spelling
-      continue;
-    }
-    try {
-      key->WriteString(name, data);
-    } catch (...) {
-      try {
-        key->WriteString(respelled->name, previous);
-      } catch (...) {
-      }
-      throw;
-    }
+    IgnoreCaseIndex::Key nameKey = tableNames.KeyOf(name);
+    if (!tableNames.AddNew(nameKey) || wasStored.count(element)) continue;
+    if (inexactNames.Has(nameKey))
+      throw PlatformError("The entry \"" + element +
+                          "\" cannot be saved: the registry holds a value of that name in characters this "
+                          "system's code page cannot show. Nothing was saved.");
+    writes.push_back({name, element.substr(eq + 1), storedNames.First(nameKey)});
+    written.Add(std::move(nameKey));
   }
 
-  // String values the table no longer names: removed by the program, or added by someone else.
-  // A value that refuses deletion stays; the registry layer reports that as no error.
-  // The values there now are those stored before and those just written under the table's names.
-  for (const auto& [value, nameKey] : stored) {
-    if (!tableNames.Has(nameKey)) key->DeleteValue(value.name);
+  // Writing first and deleting afterwards keeps every entry stored throughout, so a failure
+  // part-way loses nothing that was there before.
+  std::vector<bool> gone(stored_.size(), false);
+  for (const auto& write : writes) {
+    WriteRespelling(*key, write);
+    if (write.stored != IgnoreCaseIndex::npos) gone[write.stored] = true;
+  }
+  // Values whose entries the table no longer holds: this run removed them. A value that refuses
+  // deletion stays; the registry layer reports that as no error.
+  const std::unordered_set<std::string> inTable(table.begin(), table.end());
+  for (std::size_t i = 0; i < stored_.size(); ++i) {
+    if (gone[i] || inTable.count(stored_[i].entry) || written.Has(stored_[i].name)) continue;
+    gone[i] = key->DeleteValue(stored_[i].name);
+  }
+
+  // The next save compares with what is stored now.
+  std::vector<StoredEntry> now;
+  for (std::size_t i = 0; i < stored_.size(); ++i) {
+    if (!gone[i]) now.push_back(std::move(stored_[i]));
+  }
+  for (const auto& write : writes) now.push_back({write.name, write.name + "=" + write.data});
+  stored_ = std::move(now);
+}
+
+void TableStore::WriteRespelling(RegistryKey& key, const RegistryWrite& write) {
+  // Overwriting keeps a value's stored spelling; a stored value that differs from the written
+  // name only in letter case is dropped first so the table's spelling is what remains. Should
+  // the write then fail, the old value is put back: a failed save loses nothing.
+  const bool respelled = write.stored != IgnoreCaseIndex::npos && stored_[write.stored].name != write.name;
+  if (!respelled) {
+    key.WriteString(write.name, write.data);
+    return;
+  }
+  const std::string& storedName = stored_[write.stored].name;
+  const std::string previous = key.ReadString(storedName);
+  if (!key.DeleteValue(storedName)) {
+    key.WriteString(write.name, write.data);  // still there: overwritten under its stored spelling
+    return;
+  }
+  try {
+    key.WriteString(write.name, write.data);
+  } catch (...) {
+    try {
+      key.WriteString(storedName, previous);
+    } catch (...) {
+    }
+    throw;
   }
 }
 

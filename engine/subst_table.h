@@ -20,7 +20,10 @@ using SubstTable = std::vector<std::string>;
 
 // Whole-entry comparison: the complete texts, ignoring letter case in the user's locale.
 bool HasEntry(TextCompare& compare, const SubstTable& list, const std::string& text);
-// Appends text unless HasEntry; so no two elements share a text, though two may share a name.
+// Makes text the one element of its name: the other elements of that name (letter case ignored)
+// are deleted, and text is appended unless HasEntry. The program's own entries go in this way,
+// so that what it writes is what the system holds for the name. A text without "=" has no name
+// and is only appended unless present.
 void AddEntry(TextCompare& compare, SubstTable& list, const std::string& text);
 // Deletes the first element equal to text, if any.
 void RemoveEntry(TextCompare& compare, SubstTable& list, const std::string& text);
@@ -36,14 +39,20 @@ class TableEditor {
  public:
   TableEditor(TextCompare& compare, SubstTable& table);
   bool Has(const std::string& entry);
+  // As AddEntry: entry becomes the one element of its name.
   void Add(const std::string& entry);
   void Remove(const std::string& entry);
   void Commit();
 
  private:
+  void Append(const std::string& entry);
+  void RemoveOthersOfName(const std::string& entry);
+
+  TextCompare& compare_;
   SubstTable& table_;
   std::vector<std::optional<std::string>> slots_;
   IgnoreCaseIndex bySlot_;  // the live slots, first first
+  IgnoreCaseIndex byName_;  // slots by their names; removed slots are skipped when met
 };
 
 // Appends "\" to a non-empty path that does not end in one; "" stays "".
@@ -65,18 +74,25 @@ class TableStore {
              TextCompare& compare, bool isNT);
 
   // Appends the stored entries to table (it is not cleared first).
-  // NT: one element name "=" text per REG_SZ value, in enumeration order; other types are skipped.
+  // NT: one element name "=" text per REG_SZ value, in enumeration order; other types, and values
+  // the code page cannot hold, are skipped.
   // 95/98: the section's keys through WinIniFile; a key with an empty value removes the element
   // of that name, a key already present by name replaces that element, others are appended.
   void ReadTable(SubstTable& table);
 
-  // Replaces the stored table by table. When two elements share a name, the first one wins.
-  // NT: every name is written before any stale string value is deleted, so the stored table is
-  // never missing while it is written; values of other types are left alone, except where the
-  // table holds their name. A stored name that differs from the table's only in letter case is
-  // deleted and written in the table's spelling, and put back when that write fails. No single
-  // failing operation leaves fewer of the stored entries than before. Elements without "=" are
-  // not entries and are not written.
+  // Stores what table changed. When two elements share a name, the first one wins.
+  // NT: the table is compared with the values the last ReadTable (or successful WriteTable) saw,
+  // and only the difference is stored: an element not among them is written under its name, and
+  // a value whose entry the table no longer holds is deleted, unless its name was just written.
+  // A value the table did not change is never rewritten; one never read (added by someone else
+  // meanwhile, or of another type) is never deleted; a name holding "=" stays as it stood.
+  // Every write comes before any delete, so the stored table is never missing while it is
+  // written. A stored name that differs from the written one only in letter case is deleted and
+  // written in the table's spelling, and put back when that write fails. No single failing
+  // operation leaves fewer of the stored entries than before. Values whose name or data the code
+  // page cannot hold are not read and never touched: a save that would write one of their names
+  // raises an error before writing anything. Elements without "=" are not entries and are not
+  // written.
   // 95/98: the section is found, and ended, exactly as the profile functions find and end it; its
   // lines are replaced by the table's lines (empty lines after them kept); without a section a
   // new one is appended at the end. The file is written to a temporary file beside it and put in
@@ -92,9 +108,16 @@ class TableStore {
   static constexpr const char* kTempName = "win.ini.tmp";
 
  private:
+  // A string value as the last read or save left it: its stored name and the element it gave.
+  struct StoredEntry {
+    std::string name;
+    std::string entry;
+  };
   void ReadRegistry(SubstTable& table);
   void ReadWinIni(SubstTable& table);
   void WriteRegistry(const SubstTable& table);
+  struct RegistryWrite;
+  void WriteRespelling(RegistryKey& key, const RegistryWrite& write);
   void WriteWinIni(const SubstTable& table);
   bool IsTableHeader(const std::string& line);
 
@@ -104,6 +127,8 @@ class TableStore {
   SystemInfo& system_;
   TextCompare& compare_;
   bool isNT_;
+  std::vector<StoredEntry> stored_;          // NT: the string values the table came from
+  std::vector<std::string> inexactNames_;    // NT: 8-bit names of values the code page cannot hold
 };
 
 }  // namespace sorel

@@ -23,6 +23,10 @@ constexpr std::uint32_t MultiString = 7;   // REG_MULTI_SZ
 struct RegValueInfo {
   std::string name;
   std::uint32_t type = RegType::None;
+  // False when the name, or a string value's data, holds characters the ANSI code page cannot
+  // hold: the 8-bit texts then stand for something else, and writing them back would change the
+  // value or make a new one.
+  bool exact = true;
 };
 
 // An open key; it is closed when the object is destroyed.
@@ -30,7 +34,7 @@ struct RegValueInfo {
 class RegistryKey {
  public:
   virtual ~RegistryKey() = default;
-  // Every value name with its type, in the system's order.
+  // Every value name with its type and exactness, in the system's order.
   virtual std::vector<RegValueInfo> Values() = 0;
   virtual bool ValueExists(const std::string& name) = 0;
   // REG_SZ or REG_EXPAND_SZ data; an absent value reads as "". Any other type throws

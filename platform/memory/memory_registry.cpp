@@ -45,7 +45,7 @@ class MemoryRegistryKey : public RegistryKey {
 
   std::vector<RegValueInfo> Values() override {
     std::vector<RegValueInfo> out;
-    for (const auto& v : Key().values) out.push_back({v.name, v.type});
+    for (const auto& v : Key().values) out.push_back({v.name, v.type, v.exact});
     return out;
   }
 
@@ -170,6 +170,7 @@ void MemoryRegistry::Store(Key& key, const std::string& name, std::uint32_t type
   if (auto* v = FindValue(key, name)) {
     v->type = type;
     v->data = bytes;
+    v->exact = true;
   } else {
     key.positions.emplace(Upper(name), key.values.size());
     key.values.push_back({name, type, bytes});
@@ -246,6 +247,13 @@ void MemoryRegistry::SetRaw(RegRoot root, const std::string& path, const std::st
 void MemoryRegistry::SetString(RegRoot root, const std::string& path, const std::string& name,
                                const std::string& text) {
   SetRaw(root, path, name, RegType::String, text);
+}
+
+void MemoryRegistry::SetInexactString(RegRoot root, const std::string& path, const std::string& name,
+                                      const std::string& text) {
+  Key& key = Create(Id(root, path));
+  Store(key, name, RegType::String, text);
+  FindValue(key, name)->exact = false;
 }
 
 void MemoryRegistry::SetDWord(RegRoot root, const std::string& path, const std::string& name, std::int32_t value) {

@@ -32,6 +32,7 @@ class MemoryRegistry : public Registry {
     std::string name;
     std::uint32_t type = RegType::None;
     std::string data;
+    bool exact = true;  // see RegValueInfo::exact; a write through a key makes it exact again
   };
 
   std::unique_ptr<RegistryKey> Open(RegRoot root, const std::string& path, bool create) override;
@@ -47,6 +48,9 @@ class MemoryRegistry : public Registry {
               const std::string& bytes);
   void SetString(RegRoot root, const std::string& path, const std::string& name, const std::string& text);
   void SetDWord(RegRoot root, const std::string& path, const std::string& name, std::int32_t value);
+  // A REG_SZ value whose name or data the code page cannot hold, as the system would report one
+  // written in Unicode: name and text are its 8-bit forms.
+  void SetInexactString(RegRoot root, const std::string& path, const std::string& name, const std::string& text);
   std::optional<Value> GetRaw(RegRoot root, const std::string& path, const std::string& name) const;
   // The text of a REG_SZ or REG_EXPAND_SZ value; nothing when absent or of another type.
   std::optional<std::string> GetString(RegRoot root, const std::string& path, const std::string& name) const;

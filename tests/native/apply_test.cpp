@@ -139,7 +139,8 @@ struct LanguageCase {
 };
 class FixedEntriesOfLanguage : public Apply, public testing::WithParamInterface<LanguageCase> {};
 
-// Entries formed with another number by an earlier save stay where they are.
+// Entries formed with another number by an earlier save stay where they are, unless they hold a
+// name the language's fixed entries write: the fixed entry replaces them.
 TEST_P(FixedEntriesOfLanguage, CarryTheLanguagesCharset) {
   SetLanguageSection(GetParam().section);
   const Texts earlier = {"Helvetica,238=Arial,238", "Courier,0=Courier New,238"};
@@ -151,7 +152,7 @@ TEST_P(FixedEntriesOfLanguage, CarryTheLanguagesCharset) {
   // With 0 the two entries of each face are one text, added once.
   Texts fixed = FixedEntries(v);
   if (v == "0") fixed = {fixed[0], fixed[2], fixed[4]};
-  EXPECT_EQ(f.Edits().Table(), v == "238" ? fixed : Concat(earlier, fixed));
+  EXPECT_EQ(f.Edits().Table(), v == "238" ? fixed : Concat({earlier[0]}, fixed));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, FixedEntriesOfLanguage,
@@ -226,6 +227,29 @@ TEST_F(Apply, TableTheUserMayNotChangeIsShownAndItsSaveFails) {
   EXPECT_FALSE(f.Self().Closed());
   EXPECT_TRUE(Modified());
   EXPECT_TRUE(p.restart.calls.empty());
+}
+
+// A script switched on whose name the table maps elsewhere: the save makes the program's entry
+// what the system holds for the name, on either family.
+TEST_F(Apply, SwitchedOnEntryReplacesAnotherMappingOfItsName) {
+  for (const std::uint32_t platformId : {2u, 1u}) {
+    SCOPED_TRACE(platformId);
+    p.system.platformId = platformId;
+    const char* const other = "Arial Greek,161=Tahoma,161";
+    Table({other});
+    p.files.Put("C:\\windows\\win.ini", std::string("[FontSubstitutes]\r\n") + other + "\r\n");
+    TForm1& f = Create();
+    ASSERT_FALSE(Record("Arial", 161).Enabled);
+    DoubleClick("Arial (Greek)");
+    CloseAndSave();
+    EXPECT_EQ(f.Edits().Table(), Concat({"Arial Greek,161=Arial,161"}, FixedEntries("238")));
+    const std::string stored = platformId == 2
+                                   ? p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial Greek,161")
+                                         .value_or("")
+                                   : p.files.Get("C:\\windows\\win.ini").value_or("");
+    EXPECT_NE(stored.find("Arial,161"), std::string::npos) << stored;
+    EXPECT_EQ(stored.find("Tahoma,161"), std::string::npos) << stored;
+  }
 }
 
 struct RestartCase {

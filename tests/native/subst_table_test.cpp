@@ -51,18 +51,32 @@ TEST(HasEntry, FollowsTheLocaleBeyondAsciiLetters) {
   EXPECT_EQ(FindName(compare, list, "CZCIONKA ŻÓŁW,238"), 0);
 }
 
-TEST(AddEntry, AppendsOnlyTextsNotYetPresent) {
+struct AddCase {
+  const char* what;
+  SubstTable list;
+  std::string text;
+  SubstTable expected;
+};
+
+// What the program adds is what the table holds for that name afterwards.
+TEST(AddEntry, MakesTheTextTheOneElementOfItsName) {
+  const AddCase cases[] = {
+      {"new name appended", {"Helv=Arial"}, "Courier=Courier New", {"Helv=Arial", "Courier=Courier New"}},
+      {"present in other letter case: kept as it stands", {"Arial CE,238=Arial,238", "Helv=Arial"},
+       "arial ce,238=ARIAL,238", {"Arial CE,238=Arial,238", "Helv=Arial"}},
+      {"same name, other value: replaced", {"Arial CE,238=Arial,238", "Helv=Arial"}, "arial ce,238=Tahoma,238",
+       {"Helv=Arial", "arial ce,238=Tahoma,238"}},
+      {"every other element of the name goes", {"a=1", "A=2", "x=0", "a=3"}, "a=2", {"A=2", "x=0"}},
+      {"the name ends at the first \"=\"", {"a=b=c", "ab=c"}, "A=d", {"ab=c", "A=d"}},
+      {"a text without \"=\" only appended", {"Arial", "Arial=Tahoma"}, "Arial=Tahoma", {"Arial", "Arial=Tahoma"}},
+      {"without \"=\" nothing else goes", {"Arial=Tahoma"}, "Arial", {"Arial=Tahoma", "Arial"}},
+  };
   MemoryTextCompare compare;
-  SubstTable list = {"Arial CE,238=Arial,238", "Helv=Arial"};
-
-  AddEntry(compare, list, "arial ce,238=ARIAL,238");
-  EXPECT_EQ(list, (SubstTable{"Arial CE,238=Arial,238", "Helv=Arial"}));
-
-  // Same name, other value: a second element of that name.
-  AddEntry(compare, list, "Arial CE,238=Tahoma,238");
-  AddEntry(compare, list, "Courier=Courier New");
-  EXPECT_EQ(list, (SubstTable{"Arial CE,238=Arial,238", "Helv=Arial", "Arial CE,238=Tahoma,238",
-                              "Courier=Courier New"}));
+  for (const auto& c : cases) {
+    SubstTable list = c.list;
+    AddEntry(compare, list, c.text);
+    EXPECT_EQ(list, c.expected) << c.what;
+  }
 }
 
 TEST(RemoveEntry, DeletesFirstEqualElementOnly) {
@@ -113,7 +127,7 @@ TEST(FindName, MatchesTextBeforeFirstEquals) {
 // random edits over texts that differ in letter case, in accented letters and in charset.
 TEST(TableEditor, GivesTheResultsOfTheListHelpers) {
   const std::vector<std::string> texts = {"A S,238=B,238", "a s,238=b,238", "A S,238=B,0", "\xC9 S,238=E,238",
-                                          "\xE9 s,238=e,238", "Helv=Arial", "HELV=arial", "x"};
+                                          "\xE9 s,238=e,238", "Helv=Arial", "HELV=arial", "helv=Tahoma", "x"};
   MemoryTextCompare compare;
   std::mt19937 random(7);
   for (int run = 0; run < 200; ++run) {

@@ -41,13 +41,26 @@ class NtTable : public testing::Test {
     p.registry.SetRaw(kHklm, kKey, name, type, bytes);
   }
   SubstTable Read(SubstTable table = {}) {
-    p.Store(true).ReadTable(table);
+    store.ReadTable(table);
     return table;
   }
-  void Write(const SubstTable& table) { p.Store(true).WriteTable(table); }
+  // A save of table by a store that has just read what is stored, as the program saves.
+  void Write(const SubstTable& table) {
+    Read();
+    store.WriteTable(table);
+  }
   std::vector<std::string> Strings() { return p.registry.DumpStrings(kHklm, kKey); }
+  // The writes and deletes of the log, in order.
+  std::vector<std::string> Changes() {
+    std::vector<std::string> ops;
+    for (const auto& line : p.registry.Log()) {
+      if (line.rfind("write ", 0) == 0 || line.rfind("delete ", 0) == 0) ops.push_back(line);
+    }
+    return ops;
+  }
 
   StorePlatforms p;
+  TableStore store = p.Store(true);
 };
 
 TEST_F(NtTable, ReadAppendsStringValuesInEnumerationOrderAndSkipsOtherTypes) {
@@ -131,12 +144,7 @@ TEST_F(NtTable, WritesEverythingBeforeDeletingAnything) {
   SetString("Old2", "z");
   p.registry.ClearLog();
   Write({"Keep=y2", "New=n"});
-
-  std::vector<std::string> ops;
-  for (const auto& line : p.registry.Log()) {
-    if (line.rfind("write ", 0) == 0 || line.rfind("delete ", 0) == 0) ops.push_back(line);
-  }
-  EXPECT_EQ(ops, (std::vector<std::string>{"write Keep", "write New", "delete Old1", "delete Old2"}));
+  EXPECT_EQ(Changes(), (std::vector<std::string>{"write Keep", "write New", "delete Old1", "delete Old2"}));
   EXPECT_EQ(Sorted(Strings()), Sorted({"Keep=y2", "New=n"}));
 }
 
@@ -166,12 +174,16 @@ TEST_F(NtTable, ValueOfAnotherTypeNamedByTheTableBecomesTheTablesString) {
   EXPECT_EQ(p.registry.Dump(kHklm, kKey).size(), 1u);
 }
 
-TEST_F(NtTable, ValuesAddedBySomeoneElseAfterReadingAreRemoved) {
+TEST_F(NtTable, ValuesAddedOrChangedBySomeoneElseAfterReadingStay) {
   SetString("Arial CE,238", "Arial,238");
+  SetString("Times CE,238", "Times New Roman,238");
   SubstTable table = Read();
-  SetString("Intruder", "x");
-  Write(table);
-  EXPECT_EQ(Strings(), std::vector<std::string>{"Arial CE,238=Arial,238"});
+  SetString("Added", "x");
+  SetString("Times CE,238", "changed by someone else");
+  AddEntry(p.compare, table, "New=n");
+  store.WriteTable(table);
+  EXPECT_EQ(Strings(), (std::vector<std::string>{"Arial CE,238=Arial,238", "Times CE,238=changed by someone else",
+                                                 "Added=x", "New=n"}));
 }
 
 TEST_F(NtTable, ReadThenWriteKeepsEveryValue) {
@@ -194,12 +206,93 @@ TEST_F(NtTable, ReadThenWriteKeepsEveryValue) {
   }
 }
 
-TEST_F(NtTable, ValueNameHoldingEqualsIsWrittenBackUnderTheShorterName) {
+TEST_F(NtTable, ValueNameHoldingEqualsStaysAsItStood) {
   SetString("a=b", "c");
-  Write(Read());
-  EXPECT_EQ(Strings(), std::vector<std::string>{"a=b=c"});
-  EXPECT_FALSE(p.registry.GetRaw(kHklm, kKey, "a=b"));
-  EXPECT_EQ(p.registry.GetString(kHklm, kKey, "a"), "b=c");
+  SubstTable table = Read();
+  AddEntry(p.compare, table, "New=n");
+  store.WriteTable(table);
+  EXPECT_EQ(p.registry.GetString(kHklm, kKey, "a=b"), "c");
+  EXPECT_FALSE(p.registry.GetRaw(kHklm, kKey, "a"));
+  // Removed by the run, it goes under its own name.
+  RemoveEntry(p.compare, table, "a=b=c");
+  store.WriteTable(table);
+  EXPECT_EQ(Strings(), std::vector<std::string>{"New=n"});
+}
+
+struct SaveCase {
+  const char* what;
+  std::vector<std::pair<std::string, std::string>> exact, inexact;  // stored before the read
+  void (*edit)(TextCompare&, SubstTable&);
+  std::vector<std::string> changes;  // the writes and deletes of the save
+};
+
+// A save writes the entries the run changed and deletes those it removed; nothing else is
+// written, and values the code page cannot hold are neither read nor touched.
+TEST_F(NtTable, SaveStoresOnlyWhatTheRunChanged) {
+  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  const Pairs ab = {{"A", "1"}, {"B", "2"}};
+  const Pairs cjk = {{"MS ????", "MS Gothic"}, {"Alpha ?", "Alpha"}, {"MS Mincho", "MS ??"}};
+  const SaveCase cases[] = {
+      {"nothing changed", ab, {}, [](TextCompare&, SubstTable&) {}, {}},
+      {"one value changed", ab, {}, [](TextCompare& c, SubstTable& t) { AddEntry(c, t, "A=9"); }, {"write A"}},
+      {"one entry removed", ab, {}, [](TextCompare& c, SubstTable& t) { RemoveEntry(c, t, "b=2"); }, {"delete B"}},
+      {"one entry added", ab, {}, [](TextCompare& c, SubstTable& t) { AddEntry(c, t, "C=3"); }, {"write C"}},
+      {"removed and added again", ab, {},
+       [](TextCompare& c, SubstTable& t) { RemoveEntry(c, t, "A=1"), AddEntry(c, t, "A=1"); }, {}},
+      {"respelled", ab, {}, [](TextCompare& c, SubstTable& t) { RemoveEntry(c, t, "A=1"), t.push_back("a=1"); },
+       {"delete A", "write a"}},
+      {"values the code page cannot hold", ab, cjk,
+       [](TextCompare& c, SubstTable& t) { AddEntry(c, t, "C=3"), RemoveEntry(c, t, "A=1"); },
+       {"write C", "delete A"}},
+  };
+  for (const auto& c : cases) {
+    StorePlatforms fresh;
+    for (const auto& [name, data] : c.exact) fresh.registry.SetString(kHklm, kKey, name, data);
+    for (const auto& [name, data] : c.inexact) fresh.registry.SetInexactString(kHklm, kKey, name, data);
+    const auto before = fresh.registry.Dump(kHklm, kKey);
+    TableStore saver = fresh.Store(true);
+    SubstTable table;
+    saver.ReadTable(table);
+    EXPECT_EQ(table.size(), c.exact.size()) << c.what << ": only exact values are read";
+    c.edit(fresh.compare, table);
+    fresh.registry.ClearLog();
+    saver.WriteTable(table);
+    std::vector<std::string> changes;
+    for (const auto& line : fresh.registry.Log())
+      if (line.rfind("write ", 0) == 0 || line.rfind("delete ", 0) == 0) changes.push_back(line);
+    EXPECT_EQ(changes, c.changes) << c.what;
+    for (const auto& [name, data] : c.inexact) {
+      const auto kept = fresh.registry.GetRaw(kHklm, kKey, name);
+      EXPECT_TRUE(kept && kept->data == data && !kept->exact) << c.what << ": " << name;
+    }
+  }
+}
+
+// Writing over a value the code page cannot hold would change it: the save refuses before
+// writing anything.
+TEST_F(NtTable, SaveThatWouldOverwriteAnInexactValueWritesNothing) {
+  SetString("A", "1");
+  p.registry.SetInexactString(kHklm, kKey, "MS Mincho", "MS ??");
+  SubstTable table = Read();
+  AddEntry(p.compare, table, "B=2");
+  AddEntry(p.compare, table, "ms mincho=Arial");
+  RemoveEntry(p.compare, table, "A=1");
+  p.registry.ClearLog();
+  EXPECT_THROW(store.WriteTable(table), PlatformError);
+  EXPECT_EQ(Changes(), std::vector<std::string>{});
+}
+
+// After a save the store compares with what it stored: a second save undoes the first exactly.
+TEST_F(NtTable, SecondSaveComparesWithTheFirst) {
+  SetString("A", "1");
+  SubstTable table = Read();
+  AddEntry(p.compare, table, "B=2");
+  store.WriteTable(table);
+  RemoveEntry(p.compare, table, "B=2");
+  p.registry.ClearLog();
+  store.WriteTable(table);
+  EXPECT_EQ(Changes(), std::vector<std::string>{"delete B"});
+  EXPECT_EQ(Strings(), std::vector<std::string>{"A=1"});
 }
 
 TEST_F(NtTable, ElementWithoutEqualsIsNotWritten) {
@@ -232,9 +325,12 @@ TEST_F(NtTable, FailedWriteKeepsEarlierWritesAndDeletesNothing) {
     StorePlatforms fresh;
     fresh.registry.SetString(kHklm, kKey, "A", "1");
     fresh.registry.SetString(kHklm, kKey, "Stale", "s");
+    TableStore saver = fresh.Store(true);
+    SubstTable read;
+    saver.ReadTable(read);
     c.arm(fresh.registry);
     try {
-      fresh.Store(true).WriteTable({"A=1new", "B=2", "C=3", "D=4"});
+      saver.WriteTable({"A=1new", "B=2", "C=3", "D=4"});
       ADD_FAILURE() << c.what << ": no error";
     } catch (const PlatformError& e) {
       EXPECT_EQ(std::string(e.what()), FailedToSetDataMessage("C")) << c.what;
@@ -272,10 +368,13 @@ TEST_F(NtTable, NoSingleFailingOperationLosesAStoredEntry) {
       const auto eq = entry.find('=');
       fresh.registry.SetString(kHklm, kKey, entry.substr(0, eq), entry.substr(eq + 1));
     }
+    TableStore saver = fresh.Store(true);
+    SubstTable read;
+    saver.ReadTable(read);
     fresh.registry.FailOnlyOperation(operation);
     bool reported = false;
     try {
-      fresh.Store(true).WriteTable(table);
+      saver.WriteTable(table);
     } catch (const PlatformError&) {
       reported = true;
     }

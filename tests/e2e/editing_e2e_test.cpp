@@ -152,6 +152,114 @@ TEST_F(EditingE2E, Win98SaveRewritesTheSectionWithTheFixedEntriesLast) {
             "Courier,0=Courier New,0\r\n\r\n[mail]\r\nmapi=1\r\n");
 }
 
+// Another mapping of the script entry's name: the script shows off; switched on and saved, the
+// program's entry is what the system holds for the name, and the next start shows it on.
+TEST_F(EditingE2E, SwitchedOnScriptReplacesAnotherMappingOfItsName) {
+  const char* const greek = "DejaVu Sans (Greek)";
+  for (bool win98 : {false, true}) {
+    SCOPED_TRACE(win98 ? "95/98 family" : "NT family");
+    SetProgramFamilyWin98(win98);
+    if (win98) {
+      WriteFileBytes(WinIniPath(), "[FontSubstitutes]\r\nDejaVu Sans Greek,161=DejaVu Serif,161\r\n\r\n[mail]\r\nmapi=1\r\n");
+    } else {
+      SetString(HKEY_LOCAL_MACHINE, kFontSubstitutes, "DejaVu Sans Greek,161", "DejaVu Serif,161");
+    }
+    Start();
+    ASSERT_EQ(StateOf(greek), 1) << "mapped elsewhere, the script is off";
+    ToggleWithEnter(greek);
+    ASSERT_EQ(StateOf(greek), 2);
+    Press(Button("btOK"));
+    AnswerBox(IDYES);
+    AnswerBox(IDNO);
+    ASSERT_TRUE(app_->WaitForExit());
+    if (win98) {
+      const std::string winIni = ReadFileBytes(WinIniPath());
+      std::printf("win.ini after the save:\n%s", winIni.c_str());
+      EXPECT_NE(winIni.find("\r\nDejaVu Sans Greek,161=DejaVu Sans,161\r\n"), std::string::npos);
+      EXPECT_EQ(winIni.find("DejaVu Serif"), std::string::npos);
+    } else {
+      EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kFontSubstitutes, "DejaVu Sans Greek,161"), "DejaVu Sans,161");
+    }
+    Start();
+    EXPECT_EQ(StateOf(greek), 2) << "the next start shows it on";
+    Press(Button("btCancel"));
+    ASSERT_TRUE(app_->WaitForExit());
+  }
+}
+
+namespace {
+
+// The key's values as the Unicode functions see them: name -> type and data bytes.
+using WideDump = std::map<std::wstring, std::pair<DWORD, std::string>>;
+WideDump DumpKeyW(const char* path) {
+  WideDump dump;
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return dump;
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[16384];
+    BYTE data[65536];
+    DWORD nameLength = 16384, size = sizeof(data), type = 0;
+    if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS) break;
+    dump[std::wstring(name, nameLength)] = {type, std::string(reinterpret_cast<char*>(data), size)};
+  }
+  RegCloseKey(key);
+  return dump;
+}
+std::pair<DWORD, std::string> WideString(const std::wstring& text) {
+  return {REG_SZ, std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t))};
+}
+std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+}  // namespace
+
+// Values another program wrote in Unicode, which the ANSI code page cannot hold: a save of an
+// unrelated change leaves every one of them as it stood and adds no value but the changed ones.
+TEST_F(EditingE2E, NtSaveLeavesValuesTheCodePageCannotHoldAsTheyStood) {
+  const std::vector<std::pair<std::wstring, std::wstring>> planted = {
+      {L"Alpha \x03A9", L"Alpha"},
+      {L"\xFF2D\xFF33 \x30B4\x30B7\x30C3\x30AF", L"MS Gothic"},
+      {L"MS Mincho", L"\xFF2D\xFF33 \x660E\x671D"},
+  };
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kFontSubstitutes, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+  // The fixture restores the table through the 8-bit functions, which cannot name these values.
+  struct Unplant {
+    HKEY key;
+    const std::vector<std::pair<std::wstring, std::wstring>>& values;
+    ~Unplant() {
+      for (const auto& [name, text] : values) RegDeleteValueW(key, name.c_str());
+      RegCloseKey(key);
+    }
+  } unplant{key, planted};
+  for (const auto& [name, text] : planted) {
+    const auto data = WideString(text);
+    ASSERT_EQ(RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.second.data()),
+                             static_cast<DWORD>(data.second.size())),
+              ERROR_SUCCESS);
+  }
+  WideDump expected = DumpKeyW(kFontSubstitutes);
+
+  Start();
+  ToggleWithEnter(kCentralEuropean);
+  Press(Button("btOK"));
+  AnswerBox(IDYES);
+  AnswerBox(IDNO);
+  ASSERT_TRUE(app_->WaitForExit());
+
+  expected[L"DejaVu Sans CE,238"] = WideString(L"DejaVu Sans,238");
+  for (const auto& entry : kFixedEnglish) {
+    const auto eq = entry.find('=');
+    expected[Widen(entry.substr(0, eq))] = WideString(Widen(entry.substr(eq + 1)));
+  }
+  const WideDump after = DumpKeyW(kFontSubstitutes);
+  EXPECT_EQ(after.size(), expected.size()) << "no value added or lost";
+  for (const auto& [name, value] : expected) {
+    const auto found = after.find(name);
+    ASSERT_NE(found, after.end()) << std::string(name.begin(), name.end());
+    EXPECT_EQ(found->second, value) << std::string(name.begin(), name.end());
+  }
+}
+
 TEST_F(EditingE2E, RestoreDiscardsEditsAndCloseThenAsksNothing) {
   Start();
   ToggleWithEnter(kCentralEuropean);

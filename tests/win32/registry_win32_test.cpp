@@ -120,6 +120,49 @@ TEST_F(RealRegistry, ValuesListEveryNameWithItsType) {
   EXPECT_TRUE(key->ValueExists(""));
 }
 
+// Values written in Unicode by another program: those whose name or text the ANSI code page
+// cannot hold, exactly and without look-alikes, are reported as inexact.
+TEST_F(RealRegistry, ValuesTellWhichTheCodePageHoldsExactly) {
+  ASSERT_NE(Create(), nullptr);
+  const bool westernLetters = GetACP() == 1252 || GetACP() == 1250;  // both hold é
+  struct Case {
+    const wchar_t* name;
+    DWORD type;
+    const wchar_t* text;
+    bool exact;
+  };
+  const Case cases[] = {
+      {L"1 Plain", REG_SZ, L"Arial", true},
+      {L"2 Alpha \x03A9", REG_SZ, L"Alpha", false},                  // a Greek letter in the name
+      {L"3 MS Mincho", REG_SZ, L"\xFF2D\xFF33 \x660E\x671D", false},   // CJK in the text only
+      {L"4 Macron \x0100", REG_SZ, L"x", false},                      // best fit would make it "A"
+      {L"5 Number \x03A9", REG_DWORD, L"", false},                    // a name is a name whatever the type
+      {L"6 Bytes", REG_BINARY, L"\xFF2D", true},                      // binary data is not text
+      {L"7 Caf\x00E9", REG_SZ, L"\x00E9", westernLetters},
+  };
+  HKEY key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+  for (const auto& c : cases) {
+    const std::wstring text = c.text;
+    const DWORD number = 7;
+    const BYTE* data = c.type == REG_DWORD ? reinterpret_cast<const BYTE*>(&number)
+                                           : reinterpret_cast<const BYTE*>(text.c_str());
+    const DWORD size = c.type == REG_DWORD ? sizeof(number) : static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    ASSERT_EQ(RegSetValueExW(key, c.name, 0, c.type, data, size), ERROR_SUCCESS);
+  }
+  RegCloseKey(key);
+
+  // Each name begins with its case's number, which every code page holds.
+  const auto values = registry.Open(RegRoot::CurrentUser, path, false)->Values();
+  ASSERT_EQ(values.size(), std::size(cases));
+  for (const auto& value : values) {
+    const Case& c = cases[value.name[0] - '1'];
+    EXPECT_EQ(value.exact, c.exact) << value.name;
+    EXPECT_EQ(value.type, c.type) << value.name;
+    if (c.exact) EXPECT_EQ(std::wstring(value.name.begin(), value.name.end()).substr(0, 3), std::wstring(c.name).substr(0, 3));
+  }
+}
+
 TEST_F(RealRegistry, ReadsOfTheWrongTypeRaiseTheRegistryLayersError) {
   auto key = Create();
   ASSERT_NE(key, nullptr);

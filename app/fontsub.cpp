@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 #include "app/settings.h"
 #include "app/version.h"
@@ -312,14 +313,12 @@ void TForm1::OpenProgramKey() {
     return;
   }
   CreationStep(p_.app, [&] { UpdateAppPath(*key, p_.system.ExePath()); });
-  bool stored = true;
-  std::string language;  // unreadable: the empty name, which gives the built-in texts
-  CreationStep(p_.app, [&] {
-    stored = key->ValueExists("Language");
-    if (stored) language = key->ReadString("Language");
-  });
-  if (stored) {
-    CreationStep(p_.app, [&] { ApplyLanguage(language); });
+  // Missing, or of another type, the language is asked for; a read that fails otherwise shows its
+  // error and goes on with the empty name, which gives the built-in texts.
+  std::optional<std::string> language = "";
+  CreationStep(p_.app, [&] { language = ReadTextSetting(*key, "Language"); });
+  if (language) {
+    CreationStep(p_.app, [&] { ApplyLanguage(*language); });
   } else {
     key.reset();  // the dialog opens the key itself
     CreationStep(p_.app, [this] { ChooseLanguage(); });
@@ -339,8 +338,12 @@ std::string TForm1::UiText(const std::string& key) const { return texts_.UiTexts
 void TForm1::ApplyLanguage(const std::string& section) { sorel::ApplyLanguage(p_, section, isNT_, *this, texts_); }
 
 void TForm1::ChooseLanguage() {
-  ApplyLanguage(sorel::ChooseLanguage(p_));
-  if (frmPrev_) frmPrev_->SetHints();
+  const LanguageChoice choice = sorel::ChooseLanguage(p_);
+  ApplyLanguage(choice.section);
+  if (frmPrev_) frmPrev_->SetHintsAndTabCaption();
+  // Said only once the choice is in place: the windows already show the chosen language, so the
+  // message is plainly about keeping it for the next start, not about the choice itself.
+  if (!choice.storeError.empty()) throw PlatformError(choice.storeError);
 }
 
 void TForm1::Name(Control& control) { named_[Lower(control.Name())] = &control; }

@@ -4,7 +4,7 @@
 namespace sorel {
 
 void UpdateAppPath(RegistryKey& key, const std::string& exePath) {
-  if (key.ValueExists("AppPath") && key.ReadString("AppPath") == exePath) return;
+  if (ReadTextSetting(key, "AppPath") == exePath) return;
   key.WriteString("AppPath", exePath);
 }
 

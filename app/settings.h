@@ -8,7 +8,7 @@
 namespace sorel {
 
 // Keeps "AppPath" equal to the executable's full path (exact comparison: letter case counts);
-// writes only when it is missing or differs.
+// writes only when it is missing, of another type than text, or differs.
 void UpdateAppPath(RegistryKey& key, const std::string& exePath);
 
 }  // namespace sorel

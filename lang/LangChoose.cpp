@@ -39,14 +39,15 @@ namespace {
 void Preselect(Platform& p, ComboBox& combo) {
   std::string wanted = "Polski";
   if (auto key = p.registry.Open(RegRoot::CurrentUser, ProgramKey, true)) {
-    if (key->ValueExists("Language")) wanted = key->ReadString("Language");
+    // A value of another type is missing here too: the dialog is the way to repair it.
+    if (auto stored = ReadTextSetting(*key, "Language")) wanted = *stored;
   }
   combo.SetItemIndex(combo.FindExact(wanted));
 }
 
 }  // namespace
 
-std::string ChooseLanguage(Platform& p) {
+LanguageChoice ChooseLanguage(Platform& p) {
   TfrmLangChoose dialog(p);
   ComboBox& list = *dialog.ComboBox1;
   if (p.files.Exists(LangResPath(p.system))) {
@@ -61,9 +62,15 @@ std::string ChooseLanguage(Platform& p) {
   dialog.Self().ShowModal();  // closing the dialog in any way counts as a choice
 
   int index = list.ItemIndex();
-  std::string chosen = index >= 0 ? list.Item(index) : "";
-  if (auto key = p.registry.Open(RegRoot::CurrentUser, ProgramKey, true)) key->WriteString("Language", chosen);
-  return chosen;
+  LanguageChoice choice{index >= 0 ? list.Item(index) : "", ""};
+  if (auto key = p.registry.Open(RegRoot::CurrentUser, ProgramKey, true)) {
+    try {
+      key->WriteString("Language", choice.section);
+    } catch (const PlatformError& e) {
+      choice.storeError = e.what();
+    }
+  }
+  return choice;
 }
 
 }  // namespace sorel

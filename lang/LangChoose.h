@@ -27,8 +27,15 @@ class TfrmLangChoose {
   Platform& p_;
 };
 
-// Lets the user pick a language section of the language file, stores it as "Language" and returns
-// it (the empty text when nothing was selected). Applying it is the caller's part.
-std::string ChooseLanguage(Platform& platform);
+// The language the user picked (the empty text when nothing was selected), and the registry's
+// error when storing it failed ("" when it was stored, or skipped because the key did not open).
+struct LanguageChoice {
+  std::string section;
+  std::string storeError;
+};
+
+// Lets the user pick a language section of the language file and stores it as "Language". Applying
+// it, also when storing failed, is the caller's part.
+LanguageChoice ChooseLanguage(Platform& platform);
 
 }  // namespace sorel

@@ -120,6 +120,11 @@ void TfrmPrev::SetHints() {
   btPrint->SetHint(host_.UiText("frmPreviewbtPrintHint"));
 }
 
+void TfrmPrev::SetHintsAndTabCaption() {
+  SetHints();
+  TabSheet1->SetCaption(host_.UiText("frmPreviewCaption"));
+}
+
 void TfrmPrev::ApplyTexts() {
   SetCaption(host_.UiText("frmPreviewCaption"));
   SetHints();
@@ -134,8 +139,7 @@ void TfrmPrev::SetCaption(const std::string& caption) {
 void TfrmPrev::FormShow() {
   host_.PreviewShown(true);
   Docks->ShowFloating(true);
-  SetHints();
-  TabSheet1->SetCaption(host_.UiText("frmPreviewCaption"));
+  SetHintsAndTabCaption();
   RestorePreviewPlacement();
   FitToWindow();
 }

@@ -44,8 +44,9 @@ class TfrmPrev {
   // Sets the caption and the buttons' hints from the language.
   void ApplyTexts();
   void SetCaption(const std::string& caption);
-  // The buttons' hints from the language.
-  void SetHints();
+  // The buttons' hints and the first tab's caption from the language: at every show, and at once
+  // when the user picks another language.
+  void SetHintsAndTabCaption();
   void RestorePreviewPlacement();
   void SavePreviewPlacement();
 
@@ -59,6 +60,8 @@ class TfrmPrev {
  private:
   void FormCreate();
   void FormShow();
+  // The buttons' hints from the language.
+  void SetHints();
   void FormHide();
   void FitToWindow();
   // The toolbar's buttons in a row or a column from origin: the size they need, and with place,

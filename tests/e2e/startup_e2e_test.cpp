@@ -27,25 +27,27 @@ TEST_F(StartupE2E, MissingAppPathIsWrittenWithTheExePath) {
   EXPECT_EQ(appPath, WindowsPath(g_exePath));
 }
 
-// A value of the wrong type in the program key: the registry's error is shown in its own words,
-// then the program starts with the built-in texts.
-TEST_F(StartupE2E, LanguageOfWrongTypeIsShownAndTheProgramStarts) {
+// "Language" and "AppPath" stored with another type count as missing: no error, the language
+// dialog opens with "Polski" preselected, and both are written again as text.
+TEST_F(StartupE2E, TextSettingsOfWrongTypeAreAskedForAndWrittenAgain) {
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProgramKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
             ERROR_SUCCESS);
   const DWORD five = 5;
-  RegSetValueExA(key, "Language", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&five), sizeof(five));
+  for (const char* name : {"Language", "AppPath"})
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&five), sizeof(five));
   RegCloseKey(key);
   AppProcess app;
-  HWND box = app.WaitForMessageBox(30000);  // after the splash
-  ASSERT_NE(box, nullptr) << "no error shown";
-  EXPECT_EQ(MessageBoxText(box), "Invalid data type for 'Language'");
-  Answer(box, IDOK);
+  HWND dialog = app.WaitForWindow(LangResValue("Polski", "dLangChoose"));
+  ASSERT_NE(dialog, nullptr) << "the language dialog did not appear";
+  ASSERT_TRUE(PickComboItem(FindChild(dialog, "ComboBox", ""), "English"));
+  Press(FindChild(dialog, "Button", "&OK"));
   HWND main = app.WaitForWindow(kMainCaption);
   ASSERT_NE(main, nullptr) << "the program did not start";
-  HWND ok = FindChild(main, "Button", "&OK");
-  ASSERT_NE(ok, nullptr);
-  Press(ok);
+  EXPECT_NE(FindChild(main, "Button", LangResValue("English", "btCancel")), nullptr);
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kProgramKey, "Language"), "English");
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kProgramKey, "AppPath"), WindowsPath(g_exePath));
+  Press(FindChild(main, "Button", "&OK"));
   EXPECT_TRUE(app.WaitForExit());
 }
 

@@ -71,41 +71,55 @@ TEST_F(FormTest, ProgramKeyKeepsAppPathExact) {
   EXPECT_EQ(p.registry.WriteCount(), writes);
 }
 
-// A value of the wrong type in the program key is shown as a command's error is; creation goes on
-// with the default of that value and every later step.
-TEST_F(FormTest, ProgramKeyValueOfWrongTypeIsShownAndCreationGoesOn) {
+// A text value of the program key stored with another type. "AppPath" and "Language" count as
+// missing: nothing is shown, and they are written again as text ("Language" through the dialog,
+// where the user picks "Test"). "SampleSet1" shows the registry's error; creation goes on.
+TEST_F(FormTest, ProgramKeyValueOfWrongType) {
   const struct Case {
     const char* value;
-    const char* okCaption;  // "&Fine" once the stored language is applied
-    const char* osVer;
+    std::uint32_t type;
+    bool errorShown;
+    int dialogs;
+    const char* storedText;  // the value read as text after the start; nullptr: left as it was
     const char* sampleSet;
   } cases[] = {
-      {"AppPath", "&Fine", "Windows NT\rStored.", "Set"},
-      // Unreadable language: the built-in texts, without asking for a language.
-      {"Language", "&OK", "Windows NT\rZapis w rejestrze.", "Set"},
-      {"SampleSet1", "&Fine", "Windows NT\rStored.", ""},
+      {"AppPath", RegType::DWord, false, 0, "C:\\Program Files\\Sorel\\SorelAssistant.exe", "Set"},
+      {"AppPath", RegType::Binary, false, 0, "C:\\Program Files\\Sorel\\SorelAssistant.exe", "Set"},
+      {"Language", RegType::DWord, false, 1, "Test", "Set"},
+      {"Language", RegType::MultiString, false, 1, "Test", "Set"},
+      {"SampleSet1", RegType::DWord, true, 0, nullptr, ""},
   };
   for (const Case& c : cases) {
+    const std::string what = std::string(c.value) + " of type " + std::to_string(c.type);
     MemoryPlatforms q;
     q.files.Put("C:\\Program Files\\Sorel\\LangRes.ini", "[Test]\r\nbtOK=&Fine\r\nWSRegistry=Stored.\r\n");
     q.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial CE,238", "Arial,238");
     q.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Test");
     q.registry.SetString(RegRoot::CurrentUser, ProgramKey, "SampleSet1", "Set");
-    q.registry.SetDWord(RegRoot::CurrentUser, ProgramKey, c.value, 5);
+    q.registry.SetRaw(RegRoot::CurrentUser, ProgramKey, c.value, c.type, std::string("\5\0\0\0", 4));
     int dialogs = 0;
-    q.ui.modalHandler = [&](Form&) { ++dialogs; };
+    q.ui.modalHandler = [&](Form&) {
+      ++dialogs;
+      auto& combo = *q.ui.Find<ComboBox>("ComboBox1");
+      Pick(q.ui, combo, combo.FindExact("Test"));
+    };
 
     std::unique_ptr<TForm1> f;
-    ASSERT_NO_THROW(f = std::make_unique<TForm1>(q.platform)) << c.value;
-    EXPECT_EQ(q.app.errorsShown, std::vector<std::string>{InvalidDataTypeMessage(c.value)}) << c.value;
-    EXPECT_EQ(q.ui.Find<Button>("btOK")->Caption(), c.okCaption) << c.value;
-    EXPECT_EQ(q.ui.Find<Label>("OsVer")->Caption(), c.osVer) << c.value;
-    EXPECT_EQ(f->SampleSet(), c.sampleSet) << c.value;
-    EXPECT_EQ(dialogs, 0) << c.value;
+    ASSERT_NO_THROW(f = std::make_unique<TForm1>(q.platform)) << what;
+    EXPECT_EQ(q.app.errorsShown, c.errorShown ? std::vector<std::string>{InvalidDataTypeMessage(c.value)}
+                                              : std::vector<std::string>{})
+        << what;
+    EXPECT_EQ(dialogs, c.dialogs) << what;
+    if (c.storedText) {
+      EXPECT_EQ(q.registry.GetString(RegRoot::CurrentUser, ProgramKey, c.value), c.storedText) << what;
+    }
+    EXPECT_EQ(q.ui.Find<Button>("btOK")->Caption(), "&Fine") << what;
+    EXPECT_EQ(q.ui.Find<Label>("OsVer")->Caption(), "Windows NT\rStored.") << what;
+    EXPECT_EQ(f->SampleSet(), c.sampleSet) << what;
     // The steps after the program key still ran.
-    EXPECT_EQ(f->Edits().Table(), (sorel::SubstTable{"Arial CE,238=Arial,238"})) << c.value;
-    EXPECT_EQ(q.ui.Find<Label>("Label2")->Caption(), "1.1.3.6") << c.value;
-    EXPECT_FALSE(q.app.Terminated()) << c.value;
+    EXPECT_EQ(f->Edits().Table(), (sorel::SubstTable{"Arial CE,238=Arial,238"})) << what;
+    EXPECT_EQ(q.ui.Find<Label>("Label2")->Caption(), "1.1.3.6") << what;
+    EXPECT_FALSE(q.app.Terminated()) << what;
   }
 }
 

@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "lang/LangChoose.h"
 #include "lang/langres.h"
+#include "platform/errors.h"
 #include "tests/support/form_fixture.h"
 
 namespace sorel::test {
@@ -223,7 +224,7 @@ TEST_F(LanguageDialog, OffersLanguagesAndPreselectsPolski) {
     captions.push_back(form.Caption());
     Click(p.ui, *p.ui.Find<Button>("Button1"));
   };
-  EXPECT_EQ(ChooseLanguage(p.platform), "English");
+  EXPECT_EQ(ChooseLanguage(p.platform).section, "English");
   EXPECT_EQ(offered, (std::vector<std::string>{"English", "NLSMaps", "Polski", "samplez lower"}));
   EXPECT_EQ(preselected, "Polski");
   EXPECT_EQ(captions, (std::vector<std::string>{"Wyb\xF3r", "Choose"}));
@@ -232,9 +233,9 @@ TEST_F(LanguageDialog, OffersLanguagesAndPreselectsPolski) {
 
 TEST_F(LanguageDialog, StoredLanguagePreselectedIgnoringCaseAndClosingCountsAsChoice) {
   p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "ENGLISH");
-  EXPECT_EQ(ChooseLanguage(p.platform), "English");  // no handler: the user closed the dialog
+  EXPECT_EQ(ChooseLanguage(p.platform).section, "English");  // no handler: the user closed the dialog
   p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Klingon");
-  EXPECT_EQ(ChooseLanguage(p.platform), "");
+  EXPECT_EQ(ChooseLanguage(p.platform).section, "");
   EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, ProgramKey, "Language"), "");
 }
 
@@ -242,7 +243,7 @@ TEST_F(LanguageDialog, WithoutLanguageFileNothingIsOfferedAndTheCaptionIsBuiltIn
   p.files.Remove(kLangRes);
   std::string caption;
   p.ui.modalHandler = [&](Form& form) { caption = form.Caption(); };
-  EXPECT_EQ(ChooseLanguage(p.platform), "");
+  EXPECT_EQ(ChooseLanguage(p.platform).section, "");
   EXPECT_EQ(caption, "Wyb\xF3r j\xEAzyka");
 }
 
@@ -253,7 +254,7 @@ TEST_F(LanguageDialog, NothingSelectedGivesTheBuiltInCaption) {
   p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Klingon");
   std::string caption;
   p.ui.modalHandler = [&](Form& form) { caption = form.Caption(); };
-  EXPECT_EQ(ChooseLanguage(p.platform), "");
+  EXPECT_EQ(ChooseLanguage(p.platform).section, "");
   EXPECT_EQ(caption, "Wyb\xF3r j\xEAzyka");
 }
 
@@ -296,6 +297,55 @@ TEST_F(LanguageDialog, ToolboxButtonChangesTheLanguageAtOnce) {
   EXPECT_EQ(p.ui.Find<Button>("btCancel")->Caption(), "&Cancel");
   EXPECT_EQ(p.ui.Find<Button>("btLangChoose")->Hint(), "Language");
   EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, ProgramKey, "Language"), "English");
+}
+
+// "Language" of another type counts as missing: the toolbox button shows the dialog with "Polski"
+// preselected, and the choice replaces the value with text.
+TEST_F(LanguageDialog, ValueOfAnotherTypeIsReplacedByTheChoice) {
+  p.files.Put(kLangRes, "[Polski]\r\nbtCancel=&Anuluj\r\n[English]\r\nbtCancel=&Cancel\r\n");
+  p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "English");
+  TForm1 form(p.platform);
+  for (std::uint32_t type : {RegType::DWord, RegType::Binary, RegType::MultiString}) {
+    p.registry.SetRaw(RegRoot::CurrentUser, ProgramKey, "Language", type, std::string("\1\0\0\0", 4));
+    std::string preselected = "(no dialog)";
+    p.ui.modalHandler = [&](Form&) {
+      auto& combo = *p.ui.Find<ComboBox>("ComboBox1");
+      preselected = combo.Item(combo.ItemIndex());
+    };
+    Click(p.ui, *p.ui.Find<Button>("btLangChoose"));
+    EXPECT_EQ(preselected, "Polski") << type;
+    EXPECT_TRUE(p.ui.events.errorsShown.empty()) << type;
+    EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, ProgramKey, "Language"), "Polski") << type;
+    EXPECT_EQ(p.ui.Find<Button>("btCancel")->Caption(), "&Anuluj") << type;
+  }
+}
+
+// A choice that cannot be stored is still applied; the registry's error is shown once, after the
+// windows have taken the chosen language.
+TEST_F(LanguageDialog, ChoiceThatCannotBeStoredIsAppliedAndTheErrorShownAfter) {
+  const struct Case {
+    const char* what;
+    bool firstStart;
+  } cases[] = {{"first start", true}, {"toolbox button", false}};
+  for (const Case& c : cases) {
+    MemoryPlatforms q;
+    q.files.Put(kLangRes, "[Polski]\r\nbtCancel=&Anuluj\r\n[English]\r\nbtCancel=&Cancel\r\n");
+    if (!c.firstStart) q.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Polski");
+    std::vector<std::string> shown;  // each error with the caption btCancel had when it was shown
+    q.app.OnException = [&](const std::exception& e) {
+      shown.push_back(std::string(e.what()) + " / " + q.ui.Find<Button>("btCancel")->Caption());
+    };
+    q.ui.modalHandler = [&](Form&) {
+      auto& combo = *q.ui.Find<ComboBox>("ComboBox1");
+      Pick(q.ui, combo, combo.FindExact("English"));
+    };
+    q.registry.FailWriteOf("Language");
+    TForm1 form(q.platform);
+    if (!c.firstStart) Click(q.ui, *q.ui.Find<Button>("btLangChoose"));
+    EXPECT_EQ(shown, std::vector<std::string>{FailedToSetDataMessage("Language") + " / &Cancel"}) << c.what;
+    EXPECT_EQ(q.ui.Find<Button>("btCancel")->Caption(), "&Cancel") << c.what;
+    EXPECT_FALSE(q.app.Terminated()) << c.what;
+  }
 }
 
 }  // namespace

@@ -282,6 +282,9 @@ TEST(PrintSheet, LaysThePageOutInThePrintersUnits) {
 TEST_F(Preview, ChosenLanguageSetsThePreviewsCaptionAndHints) {
   p.files.Put(kLangRes, kLanguageFile + "[English]\r\nfrmPreviewCaption=Preview\r\nfrmPreviewbtBoldHint=Bold\r\n");
   Create();
+  form->Self().SetVisible(true);  // the preview shows, its first tab named in the language of the start
+  TabSheet& tab = *p.ui.Find<TabSheet>("frmPrev.TabSheet1");
+  ASSERT_EQ(tab.Caption(), "Okno podgl\xB9" "du czcionki");
   p.ui.modalHandler = [&](Form&) {
     auto& combo = *p.ui.Find<ComboBox>("ComboBox1");
     Pick(p.ui, combo, combo.FindExact("English"));
@@ -292,6 +295,7 @@ TEST_F(Preview, ChosenLanguageSetsThePreviewsCaptionAndHints) {
   EXPECT_EQ(p.ui.Find<Form>("Toolbar971Float")->Caption(), "Preview") << "the toolbar's floating window";
   EXPECT_EQ(p.ui.Find<Button>("btBold")->Hint(), "Bold");
   EXPECT_EQ(p.ui.Find<Button>("btItalic")->Hint(), "Kursywa") << "built in when the language has none";
+  EXPECT_EQ(tab.Caption(), "Preview") << "the first tab, while the window stays shown";
 }
 
 TEST_F(Preview, PrintingFollowsTheDialogAndShowsAFailure) {

@@ -211,6 +211,19 @@ TEST_F(RealRegistry, ReadsOfTheWrongTypeRaiseTheRegistryLayersError) {
   }
 }
 
+// A value of another type under the name is replaced by a text write: the program repairs a
+// wrong-typed setting so.
+TEST_F(RealRegistry, TextWriteReplacesAValueOfAnotherType) {
+  auto key = Create();
+  ASSERT_NE(key, nullptr);
+  SetRaw("Language", REG_DWORD, std::string("\x05\0\0\0", 4));
+  key->WriteString("language", "English");
+  EXPECT_EQ(key->ReadString("Language"), "English");
+  const auto values = key->Values();
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_EQ(values[0].type, RegType::String);
+}
+
 TEST_F(RealRegistry, DeletingAValueWorksOnce) {
   auto key = Create();
   ASSERT_NE(key, nullptr);

@@ -1,6 +1,7 @@
 // The main window's placement and the toolbox layout, kept under the program's registry key.
 #include "app/fontsub.h"
 #include "app/settings.h"
+#include "toolkit/dock/dock_geometry.h"
 
 namespace sorel {
 
@@ -27,6 +28,8 @@ void TForm1::RestoreMainPlacement() {
         r.top = key->ReadInteger("T");
         f.SetBounds(r);
       }
+      // A place kept under another arrangement of monitors must not leave the window out of reach.
+      f.SetBounds(BringIntoView(f.Bounds(), p_.app.WorkAreas()));
       if (key->ValueExists("P")) frmPrev_->Self().SetVisible(key->ReadInteger("P") != 0);
     } else {
       Rect r = f.Bounds();

@@ -5,6 +5,7 @@
 
 #include "platform/program_key.h"
 #include "preview/print_sheet.h"
+#include "toolkit/dock/dock_geometry.h"
 
 namespace sorel {
 
@@ -182,11 +183,14 @@ void TfrmPrev::RestorePreviewPlacement() {
     if (key->ValueExists("H")) r.height = key->ReadInteger("H"), self_->SetBounds(r);
     if (key->ValueExists("L")) r.left = key->ReadInteger("L"), self_->SetBounds(r);
     if (key->ValueExists("T")) r.top = key->ReadInteger("T"), self_->SetBounds(r);
-    return;
+  } else {
+    // Flush against the owner's right edge, as high as the owner.
+    const Rect host = host_.HostBounds();
+    self_->SetBounds({host.left + host.width, host.top, kDefaultWidth, host.height});
   }
-  // Flush against the owner's right edge, as high as the owner.
-  const Rect host = host_.HostBounds();
-  self_->SetBounds({host.left + host.width, host.top, kDefaultWidth, host.height});
+  // A place kept under another arrangement of monitors, or beside an owner at the screen's edge,
+  // must not leave the window out of reach.
+  self_->SetBounds(BringIntoView(self_->Bounds(), p_.app.WorkAreas()));
 }
 
 void TfrmPrev::SavePreviewPlacement() {

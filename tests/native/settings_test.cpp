@@ -60,8 +60,9 @@ TEST_F(Settings, StoredValuesSetTheirEdgeAndAbsentOnesLeaveItAlone) {
   EXPECT_EQ(Bounds().left, 11) << "no \"L\": the left edge stays, no centring either";
   EXPECT_EQ(Bounds().top, 300);
 
-  // A negative edge (a window partly off a screen left of the primary one) is kept; "P" shows or
-  // hides the preview window.
+  // A negative edge (a window on a screen left of the primary one) is kept; "P" shows or hides the
+  // preview window.
+  p.app.workAreas = {{0, 0, 1024, 738}, {-1600, 0, 1600, 900}};
   p.registry.SetDWord(RegRoot::CurrentUser, kMainWnd, "L", -1500);
   for (int shown : {1, 0}) {
     p.registry.SetDWord(RegRoot::CurrentUser, kMainWnd, "P", shown);
@@ -97,6 +98,35 @@ TEST_F(Settings, WronglyTypedValueStopsThePlacementThere) {
     EXPECT_EQ(Bounds().left, c.left) << c.badValue;
     EXPECT_EQ(Bounds().top, c.top) << c.badValue;
     EXPECT_TRUE(Toolbox().Visible()) << "the toolbar layout comes after the placement and was not loaded";
+  }
+}
+
+// A place stored off every screen (monitors since removed or rearranged) is brought into view, for
+// the main window and the preview alike; one on any screen is kept.
+TEST_F(Settings, StoredPlacementOffEveryScreenIsBroughtIntoView) {
+  p.app.workAreas = {{0, 0, 1024, 738}, {1024, -200, 800, 600}};
+  struct Case {
+    const char* what;
+    Point stored, main, preview;  // top left corners; the main window is 406 x 417, the preview 300 x 200
+  } cases[] = {
+      {"on the primary monitor", {100, 50}, {100, 50}, {100, 50}},
+      {"on the second monitor", {1500, -150}, {1500, -150}, {1500, -150}},
+      {"left of every screen", {-3000, 100}, {0, 100}, {0, 100}},
+      {"below every screen", {200, 5000}, {200, 321}, {200, 538}},
+  };
+  for (const Case& c : cases) {
+    const std::string prevWnd = std::string(ProgramKey) + "PrevWnd";
+    for (const auto& [name, value] : {std::pair{"L", c.stored.x}, std::pair{"T", c.stored.y}}) {
+      p.registry.SetDWord(RegRoot::CurrentUser, kMainWnd, name, value);
+      p.registry.SetDWord(RegRoot::CurrentUser, prevWnd, name, value);
+    }
+    p.registry.SetDWord(RegRoot::CurrentUser, kMainWnd, "P", 1);
+    p.registry.SetDWord(RegRoot::CurrentUser, prevWnd, "W", 300);
+    p.registry.SetDWord(RegRoot::CurrentUser, prevWnd, "H", 200);
+    TForm1& f = Create();
+    f.FormShow();
+    EXPECT_EQ(Bounds(), (Rect{c.main.x, c.main.y, 406, 417})) << c.what;
+    EXPECT_EQ(f.Preview().Self().Bounds(), (Rect{c.preview.x, c.preview.y, 300, 200})) << c.what;
   }
 }
 

@@ -64,9 +64,10 @@ constexpr int kDockSnap = 12;
 // after the last opens a new row there.
 DropTarget FindDropTarget(const std::vector<DockZone>& docks, Point pointer, Point grab, bool barVertical);
 
-// A floating window stays where it is while enough of its caption strip lies on a work area for the
-// mouse to take it; otherwise it moves, keeping its size, into the work area nearest to it (as far as
-// it fits, its top left corner first).
+// A window placed where it was last (a floating tool window, the main window, the preview) stays
+// where it is while enough of its caption strip lies on a work area for the mouse to take it;
+// otherwise it moves, keeping its size, into the work area nearest to it (as far as it fits, its top
+// left corner first).
 Rect BringIntoView(const Rect& window, const std::vector<Rect>& workAreas);
 
 }  // namespace sorel

@@ -3,6 +3,7 @@
 
 #include "app/fontsub.h"
 #include "engine/restart_system.h"
+#include "platform/errors.h"
 
 namespace sorel {
 
@@ -11,8 +12,11 @@ void TForm1::ApplyChanges() {
   store_->WriteTable(edits_.Table());
   codePage_.Write();
   if (p_.dialogs.MessageBox(UiText("WSRestartText"), UiText("WSRestartTitle"), Mb::YesNo | Mb::IconQuestion) ==
-      Answer::Yes)
-    RestartSystem(p_.system, p_.restart, kEwxReboot);  // a refused restart just lets the program close
+      Answer::Yes) {
+    // The table is saved either way: a refused restart is said, and the program still closes.
+    std::string refusal;
+    if (!RestartSystem(p_.system, p_.restart, kEwxReboot, refusal)) p_.app.ShowException(PlatformError(refusal));
+  }
 }
 
 void TForm1::RestoreTable() {

@@ -7,10 +7,10 @@ namespace {
 constexpr unsigned kPlatformNT = 2;
 }  // namespace
 
-bool RestartSystem(SystemInfo& system, Restart& restart, unsigned flags) {
+bool RestartSystem(SystemInfo& system, Restart& restart, unsigned flags, std::string& refusal) {
   // Without the privilege the NT family refuses the request anyway; do not ask.
-  if (system.PlatformId() == kPlatformNT && !restart.EnableShutdownPrivilege()) return false;
-  return restart.Shutdown(flags);
+  if (system.PlatformId() == kPlatformNT && !restart.EnableShutdownPrivilege(refusal)) return false;
+  return restart.Shutdown(flags, refusal);
 }
 
 }  // namespace sorel

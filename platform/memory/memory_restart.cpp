@@ -3,13 +3,15 @@
 
 namespace sorel {
 
-bool MemoryRestart::EnableShutdownPrivilege() {
+bool MemoryRestart::EnableShutdownPrivilege(std::string& error) {
   calls.push_back("privilege");
+  if (!privilegeResult) error = privilegeError;
   return privilegeResult;
 }
 
-bool MemoryRestart::Shutdown(unsigned flags) {
+bool MemoryRestart::Shutdown(unsigned flags, std::string& error) {
   calls.push_back("exit " + std::to_string(flags));
+  if (!exitResult) error = exitError;
   return exitResult;
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/errors.h"
 #include "platform/win32/gdi_font_win32.h"
+#include "platform/win32/system_error_win32.h"
 #include "platform/win32/ui_win32.h"
 
 namespace sorel {
@@ -18,20 +19,6 @@ namespace {
 
 // What the user reads when nothing can be printed because no printer is installed.
 const char* const kNoPrinter = "There is no printer. Install a printer, then try again.";
-
-// The system's words for the last error of a call; GDI does not always set one, and then the
-// fallback says what failed.
-std::string LastErrorMessage(const char* fallback) {
-  const DWORD code = GetLastError();
-  char text[512] = {};
-  DWORD length = code ? FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                       text, sizeof(text), nullptr)
-                      : 0;
-  std::string message(text, length);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
-    message.pop_back();
-  return message.empty() ? fallback : message;
-}
 
 // A common dialog's failure (CommDlgExtendedError), in words.
 std::string DialogErrorMessage(DWORD code) {
@@ -76,8 +63,8 @@ class Win32PrintJob : public PrintJob {
   // A failed page or document is aborted by the destructor, as a job never ended.
   void End() override {
     if (ended_) return;
-    if (EndPage(dc_) <= 0) throw PlatformError(LastErrorMessage("The page could not be sent to the printer."));
-    if (EndDoc(dc_) <= 0) throw PlatformError(LastErrorMessage("The document could not be finished."));
+    if (EndPage(dc_) <= 0) throw PlatformError(LastErrorText("The page could not be sent to the printer."));
+    if (EndDoc(dc_) <= 0) throw PlatformError(LastErrorText("The document could not be finished."));
     ended_ = true;
   }
 
@@ -143,7 +130,7 @@ void* Win32Printing::CreatePrinterDC() {
     const char* base = reinterpret_cast<const char*>(devNames);
     dc = CreateDCA(base + devNames->wDriverOffset, base + devNames->wDeviceOffset, nullptr, devMode);
   }
-  std::string error = dc ? "" : LastErrorMessage("The printer could not be opened.");
+  std::string error = dc ? "" : LastErrorText("The printer could not be opened.");
   if (devMode) GlobalUnlock(mode);
   if (devNames) GlobalUnlock(names);
   if (!chosen) {
@@ -167,12 +154,12 @@ std::unique_ptr<PrintJob> Win32Printing::BeginJob() {
   document.cbSize = sizeof(document);
   document.lpszDocName = "";
   if (StartDocA(dc, &document) <= 0) {
-    std::string error = LastErrorMessage("The printer could not start the document.");
+    std::string error = LastErrorText("The printer could not start the document.");
     DeleteDC(dc);
     throw PlatformError(error);
   }
   if (StartPage(dc) <= 0) {
-    std::string error = LastErrorMessage("The printer could not start a page.");
+    std::string error = LastErrorText("The printer could not start a page.");
     AbortDoc(dc);
     DeleteDC(dc);
     throw PlatformError(error);

@@ -3,11 +3,24 @@
 
 #include <windows.h>
 
+#include "platform/win32/system_error_win32.h"
+
 namespace sorel {
 
-bool Win32Restart::EnableShutdownPrivilege() {
+namespace {
+
+// What the user reads when a refusal comes without the system's own words.
+const char* const kPrivilegeRefused = "The privilege to restart the computer could not be taken.";
+const char* const kRestartRefused = "The system refused to restart the computer.";
+
+}  // namespace
+
+bool Win32Restart::EnableShutdownPrivilege(std::string& error) {
   HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return false;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+    error = LastErrorText(kPrivilegeRefused);
+    return false;
+  }
   TOKEN_PRIVILEGES tp = {};
   tp.PrivilegeCount = 1;
   tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
@@ -19,10 +32,16 @@ bool Win32Restart::EnableShutdownPrivilege() {
     DWORD length = 0;
     ok = AdjustTokenPrivileges(token, FALSE, &tp, sizeof(tp), &previous, &length) != FALSE;
   }
+  // Taken before CloseHandle, which may set another last error.
+  if (!ok) error = LastErrorText(kPrivilegeRefused);
   CloseHandle(token);
   return ok;
 }
 
-bool Win32Restart::Shutdown(unsigned flags) { return ExitWindowsEx(flags, 0) != FALSE; }
+bool Win32Restart::Shutdown(unsigned flags, std::string& error) {
+  if (ExitWindowsEx(flags, 0)) return true;
+  error = LastErrorText(kRestartRefused);
+  return false;
+}
 
 }  // namespace sorel

@@ -6,8 +6,8 @@ namespace sorel {
 
 class Win32Restart : public Restart {
  public:
-  bool EnableShutdownPrivilege() override;
-  bool Shutdown(unsigned flags) override;
+  bool EnableShutdownPrivilege(std::string& error) override;
+  bool Shutdown(unsigned flags, std::string& error) override;
 };
 
 }  // namespace sorel

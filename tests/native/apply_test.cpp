@@ -254,16 +254,18 @@ TEST_F(Apply, SwitchedOnEntryReplacesAnotherMappingOfItsName) {
 
 struct RestartCase {
   std::uint32_t platformId;
-  bool privilegeGranted;
+  bool privilegeGranted, exitAccepted;
   Texts calls;
+  Texts errors;  // what the user is told after the question: the system's words for a refusal
 };
 class RestartQuestion : public Apply, public testing::WithParamInterface<RestartCase> {};
 
-TEST_P(RestartQuestion, YesAsksTheSystemToReboot) {
+TEST_P(RestartQuestion, YesAsksTheSystemToRebootAndSaysWhenItRefuses) {
   const RestartCase c = GetParam();
   p.system.platformId = c.platformId;
   p.files.Put("C:\\windows\\win.ini", "[FontSubstitutes]\r\n");
   p.restart.privilegeResult = c.privilegeGranted;
+  p.restart.exitResult = c.exitAccepted;
   TForm1& f = Create();
   SwitchCodePage();
   CloseAndSave(Answer::Yes);
@@ -272,14 +274,19 @@ TEST_P(RestartQuestion, YesAsksTheSystemToReboot) {
   EXPECT_EQ(p.dialogs.Calls()[1].caption, "Restart komputera");
   EXPECT_EQ(p.dialogs.Calls()[1].flags, 0x24u);
   EXPECT_EQ(p.restart.calls, c.calls);
-  EXPECT_TRUE(f.Self().Closed());  // a refused restart changes nothing about closing
+  EXPECT_EQ(p.app.errorsShown, c.errors);
+  EXPECT_TRUE(f.Self().Closed());  // the table is saved: a refused restart changes nothing about closing
   EXPECT_TRUE(p.ui.events.errorsShown.empty());
 }
 
+const char* const kPrivilegeRefused = "Not all privileges or groups referenced are assigned to the caller.";
+const char* const kExitRefused = "A required privilege is not held by the client.";
 INSTANTIATE_TEST_SUITE_P(Families, RestartQuestion,
-                         testing::Values(RestartCase{2, true, {"privilege", "exit 2"}},
-                                         RestartCase{2, false, {"privilege"}},
-                                         RestartCase{1, false, {"exit 2"}}));
+                         testing::Values(RestartCase{2, true, true, {"privilege", "exit 2"}, {}},
+                                         RestartCase{2, false, true, {"privilege"}, {kPrivilegeRefused}},
+                                         RestartCase{2, true, false, {"privilege", "exit 2"}, {kExitRefused}},
+                                         RestartCase{1, false, true, {"exit 2"}, {}},
+                                         RestartCase{1, true, false, {"exit 2"}, {kExitRefused}}));
 
 TEST_F(Apply, AnswerNoSavesWithoutRestart) {
   TForm1& f = Create();
@@ -300,17 +307,18 @@ TEST_F(Apply, RestartQuestionUsesTheLanguagesTexts) {
   EXPECT_EQ(p.dialogs.Calls()[1].caption, "Restarting");
 }
 
-TEST(RestartSystem, NtFamilyNeedsThePrivilegeFirst) {
+TEST(RestartSystem, NtFamilyNeedsThePrivilegeFirstAndARefusalSaysWhy) {
   struct Case {
     std::uint32_t platformId;
     bool privilege, exit, result;
     Texts calls;
+    std::string refusal;
   } cases[] = {
-      {2, true, true, true, {"privilege", "exit 2"}},
-      {2, true, false, false, {"privilege", "exit 2"}},
-      {2, false, true, false, {"privilege"}},
-      {1, false, true, true, {"exit 2"}},
-      {1, true, false, false, {"exit 2"}},
+      {2, true, true, true, {"privilege", "exit 2"}, ""},
+      {2, true, false, false, {"privilege", "exit 2"}, "refused"},
+      {2, false, true, false, {"privilege"}, "no privilege"},
+      {1, false, true, true, {"exit 2"}, ""},
+      {1, true, false, false, {"exit 2"}, "refused"},
   };
   for (const Case& c : cases) {
     MemorySystemInfo system;
@@ -318,8 +326,12 @@ TEST(RestartSystem, NtFamilyNeedsThePrivilegeFirst) {
     MemoryRestart restart;
     restart.privilegeResult = c.privilege;
     restart.exitResult = c.exit;
-    EXPECT_EQ(RestartSystem(system, restart, kEwxReboot), c.result) << c.platformId << c.privilege << c.exit;
+    restart.privilegeError = "no privilege";
+    restart.exitError = "refused";
+    std::string refusal;
+    EXPECT_EQ(RestartSystem(system, restart, kEwxReboot, refusal), c.result) << c.platformId << c.privilege << c.exit;
     EXPECT_EQ(restart.calls, c.calls) << c.platformId << c.privilege << c.exit;
+    EXPECT_EQ(refusal, c.refusal) << c.platformId << c.privilege << c.exit;
   }
 }
 

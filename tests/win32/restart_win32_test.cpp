@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/win32/restart_win32.h"
+#include "platform/win32/system_error_win32.h"
 
 namespace sorel {
 namespace {
@@ -49,12 +51,23 @@ TEST_F(ShutdownPrivilege, EnablesThePrivilegeThatWasOff) {
   Set(false);
   ASSERT_FALSE(Enabled()) << "the token must start without the privilege switched on";
   Win32Restart restart;
-  EXPECT_TRUE(restart.EnableShutdownPrivilege());
+  std::string error;
+  EXPECT_TRUE(restart.EnableShutdownPrivilege(error)) << error;
   EXPECT_TRUE(Enabled());
   // Asking again, with the privilege already on, still succeeds.
-  EXPECT_TRUE(restart.EnableShutdownPrivilege());
+  EXPECT_TRUE(restart.EnableShutdownPrivilege(error)) << error;
   EXPECT_TRUE(Enabled());
   Set(false);
+}
+
+// A refusal is shown in the system's words, without the line break they end with; a code the
+// system has no words for gives the fallback.
+TEST(SystemErrorText, TheSystemsWordsOrTheFallback) {
+  const std::string privilege = SystemErrorText(ERROR_PRIVILEGE_NOT_HELD, "fallback");
+  EXPECT_NE(privilege, "fallback");
+  EXPECT_FALSE(privilege.empty() || privilege.back() == '\n' || privilege.back() == '\r' || privilege.back() == ' ');
+  EXPECT_EQ(SystemErrorText(0, "fallback"), "fallback");
+  EXPECT_EQ(SystemErrorText(0x20001234, "fallback"), "fallback") << "an application's own code";
 }
 
 }  // namespace

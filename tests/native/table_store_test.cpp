@@ -357,7 +357,8 @@ TEST_F(NtTable, KeyWithReadAccessOnlyIsReadAndItsSaveFails) {
 }
 
 // Each read, write and delete of a save fails in turn, one at a time: a save that reports the
-// failure has lost none of the stored entries, whatever their spelling.
+// failure has lost none of the stored entries, whatever their spelling, and whatever the outcome
+// a value the code page cannot hold and one added after the read are as they stood.
 TEST_F(NtTable, NoSingleFailingOperationLosesAStoredEntry) {
   const std::vector<std::string> stored = {"arial ce,238=Arial,238", "Helv=MS Sans Serif", "Stale=s"};
   const SubstTable table = {"Arial CE,238=Arial,238", "Helv=Arial", "New=n"};
@@ -368,9 +369,11 @@ TEST_F(NtTable, NoSingleFailingOperationLosesAStoredEntry) {
       const auto eq = entry.find('=');
       fresh.registry.SetString(kHklm, kKey, entry.substr(0, eq), entry.substr(eq + 1));
     }
+    fresh.registry.SetInexactString(kHklm, kKey, "MS ????", "MS Gothic");
     TableStore saver = fresh.Store(true);
     SubstTable read;
     saver.ReadTable(read);
+    fresh.registry.SetString(kHklm, kKey, "Added", "later");
     fresh.registry.FailOnlyOperation(operation);
     bool reported = false;
     try {
@@ -382,6 +385,9 @@ TEST_F(NtTable, NoSingleFailingOperationLosesAStoredEntry) {
     failedSomething = std::any_of(log.begin(), log.end(), [](const std::string& line) {
       return line.find("(failed)") != std::string::npos;
     });
+    const auto inexact = fresh.registry.GetRaw(kHklm, kKey, "MS ????");
+    EXPECT_TRUE(inexact && !inexact->exact && inexact->data == "MS Gothic") << "failing operation " << operation;
+    EXPECT_EQ(fresh.registry.GetString(kHklm, kKey, "Added"), "later") << "failing operation " << operation;
     if (reported) {
       for (const char* name : {"Arial CE,238", "Helv", "Stale"}) {
         EXPECT_TRUE(fresh.registry.GetString(kHklm, kKey, name)) << name << ", failing operation " << operation;

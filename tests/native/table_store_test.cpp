@@ -32,6 +32,15 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
   return v;
 }
 
+// The writes and deletes of the registry's log, in order.
+std::vector<std::string> Changes(const MemoryRegistry& registry) {
+  std::vector<std::string> ops;
+  for (const auto& line : registry.Log()) {
+    if (line.rfind("write ", 0) == 0 || line.rfind("delete ", 0) == 0) ops.push_back(line);
+  }
+  return ops;
+}
+
 // ---------------------------------------------------------------- NT family: reading
 
 class NtTable : public testing::Test {
@@ -50,14 +59,7 @@ class NtTable : public testing::Test {
     store.WriteTable(table);
   }
   std::vector<std::string> Strings() { return p.registry.DumpStrings(kHklm, kKey); }
-  // The writes and deletes of the log, in order.
-  std::vector<std::string> Changes() {
-    std::vector<std::string> ops;
-    for (const auto& line : p.registry.Log()) {
-      if (line.rfind("write ", 0) == 0 || line.rfind("delete ", 0) == 0) ops.push_back(line);
-    }
-    return ops;
-  }
+  std::vector<std::string> Changes() { return sorel::Changes(p.registry); }
 
   StorePlatforms p;
   TableStore store = p.Store(true);
@@ -257,10 +259,7 @@ TEST_F(NtTable, SaveStoresOnlyWhatTheRunChanged) {
     c.edit(fresh.compare, table);
     fresh.registry.ClearLog();
     saver.WriteTable(table);
-    std::vector<std::string> changes;
-    for (const auto& line : fresh.registry.Log())
-      if (line.rfind("write ", 0) == 0 || line.rfind("delete ", 0) == 0) changes.push_back(line);
-    EXPECT_EQ(changes, c.changes) << c.what;
+    EXPECT_EQ(sorel::Changes(fresh.registry), c.changes) << c.what;
     for (const auto& [name, data] : c.inexact) {
       const auto kept = fresh.registry.GetRaw(kHklm, kKey, name);
       EXPECT_TRUE(kept && kept->data == data && !kept->exact) << c.what << ": " << name;

@@ -42,7 +42,7 @@ void CreationStep(Application& app, Step&& step) {
 TForm1::TForm1(Platform& platform)
     : p_(platform),
       edits_(platform.compare),
-      codePage_(platform.registry, platform.profiles, platform.files, LangResPath(platform.system)) {
+      codePage_(platform.registry, platform.profiles, platform.files, platform.system, LangResPath(platform.system)) {
   texts_.UiTexts = BuiltInUiTexts();
   texts_.HelpPagePath = kBuiltInHelpPagePath;
   CreateDesign();

@@ -154,6 +154,8 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   // The indicator of the code-page mapping and the button that shows it.
   void ShowCodePageIndicator();
   void ShowCodePageChecks();
+  // Why a code-page file cannot be chosen: the system folder lacks it.
+  std::string NlsMissingText(const std::string& file) const;
 
   Platform& p_;
   bool isNT_ = false;

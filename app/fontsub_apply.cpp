@@ -8,6 +8,7 @@
 namespace sorel {
 
 void TForm1::ApplyChanges() {
+  codePage_.CheckWrite();  // a mapping that cannot be written fails the save before anything is written
   edits_.ComposeTable(texts_.DefLangVal);
   store_->WriteTable(edits_.Table());
   codePage_.Write();

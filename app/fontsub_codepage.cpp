@@ -2,16 +2,31 @@
 #include <exception>
 
 #include "app/fontsub.h"
+#include "lang/langres.h"
 
 namespace sorel {
 
 void TForm1::ShowCodePageIndicator() { ToolbarButton971->SetDown(codePage_.Remapped()); }
 
+// A choice whose file is not in the system folder is shown disabled, and its hint says why.
 void TForm1::ShowCodePageChecks() {
-  const auto checks = codePage_.Checks();
-  if (!checks) return;
+  const auto choices = codePage_.Choices();
+  if (!choices) return;
   MenuItem& items = puNLs->Items();
-  for (int i = 0; i < items.Count() && i < static_cast<int>(checks->size()); ++i) items.Item(i).SetChecked((*checks)[i]);
+  for (int i = 0; i < items.Count() && i < static_cast<int>(choices->size()); ++i) {
+    const NlsMapping::Choice& choice = (*choices)[i];
+    MenuItem& item = items.Item(i);
+    item.SetChecked(choice.current);
+    item.SetEnabled(!choice.missing);
+    item.SetHint(choice.missing ? NlsMissingText(choice.file) : "");
+  }
+}
+
+// The language's text, or the built-in one when the language's does not take exactly one name.
+std::string TForm1::NlsMissingText(const std::string& file) const {
+  std::string text;
+  if (!FormatOneText(UiText("WSNLsMissing"), file, text)) FormatOneText(BuiltInText("WSNLsMissing"), file, text);
+  return text;
 }
 
 // A value that cannot be read counts as none; the menu is still built, then the error is shown.
@@ -32,24 +47,45 @@ void TForm1::LoadNlsMaps() {
 }
 
 // Switches between the standard file and the language's choice. Only the flag is set: the
-// restore button stays as it was.
+// restore button stays as it was. A file the system folder lacks is not switched to: the click
+// changes nothing and says why.
 void TForm1::acCPModExecute() {
-  codePage_.Toggle(texts_.DefNLsSubst);
+  const std::string target = codePage_.ToggleTarget(texts_.DefNLsSubst);
+  if (!codePage_.Toggle(texts_.DefNLsSubst)) {
+    ShowCodePageIndicator();
+    p_.dialogs.MessageBox(NlsMissingText(target), p_.app.Title(), Mb::Ok | Mb::IconWarning);
+    return;
+  }
   edits_.MarkModified();
   ShowCodePageChecks();
   ShowCodePageIndicator();
 }
 
+// A disabled item cannot be picked; one whose file went away after the menu opened is refused
+// with the reason, and the menu shows it disabled from then on.
 void TForm1::mnuNLsClick(MenuItem& sender) {
   if (sender.Checked()) return;
-  if (!codePage_.Choose(sender.Caption())) return;
+  switch (codePage_.Choose(sender.Caption())) {
+    case NlsMapping::Pick::NoLanguageFile:
+      return;
+    case NlsMapping::Pick::FileMissing:
+      ShowCodePageChecks();
+      p_.dialogs.MessageBox(NlsMissingText(codePage_.FileOf(sender.Caption())), p_.app.Title(),
+                            Mb::Ok | Mb::IconWarning);
+      return;
+    case NlsMapping::Pick::Made:
+      break;
+  }
   MenuItem& items = puNLs->Items();
   for (int i = 0; i < items.Count(); ++i) items.Item(i).SetChecked(&items.Item(i) == &sender);
   MarkModified();
   ShowCodePageIndicator();
 }
 
-// The list opens below the button, at its left edge.
-void TForm1::ToolbarButton971DropDown() { puNLs->Popup(*ToolbarButton971, 0, ToolbarButton971->Bounds().height); }
+// The list opens below the button, at its left edge, showing which files are there now.
+void TForm1::ToolbarButton971DropDown() {
+  ShowCodePageChecks();
+  puNLs->Popup(*ToolbarButton971, 0, ToolbarButton971->Bounds().height);
+}
 
 }  // namespace sorel

@@ -5,13 +5,14 @@
 
 namespace sorel {
 
-NlsMapping::NlsMapping(Registry& registry, ProfileFiles& profiles, FileSystem& files, std::string langResFile)
-    : registry_(registry), profiles_(profiles), files_(files), langResFile_(std::move(langResFile)) {}
+NlsMapping::NlsMapping(Registry& registry, ProfileFiles& profiles, FileSystem& files, SystemInfo& system,
+                       std::string langResFile)
+    : registry_(registry), profiles_(profiles), files_(files), system_(system), langResFile_(std::move(langResFile)) {}
 
 bool NlsMapping::Load(std::exception_ptr& unreadable) {
   if (!files_.Exists(langResFile_)) return false;
   captions_ = profiles_.SectionKeys(langResFile_, kMapSection);
-  if (auto key = registry_.Open(RegRoot::LocalMachine, kCodePageKey, false)) {
+  if (auto key = registry_.OpenForReading(RegRoot::LocalMachine, kCodePageKey)) {
     try {
       current_ = key->ValueExists(kCodePageValue) ? key->ReadString(kCodePageValue) : "";
     } catch (const PlatformError&) {
@@ -27,29 +28,67 @@ std::string NlsMapping::FileOf(const std::string& caption) const {
   return profiles_.ReadString(langResFile_, kMapSection, caption, "");
 }
 
-std::optional<std::vector<bool>> NlsMapping::Checks() const {
+std::optional<std::vector<NlsMapping::Choice>> NlsMapping::Choices() const {
   if (!files_.Exists(langResFile_)) return std::nullopt;
-  std::vector<bool> checks(captions_.size(), false);
-  for (std::size_t i = 0; i < captions_.size(); ++i) checks[i] = FileOf(captions_[i]) == current_;
-  return checks;
+  std::vector<Choice> choices;
+  for (const std::string& caption : captions_) {
+    Choice choice;
+    choice.file = FileOf(caption);
+    choice.current = choice.file == current_;
+    choice.missing = Missing(choice.file);
+    choices.push_back(std::move(choice));
+  }
+  return choices;
+}
+
+std::string NlsMapping::PathOf(const std::string& file) const {
+  return EnsureTrailingBackslash(system_.SystemDirectory()) + file;
+}
+
+// A folder the system cannot tell holds nothing we could vouch for.
+bool NlsMapping::Missing(const std::string& file) const {
+  if (file.empty()) return false;
+  return system_.SystemDirectory().empty() || !files_.Exists(PathOf(file));
 }
 
 // The indicator as it was before the switch decides the direction.
-void NlsMapping::Toggle(const std::string& defNlsSubst) {
-  current_ = remapped_ ? kStandardNls : defNlsSubst;
-  ShowIndicator();
+std::string NlsMapping::ToggleTarget(const std::string& defNlsSubst) const {
+  return remapped_ ? kStandardNls : defNlsSubst;
 }
 
-bool NlsMapping::Choose(const std::string& caption) {
-  if (!files_.Exists(langResFile_)) return false;
-  current_ = FileOf(caption);
+bool NlsMapping::Toggle(const std::string& defNlsSubst) {
+  std::string target = ToggleTarget(defNlsSubst);
+  if (Missing(target)) return false;
+  current_ = std::move(target);
   ShowIndicator();
   return true;
 }
 
+NlsMapping::Pick NlsMapping::Choose(const std::string& caption) {
+  if (!files_.Exists(langResFile_)) return Pick::NoLanguageFile;
+  std::string file = FileOf(caption);
+  if (Missing(file)) return Pick::FileMissing;
+  current_ = std::move(file);
+  ShowIndicator();
+  return Pick::Made;
+}
+
+std::unique_ptr<RegistryKey> NlsMapping::OpenForWriting() {
+  if (Missing(current_)) throw PlatformError(MissingFileMessage(PathOf(current_)));
+  auto key = registry_.Open(RegRoot::LocalMachine, kCodePageKey, false);
+  // A key that is there but refuses writing must not pass for a save that worked.
+  if (!key && registry_.OpenForReading(RegRoot::LocalMachine, kCodePageKey))
+    throw PlatformError(FailedToSetDataMessage(std::string(kCodePageKey) + "\\" + kCodePageValue));
+  return key;
+}
+
+void NlsMapping::CheckWrite() {
+  if (!current_.empty()) OpenForWriting();
+}
+
 void NlsMapping::Write() {
   if (current_.empty()) return;
-  if (auto key = registry_.Open(RegRoot::LocalMachine, kCodePageKey, false)) key->WriteString(kCodePageValue, current_);
+  if (auto key = OpenForWriting()) key->WriteString(kCodePageValue, current_);
 }
 
 }  // namespace sorel

@@ -136,11 +136,6 @@ void TableEditor::Commit() {
   }
 }
 
-std::string EnsureTrailingBackslash(const std::string& path) {
-  if (path.empty() || path.back() == '\\') return path;
-  return path + "\\";
-}
-
 TableStore::TableStore(Registry& registry, ProfileFiles& profiles, FileSystem& files, SystemInfo& system,
                        TextCompare& compare, bool isNT)
     : registry_(registry), profiles_(profiles), files_(files), system_(system), compare_(compare), isNT_(isNT) {}

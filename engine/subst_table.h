@@ -55,9 +55,6 @@ class TableEditor {
   IgnoreCaseIndex byName_;  // slots by their names; removed slots are skipped when met
 };
 
-// Appends "\" to a non-empty path that does not end in one; "" stays "".
-std::string EnsureTrailingBackslash(const std::string& path);
-
 // The NT family's table, under HKEY_LOCAL_MACHINE.
 extern const char* const kFontSubstitutesKey;
 // The 95/98 family's table: this section of win.ini in the Windows folder.

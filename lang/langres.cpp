@@ -38,6 +38,7 @@ const FixedKey kFixedKeys[] = {
     {"mDisableAllof", "Wyłącz wszystkie skrypty w", false, false},
     {"Readme", "help/plindex.htm", false, false},
     {"DefNLsSubst", "c_1252.nls", false, false},
+    {"WSNLsMissing", "Plik %s nie istnieje w folderze systemowym", true, false},
     {"DefLangVal", "238", false, false},
 };
 const std::size_t kFixedKeyCount = sizeof(kFixedKeys) / sizeof(kFixedKeys[0]);

@@ -183,6 +183,13 @@ class MenuItem {
   bool IsSeparator() const { return !literal_ && caption_ == "-"; }
   void SetImage(const std::string& resource) { image_ = resource; }  // a 16 x 16 bitmap; "" for none
   const std::string& Image() const { return image_; }
+  // A disabled item is shown greyed and cannot be chosen; its OnClick does not run.
+  void SetEnabled(bool enabled) { enabled_ = enabled; }
+  bool Enabled() const { return enabled_; }
+  // The application's current hint while the item is highlighted (so the status bar shows it),
+  // a disabled item's too: the place to say why it is disabled.
+  void SetHint(const std::string& hint) { hint_ = hint; }
+  const std::string& Hint() const { return hint_; }
 
   // Sub-items, in order. A separator is an item with caption "-".
   MenuItem& Add(const std::string& name, const std::string& caption) {
@@ -198,8 +205,8 @@ class MenuItem {
   std::function<void(MenuItem& sender)> OnClick;
 
  private:
-  std::string name_, caption_, image_;
-  bool checked_ = false, radio_ = false, literal_ = false;
+  std::string name_, caption_, image_, hint_;
+  bool checked_ = false, radio_ = false, literal_ = false, enabled_ = true;
   std::vector<std::unique_ptr<MenuItem>> items_;
 };
 

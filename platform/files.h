@@ -1,10 +1,17 @@
-// Whole-file access: read, write, replace in one step; a file written piece by piece.
+// Whole-file access: read, write, replace in one step; a file written piece by piece; folder and name joined.
 #pragma once
 #include <cstddef>
 #include <memory>
 #include <string>
 
 namespace sorel {
+
+// Appends "\" to a non-empty path that does not end in one; "" stays "". For a file name put
+// after a folder the system reports.
+inline std::string EnsureTrailingBackslash(const std::string& path) {
+  if (path.empty() || path.back() == '\\') return path;
+  return path + "\\";
+}
 
 // A file open for writing, from its start; closed when destroyed. What was written before a
 // failure stays in the file.

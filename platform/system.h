@@ -20,6 +20,10 @@ class SystemInfo {
   // GetWindowsDirectoryA, as the system returns it (a drive root keeps its backslash); "" when
   // the system cannot tell.
   virtual std::string WindowsDirectory() = 0;
+  // GetSystemDirectoryA, the folder of the system's own files (the NLS files of the code pages
+  // among them), as the system returns it; "" when the system cannot tell. A 32-bit program on
+  // 64-bit Windows sees the 32-bit system folder there, which holds the same NLS files.
+  virtual std::string SystemDirectory() = 0;
   // Full path of the running executable.
   virtual std::string ExePath() = 0;
   // The fixed file version of the file's version resource; nothing when it has none.

@@ -750,7 +750,11 @@ void Click(MemoryUi& ui, Button& button) {
 }
 
 void ClickItem(MemoryUi& ui, MenuItem& item) {
-  if (item.OnClick) ui.events.Run([&] { item.OnClick(item); });
+  if (item.Enabled() && item.OnClick) ui.events.Run([&] { item.OnClick(item); });
+}
+
+void HoverItem(MemoryUi& ui, MenuItem& item) {
+  if (auto* app = dynamic_cast<MemoryApplication*>(ui.app)) app->SetCurrentHint(item.Hint());
 }
 
 std::string LastPopupAnchor(PopupMenu& menu) {

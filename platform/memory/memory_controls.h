@@ -184,8 +184,12 @@ int RangeComputations(ScrollBox& box);
 void Click(MemoryUi& ui, Button& button);
 // Picks an item as the user would, which runs OnChange.
 void Pick(MemoryUi& ui, ComboBox& combo, int index);
-// Chooses a menu item as the user would (its OnClick runs with the item as sender).
+// Chooses a menu item as the user would (its OnClick runs with the item as sender); a disabled
+// item cannot be chosen, as in the system's menus.
 void ClickItem(MemoryUi& ui, MenuItem& item);
+// Highlights a menu item in its open menu: the application's hint becomes the item's, as the
+// system's menu reports the highlighted item (needs MemoryUi::app, a MemoryApplication).
+void HoverItem(MemoryUi& ui, MenuItem& item);
 // Clicks a label (a link's click).
 void ClickLabel(MemoryUi& ui, Label& label);
 // Brings a page of the tabs to the front as the user does, which runs OnChange.

@@ -21,6 +21,7 @@ class MemorySystemInfo : public SystemInfo {
  public:
   std::uint32_t platformId = 2;  // the NT family
   std::string windowsDir = "C:\\windows";
+  std::string systemDir = "C:\\windows\\system32";
   std::string exePath = "C:\\Program Files\\Sorel\\SorelAssistant.exe";
   // Version resources by path, compared exactly; a path not listed has none.
   std::map<std::string, FileVersion> fileVersions;
@@ -32,6 +33,7 @@ class MemorySystemInfo : public SystemInfo {
 
   std::uint32_t PlatformId() override { return platformId; }
   std::string WindowsDirectory() override { return windowsDir; }
+  std::string SystemDirectory() override { return systemDir; }
   std::string ExePath() override { return exePath; }
   std::optional<FileVersion> FixedFileVersion(const std::string& path) override;
   void Sleep(unsigned milliseconds) override {

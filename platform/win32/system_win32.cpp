@@ -1,4 +1,5 @@
-// System facts through GetVersionExA, GetWindowsDirectoryA, the version resource API and SleepEx.
+// System facts through GetVersionExA, GetWindowsDirectoryA, GetSystemDirectoryA, the version
+// resource API and SleepEx.
 #include "platform/win32/system_win32.h"
 
 #include <windows.h>
@@ -7,6 +8,22 @@
 
 namespace sorel {
 
+namespace {
+
+// A folder from GetWindowsDirectoryA or GetSystemDirectoryA. A longer path gets the buffer it
+// asks for, instead of being reported as missing.
+std::string Folder(UINT(WINAPI* get)(LPSTR, UINT)) {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    UINT length = get(buffer.data(), static_cast<UINT>(buffer.size()));
+    if (length == 0) return "";
+    if (length < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(length + 1);
+  }
+}
+
+}  // namespace
+
 std::uint32_t Win32SystemInfo::PlatformId() {
   OSVERSIONINFOA info = {};
   info.dwOSVersionInfoSize = sizeof(info);  // 148: the plain structure, which every system accepts
@@ -14,16 +31,9 @@ std::uint32_t Win32SystemInfo::PlatformId() {
   return info.dwPlatformId;
 }
 
-std::string Win32SystemInfo::WindowsDirectory() {
-  // A longer path gets the buffer it asks for, instead of being reported as missing.
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    UINT length = GetWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
-    if (length == 0) return "";
-    if (length < buffer.size()) return std::string(buffer.data(), length);
-    buffer.resize(length + 1);
-  }
-}
+std::string Win32SystemInfo::WindowsDirectory() { return Folder(GetWindowsDirectoryA); }
+
+std::string Win32SystemInfo::SystemDirectory() { return Folder(GetSystemDirectoryA); }
 
 std::string Win32SystemInfo::ExePath() {
   std::vector<char> buffer(MAX_PATH);

@@ -1,4 +1,5 @@
-// System facts through GetVersionExA, GetWindowsDirectoryA, the version resource API and SleepEx.
+// System facts through GetVersionExA, GetWindowsDirectoryA, GetSystemDirectoryA, the version
+// resource API and SleepEx.
 #pragma once
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@ class Win32SystemInfo : public SystemInfo {
  public:
   std::uint32_t PlatformId() override;
   std::string WindowsDirectory() override;
+  std::string SystemDirectory() override;
   std::string ExePath() override;
   std::optional<FileVersion> FixedFileVersion(const std::string& path) override;
   void Sleep(unsigned milliseconds) override;

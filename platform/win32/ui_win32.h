@@ -39,6 +39,12 @@ class Win32Application : public Application {
   // OnException.
   void ShowException(const std::exception& e) override;
   void SetHint(const std::string& hint);
+  // While a pop-up menu is open: its items by command id (from 1), so that the item the user
+  // highlights shows its hint; nullptr once it has closed.
+  void SetOpenMenu(const std::vector<MenuItem*>* items) { openMenu_ = items; }
+  // WM_MENUSELECT's command id (a submenu's position for a submenu) and flags: the
+  // highlighted item's hint becomes the current one; none when the menu closes.
+  void MenuSelect(UINT id, UINT flags);
   // Every form of this thread that stays on top, the main window included.
   void NormalizeTopmosts() override;
   void RestoreTopmosts() override;
@@ -51,6 +57,7 @@ class Win32Application : public Application {
   HWND main_ = nullptr;
   std::string title_, helpFile_, hint_;
   bool terminated_ = false;
+  const std::vector<MenuItem*>* openMenu_ = nullptr;
 };
 
 class Win32Ui : public Ui {

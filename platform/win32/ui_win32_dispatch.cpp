@@ -99,6 +99,10 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       if (auto* self = ObjectOf(hwnd); self && self->CloseQuery()) return 0;
       break;
+    case WM_MENUSELECT:
+      // Sent to the window that owns an open pop-up menu, for each item highlighted.
+      if (auto* self = ObjectOf(hwnd)) self->app.MenuSelect(LOWORD(wParam), HIWORD(wParam));
+      break;
     case WM_CTLCOLORSTATIC: {
       auto* dc = reinterpret_cast<HDC>(wParam);
       if (auto* child = ObjectOf(reinterpret_cast<HWND>(lParam))) return reinterpret_cast<LRESULT>(child->StaticColors(dc));
@@ -261,6 +265,16 @@ void Win32Application::SetHint(const std::string& hint) {
   if (hint == hint_) return;
   hint_ = hint;
   if (OnHint) win32ui::Guarded(*this, OnHint);
+}
+
+void Win32Application::MenuSelect(UINT id, UINT flags) {
+  // A submenu's entry reports its position, not a command id: it has no hint of its own here.
+  const bool command = flags != 0xFFFF && !(flags & (MF_POPUP | MF_SEPARATOR));
+  if (command && openMenu_ && id >= 1 && id <= openMenu_->size()) {
+    SetHint((*openMenu_)[id - 1]->Hint());
+  } else {
+    SetHint("");
+  }
 }
 
 }  // namespace sorel

@@ -20,7 +20,7 @@ void BuildMenu(HINSTANCE instance, MenuItem& parent, HMENU menu, std::vector<Men
     info.cbSize = sizeof(info);
     info.fMask = MIIM_FTYPE | MIIM_STRING | MIIM_STATE | MIIM_ID;
     info.fType = MFT_STRING | (item.RadioItem() ? MFT_RADIOCHECK : 0);
-    info.fState = item.Checked() ? MFS_CHECKED : 0;
+    info.fState = (item.Checked() ? MFS_CHECKED : 0) | (item.Enabled() ? 0 : MFS_GRAYED);
     std::string caption;  // a literal "&" is written twice
     for (char c : item.Caption()) caption.append(c == '&' && item.LiteralCaption() ? 2 : 1, c);
     info.dwTypeData = const_cast<char*>(caption.c_str());
@@ -58,13 +58,17 @@ class Win32PopupMenu : public PopupMenu {
     BuildMenu(app_.Instance(), root_, menu, byId, bitmaps);
     HWND window = GetAncestor(owner, GA_ROOT);
     SetForegroundWindow(window);
+    // The owner hears of each highlighted item (WM_MENUSELECT) and shows its hint.
+    app_.SetOpenMenu(&byId);
     UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y,
                                  0, window, nullptr);
+    app_.SetOpenMenu(nullptr);
     DestroyMenu(menu);
     for (HBITMAP b : bitmaps) DeleteObject(b);
     if (chosen >= 1 && chosen <= byId.size()) {
       MenuItem* item = byId[chosen - 1];
-      if (item->OnClick) Guarded(app_, [&] { item->OnClick(*item); });
+      // The system returns no greyed item; the check keeps a disabled item's handler from running anyway.
+      if (item->Enabled() && item->OnClick) Guarded(app_, [&] { item->OnClick(*item); });
     }
   }
 

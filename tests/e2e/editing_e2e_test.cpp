@@ -1,5 +1,7 @@
 // End to end: switching a script on in the real program, saving, restoring, cancelling, the
-// code-page choice, and a save that fails half-way.
+// code-page choice and a code-page file the system folder lacks, and a save that fails half-way.
+#include <algorithm>
+
 #include "tests/e2e/fixture.h"
 
 namespace e2e {
@@ -45,6 +47,30 @@ class EditingE2E : public StartupE2E {
     TypeChar(tree_, '\r');
   }
   HWND Button(const std::string& key) { return FindChild(main_, "Button", LangResValue("English", key)); }
+  // The toolbox's code-page button: of its two-state buttons, the other one shows and hides the
+  // preview. The preview button is found by its hint, which is asked again if the real pointer
+  // overwrote it; asking each button once and taking the first other hint took the preview button
+  // now and then.
+  HWND CodePageButton(const std::string& language) {
+    HWND preview = FindByHint(main_, "Button", LangResValue(language, "btPreviewHint"), StatusBar());
+    if (!preview) return nullptr;
+    for (HWND b : FindChildren(main_, "Button"))
+      if (Text(b).empty() && GetWindowLongA(b, GWL_STYLE) & BS_PUSHLIKE && b != preview) return b;
+    return nullptr;
+  }
+  // The narrow part beside it, made right after it, which opens the list of files.
+  HWND CodePageArrow(HWND codePage) {
+    const auto buttons = DirectChildren(GetParent(codePage), "Button");
+    const auto at = std::find(buttons.begin(), buttons.end(), codePage);
+    return at == buttons.end() || at + 1 == buttons.end() ? nullptr : *(at + 1);
+  }
+  HWND StatusBar() { return FindChild(main_, "msctls_statusbar32", ""); }
+  // A file of the system folder, as the program (of this test's architecture) sees it.
+  static std::string SystemFile(const std::string& name) {
+    char folder[MAX_PATH] = {};
+    GetSystemDirectoryA(folder, sizeof(folder));
+    return std::string(folder) + "\\" + name;
+  }
   // Answers the next message box and returns its caption (and, when asked, its text).
   std::string AnswerBox(int id, std::string* text = nullptr) {
     HWND box = app_->WaitForMessageBox();
@@ -290,20 +316,14 @@ TEST_F(EditingE2E, CancelInTheQuestionKeepsTheWindowAndStoresItsPlace) {
   EXPECT_EQ(DumpKey(HKEY_LOCAL_MACHINE, kFontSubstitutes), before_);
 }
 
+// The program takes only a file its system folder holds, which Wine's does: the test plants none.
 TEST_F(EditingE2E, CodePageChoiceIsWrittenBySave) {
   SetProgramString("Language", "Polski");
   const std::string target = LangResValue("Polski", "DefNLsSubst");
   ASSERT_NE(target, "c_1252.nls") << "the Polish mapping switches to another file";
+  ASSERT_NE(GetFileAttributesA(SystemFile(target).c_str()), INVALID_FILE_ATTRIBUTES) << SystemFile(target);
   Start();
-  // Of the toolbox's two-state buttons, the other one shows and hides the preview.
-  HWND status = FindChild(main_, "msctls_statusbar32", "");
-  // The preview button is found by its hint, which is asked again if the real pointer overwrote it;
-  // asking each button once and taking the first other hint took the preview button now and then.
-  HWND preview = FindByHint(main_, "Button", LangResValue("Polski", "btPreviewHint"), status);
-  ASSERT_NE(preview, nullptr) << "the preview button";
-  HWND codePage = nullptr;
-  for (HWND b : FindChildren(main_, "Button"))
-    if (Text(b).empty() && !codePage && GetWindowLongA(b, GWL_STYLE) & BS_PUSHLIKE && b != preview) codePage = b;
+  HWND codePage = CodePageButton("Polski");
   ASSERT_NE(codePage, nullptr) << "the code-page button";
   Press(codePage);
   Press(FindChild(main_, "Button", "&OK"));
@@ -311,6 +331,55 @@ TEST_F(EditingE2E, CodePageChoiceIsWrittenBySave) {
   AnswerBox(IDNO);
   ASSERT_TRUE(app_->WaitForExit());
   EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kCodePageKey, "1252"), target);
+}
+
+// A code-page file the system folder lacks (one of Wine's, moved aside for the test) cannot be
+// chosen: its list item's hint says why. The system holding it as the current file, a save fails
+// before it writes anything, names the file and leaves the program open with its changes.
+TEST_F(EditingE2E, CodePageFileMissingFromTheSystemFolderIsRefused) {
+  const std::string caption = "Vietnamese (c_1258.nls)";
+  ASSERT_EQ(LangResValue("NLSMaps", caption), "c_1258.nls");
+  const std::string file = SystemFile("c_1258.nls"), aside = file + ".sorel-aside";
+  ASSERT_TRUE(MoveFileA(file.c_str(), aside.c_str())) << file;
+  struct PutBack {
+    std::string from, to;
+    ~PutBack() { MoveFileA(from.c_str(), to.c_str()); }
+  } putBack{aside, file};
+  SetString(HKEY_LOCAL_MACHINE, kCodePageKey, "1252", "c_1258.nls");
+  const RegDump codePages = DumpKey(HKEY_LOCAL_MACHINE, kCodePageKey);
+  Start();
+  HWND codePage = CodePageButton("English");
+  ASSERT_NE(codePage, nullptr) << "the code-page button";
+  HWND arrow = CodePageArrow(codePage);
+  ASSERT_NE(arrow, nullptr) << "the code-page list's arrow";
+  Press(arrow);
+  HWND menu = app_->WaitForMenu();
+  ASSERT_NE(menu, nullptr) << "the list of files did not open";
+  // The keys walk down the list; the highlighted item's hint shows in the status bar.
+  const std::string reason = "The file c_1258.nls is not in the system folder";
+  ASSERT_EQ(LangResValue("English", "WSNLsMissing"), "The file %s is not in the system folder");
+  bool shown = false;
+  for (int i = 0; i < 12 && !shown; ++i) {
+    PressKey(menu, VK_DOWN);
+    for (int wait = 0; wait < 10 && !shown; ++wait, Sleep(50)) shown = StatusText(StatusBar()) == reason;
+  }
+  EXPECT_TRUE(shown) << "the item's hint; the status bar shows: " << StatusText(StatusBar());
+  PressKey(menu, VK_ESCAPE);
+  for (int i = 0; i < 50 && IsWindowVisible(menu); ++i) Sleep(100);
+
+  ToggleWithEnter(kCentralEuropean);
+  ASSERT_EQ(StateOf(kCentralEuropean), 2);
+  Press(Button("btOK"));
+  AnswerBox(IDYES);
+  std::string text;
+  EXPECT_EQ(AnswerBox(IDOK, &text), "Sorel Assistant");
+  EXPECT_EQ(text, "The code-page file \"" + file + "\" does not exist");
+  EXPECT_FALSE(app_->WaitForExit(1000)) << "the program stays open";
+  EXPECT_EQ(DumpKey(HKEY_LOCAL_MACHINE, kFontSubstitutes), before_) << "the table is not written either";
+  EXPECT_EQ(DumpKey(HKEY_LOCAL_MACHINE, kCodePageKey), codePages);
+  EXPECT_EQ(StateOf(kCentralEuropean), 2) << "the user's choice is kept";
+  Press(Button("btCancel"));
+  ASSERT_TRUE(app_->WaitForExit());
 }
 
 // Escape is the cancel button: the program ends at once, without a question, and writes nothing.

@@ -1,7 +1,10 @@
 // The code-page file mapping through TForm1: loading, the toolbox action, the menu and the save step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <exception>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "app/settings.h"
@@ -13,6 +16,9 @@ namespace {
 
 const char* const kLangRes = "C:\\Program Files\\Sorel\\LangRes.ini";
 const char* const kCodePage = "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage";
+
+// Where the system looks for an NLS file (MemorySystemInfo's system folder).
+std::string NlsPath(const std::string& file) { return "C:\\windows\\system32\\" + file; }
 
 // Two captions share one file, so that both are checked together.
 const char* const kMaps =
@@ -28,6 +34,8 @@ class CodePage : public MainWindowTest {
     p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "English");
     p.registry.SetString(RegRoot::LocalMachine, kCodePage, "1250", "c_1250.nls");
   }
+  void PutNls(const std::string& file) { p.files.Put(NlsPath(file), "NLS"); }
+  void RemoveNls(const std::string& file) { p.files.Remove(NlsPath(file)); }
   void UseLangRes(const std::string& maps, const std::string& defNls = "c_1250.nls") {
     p.files.Put(kLangRes, "[English]\r\nDefNLsSubst=" + defNls + "\r\n" + maps);
   }
@@ -38,7 +46,7 @@ class CodePage : public MainWindowTest {
   MenuItem& Menu() { return Item("puNLs"); }
   // The mapping on its own, loaded as the window loads it.
   NlsMapping LoadedMapping() {
-    NlsMapping mapping(p.registry, p.profiles, p.files, kLangRes);
+    NlsMapping mapping(p.registry, p.profiles, p.files, p.system, kLangRes);
     std::exception_ptr unreadable;
     mapping.Load(unreadable);
     return mapping;
@@ -286,7 +294,7 @@ TEST_F(CodePage, WriteStepStoresTheChosenFileEvenWhenUnchanged) {
   mapping.Write();
   EXPECT_EQ(p.registry.WriteCount(), writes + 1);
   EXPECT_EQ(SystemValue(), "c_1250.nls");
-  ASSERT_TRUE(mapping.Choose("Standard"));
+  ASSERT_EQ(mapping.Choose("Standard"), NlsMapping::Pick::Made);
   mapping.Write();
   auto raw = p.registry.GetRaw(RegRoot::LocalMachine, kCodePage, "1252");
   ASSERT_TRUE(raw.has_value());
@@ -304,7 +312,7 @@ TEST_F(CodePage, WriteStepSkipsAnEmptyFileAndNeverCreatesTheKey) {
   EXPECT_EQ(SystemValue(), std::nullopt);
 
   p.registry.DeleteKey(RegRoot::LocalMachine, kCodePage);
-  ASSERT_TRUE(mapping.Choose("Polish"));
+  ASSERT_EQ(mapping.Choose("Polish"), NlsMapping::Pick::Made);
   mapping.Write();
   EXPECT_FALSE(p.registry.KeyExists(RegRoot::LocalMachine, kCodePage));
 }
@@ -323,6 +331,331 @@ TEST_F(CodePage, ClosingWritesTheChoiceOnlyOnYes) {
     EXPECT_EQ(SystemValue(), answer == Answer::Yes ? "c_1251.nls" : "c_1252.nls");
     EXPECT_TRUE(p.restart.calls.empty()) << "No to the restart question";
   }
+}
+
+
+// ---------------------------------------------------------------- files the system folder lacks
+
+const char* const kBuiltInMissing = "Plik %s nie istnieje w folderze systemowym";
+
+std::string BuiltInMissing(const std::string& file) {
+  std::string text = kBuiltInMissing;
+  return text.replace(text.find("%s"), 2, file);
+}
+
+class MissingNls : public CodePage {
+ protected:
+  std::vector<std::string> Disabled() {
+    std::vector<std::string> out;
+    for (int i = 0; i < Menu().Count(); ++i)
+      if (!Menu().Item(i).Enabled()) out.push_back(Menu().Item(i).Caption());
+    return out;
+  }
+  std::string StatusText() { return p.ui.Find<StatusBar>("StatusBar1")->SimpleText(); }
+  // Arial with one script, so that a test can change the table as well.
+  void AddArial() { AddFace("Arial", {{0, "Western"}, {238, "Central European"}}); }
+  void SwitchArial() {
+    tree->Select(Node("Arial (Central European)"));
+    DoubleClickTree(p.ui, *tree);
+  }
+  // OK, then Yes to saving and No to restarting.
+  void CloseAndSave() {
+    p.dialogs.Script({Answer::Yes, Answer::No});
+    Click(p.ui, ButtonNamed("btOK"));
+  }
+};
+
+// A choice whose file is not in the system folder is shown, disabled, and its hint says why in
+// the language's words; pointing at it shows the hint in the status bar.
+TEST_F(MissingNls, MenuShowsAChoiceWithoutItsFileDisabledWithTheReason) {
+  struct Case {
+    const char* what;
+    std::string languageLines;          // more lines of the language section
+    std::vector<std::string> removed;   // files taken out of the system folder
+    std::string systemFolder;
+    std::vector<std::string> disabled;
+    std::string hint;                   // of the first disabled item
+  } cases[] = {
+      {"every file there", "", {}, "C:\\windows\\system32", {}, ""},
+      {"one file missing, the built-in text", "", {"c_1251.nls"}, "C:\\windows\\system32", {"Cyrillic"},
+       BuiltInMissing("c_1251.nls")},
+      {"the current file, named twice, with the language's text", "WSNLsMissing=Not there: %s\r\n",
+       {"c_1250.nls"}, "C:\\windows\\system32", {"Central European", "Polish"}, "Not there: c_1250.nls"},
+      {"a text that does not take one name gives the built-in one", "WSNLsMissing=%s or %s\r\n",
+       {"c_1251.nls"}, "C:\\windows\\system32", {"Cyrillic"}, BuiltInMissing("c_1251.nls")},
+      {"the standard file is no exception", "", {"c_1252.nls"}, "C:\\windows\\system32", {"Standard"},
+       BuiltInMissing("c_1252.nls")},
+      {"a system folder the system cannot tell vouches for nothing", "", {}, "",
+       {"Standard", "Central European", "Polish", "Cyrillic"}, BuiltInMissing("c_1252.nls")},
+  };
+  for (const Case& c : cases) {
+    p.files.Put(kLangRes, "[English]\r\nDefNLsSubst=c_1250.nls\r\n" + c.languageLines + kMaps + "Nothing=\r\n");
+    PutNls("c_1250.nls");
+    PutNls("c_1251.nls");
+    PutNls("c_1252.nls");
+    for (const auto& file : c.removed) RemoveNls(file);
+    p.system.systemDir = c.systemFolder;
+    SetSystemValue("c_1250.nls");
+    Create();
+    EXPECT_EQ(Disabled(), c.disabled) << c.what;
+    EXPECT_EQ(Checked(), (std::vector<std::string>{"Central European", "Polish"})) << c.what << ": checks as before";
+    EXPECT_TRUE(ItemNamed("Nothing").Enabled()) << c.what << ": a caption without a file names nothing missing";
+    for (int i = 0; i < Menu().Count(); ++i) {
+      MenuItem& item = Menu().Item(i);
+      const bool firstDisabled = !c.disabled.empty() && item.Caption() == c.disabled.front();
+      if (item.Enabled()) EXPECT_EQ(item.Hint(), "") << c.what << ": " << item.Caption();
+      if (firstDisabled) EXPECT_EQ(item.Hint(), c.hint) << c.what;
+      HoverItem(p.ui, item);
+      EXPECT_EQ(StatusText(), item.Hint()) << c.what << ": " << item.Caption();
+    }
+  }
+}
+
+// The menu shows the files as they are when it opens, not as they were at start.
+TEST_F(MissingNls, OpeningTheMenuLooksForTheFilesAgain) {
+  UseLangRes(kMaps);
+  SetSystemValue("c_1252.nls");
+  Create();
+  ASSERT_TRUE(Disabled().empty());
+  Button& arrow = ButtonNamed("ToolbarButton971Arrow");
+  RemoveNls("c_1251.nls");
+  Click(p.ui, arrow);
+  EXPECT_EQ(Disabled(), (std::vector<std::string>{"Cyrillic"}));
+  EXPECT_EQ(ItemNamed("Cyrillic").Hint(), BuiltInMissing("c_1251.nls"));
+  PutNls("c_1251.nls");
+  Click(p.ui, arrow);
+  EXPECT_TRUE(Disabled().empty());
+  EXPECT_EQ(ItemNamed("Cyrillic").Hint(), "");
+  EXPECT_FALSE(Modified());
+}
+
+// A disabled item cannot be picked. One whose file went away while the menu was open is refused
+// with the reason, changes nothing, and shows disabled from then on.
+TEST_F(MissingNls, PickOfAChoiceWithoutItsFileChangesNothing) {
+  UseLangRes(kMaps);
+  SetSystemValue("c_1252.nls");
+  TForm1& f = Create();
+  RemoveNls("c_1251.nls");
+  Click(p.ui, ButtonNamed("ToolbarButton971Arrow"));
+  ASSERT_FALSE(ItemNamed("Cyrillic").Enabled());
+  ClickItem(p.ui, ItemNamed("Cyrillic"));
+  EXPECT_TRUE(p.dialogs.Calls().empty()) << "a disabled item is not chosen at all";
+
+  RemoveNls("c_1250.nls");  // after the menu showed Central European enabled
+  ASSERT_TRUE(ItemNamed("Central European").Enabled());
+  p.dialogs.Script({Answer::Ok});
+  ClickItem(p.ui, ItemNamed("Central European"));
+  ASSERT_EQ(p.dialogs.Calls().size(), 1u);
+  EXPECT_EQ(p.dialogs.Calls()[0].text, BuiltInMissing("c_1250.nls"));
+  EXPECT_EQ(p.dialogs.Calls()[0].flags, Mb::Ok | Mb::IconWarning);
+  EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1252.nls");
+  EXPECT_EQ(Checked(), (std::vector<std::string>{"Standard"}));
+  EXPECT_FALSE(Indicator());
+  EXPECT_FALSE(Modified());
+  EXPECT_FALSE(ButtonNamed("btRestore").Enabled());
+  EXPECT_EQ(Disabled(), (std::vector<std::string>{"Central European", "Polish", "Cyrillic"}));
+}
+
+// The switch does not go to a file the system folder lacks, in either direction: the click
+// changes nothing and says why. Once the file is there, it switches.
+TEST_F(MissingNls, SwitchDoesNotGoToAMissingFile) {
+  struct Case {
+    const char* what;
+    const char* systemValue;
+    const char* missing;
+    bool indicator;
+  } cases[] = {
+      {"to the language's file", "c_1252.nls", "c_1251.nls", false},
+      {"back to the standard file", "c_1250.nls", "c_1252.nls", true},
+  };
+  for (const Case& c : cases) {
+    UseLangRes(kMaps, "c_1251.nls");
+    PutNls("c_1251.nls");
+    PutNls("c_1252.nls");
+    SetSystemValue(c.systemValue);
+    p.dialogs = MemoryDialogs();
+    TForm1& f = Create();
+    RemoveNls(c.missing);
+    p.dialogs.Script({Answer::Ok});
+    Click(p.ui, ButtonNamed("ToolbarButton971"));
+    ASSERT_EQ(p.dialogs.Calls().size(), 1u) << c.what;
+    EXPECT_EQ(p.dialogs.Calls()[0].text, BuiltInMissing(c.missing)) << c.what;
+    EXPECT_EQ(p.dialogs.Calls()[0].flags, Mb::Ok | Mb::IconWarning) << c.what;
+    EXPECT_EQ(f.CodePage().CurrentNlsFile(), c.systemValue) << c.what;
+    EXPECT_EQ(Indicator(), c.indicator) << c.what;
+    EXPECT_FALSE(Modified()) << c.what;
+
+    PutNls(c.missing);
+    Click(p.ui, ButtonNamed("ToolbarButton971"));
+    EXPECT_EQ(f.CodePage().CurrentNlsFile(), c.missing) << c.what;
+    EXPECT_EQ(Indicator(), !c.indicator) << c.what;
+    EXPECT_TRUE(Modified()) << c.what;
+    EXPECT_EQ(p.dialogs.Calls().size(), 1u) << c.what;
+  }
+}
+
+// A save whose current file is not in the system folder fails before anything is written, the
+// table included, and offers no restart; the window stays with its changes. With the file back,
+// the next close saves.
+TEST_F(MissingNls, SaveRefusesAMissingFileBeforeWritingAnything) {
+  struct Case {
+    const char* what;
+    const char* systemValue;
+    const char* pick;  // a caption to pick, or nothing
+    const char* removed;
+    std::string folder;
+    std::string path;  // the error names it
+  } cases[] = {
+      {"picked, then removed", "c_1252.nls", "Cyrillic", "c_1251.nls", "C:\\windows\\system32",
+       "C:\\windows\\system32\\c_1251.nls"},
+      {"read at start, already missing", "c_20127.nls", nullptr, nullptr, "C:\\windows\\system32",
+       "C:\\windows\\system32\\c_20127.nls"},
+      {"the standard file, removed", "c_1252.nls", nullptr, "c_1252.nls", "C:\\windows\\system32",
+       "C:\\windows\\system32\\c_1252.nls"},
+      {"no system folder to look in", "c_1252.nls", nullptr, nullptr, "", "c_1252.nls"},
+  };
+  UseLangRes(kMaps);
+  AddArial();
+  for (const Case& c : cases) {
+    p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Helv", "MS Sans Serif");
+    SetSystemValue(c.systemValue);
+    PutNls("c_1251.nls");
+    PutNls("c_1252.nls");
+    p.system.systemDir = "C:\\windows\\system32";
+    p.dialogs = MemoryDialogs();
+    p.ui.events.errorsShown.clear();
+    TForm1& f = Create();
+    if (c.pick) ClickItem(p.ui, ItemNamed(c.pick));
+    SwitchArial();
+    if (c.removed) RemoveNls(c.removed);
+    p.system.systemDir = c.folder;
+    const auto table = p.registry.DumpStrings(RegRoot::LocalMachine, kFontSubstitutesPath);
+    const auto codePages = p.registry.DumpStrings(RegRoot::LocalMachine, kCodePage);
+    p.dialogs.Script({Answer::Yes});
+    Click(p.ui, ButtonNamed("btOK"));
+    EXPECT_EQ(p.ui.events.errorsShown, std::vector<std::string>{NlsMapping::MissingFileMessage(c.path)}) << c.what;
+    EXPECT_EQ(p.registry.DumpStrings(RegRoot::LocalMachine, kFontSubstitutesPath), table) << c.what;
+    EXPECT_EQ(p.registry.DumpStrings(RegRoot::LocalMachine, kCodePage), codePages) << c.what;
+    EXPECT_EQ(p.dialogs.Calls().size(), 1u) << c.what << ": no restart offered";
+    EXPECT_FALSE(f.Self().Closed()) << c.what;
+    EXPECT_TRUE(Modified()) << c.what;
+
+    // The file is back: the close asks again and saves.
+    p.system.systemDir = "C:\\windows\\system32";
+    PutNls(f.CodePage().CurrentNlsFile());
+    CloseAndSave();
+    EXPECT_TRUE(f.Self().Closed()) << c.what;
+    EXPECT_EQ(SystemValue(), f.CodePage().CurrentNlsFile()) << c.what;
+    EXPECT_EQ(p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial ,238"), "Arial,238") << c.what;
+    p.registry.DeleteKey(RegRoot::LocalMachine, kFontSubstitutesPath);
+  }
+}
+
+// A user who may read the machine's settings but not change them sees the mapping as it is, and a
+// save fails with the registry's error before anything is written, on both families, instead of
+// offering a restart for a choice it did not store.
+TEST_F(MissingNls, KeyTheUserMayOnlyReadIsShownAndItsSaveFails) {
+  UseLangRes(kMaps);
+  AddArial();
+  for (std::uint32_t platformId : {2u, 1u}) {
+    const std::string family = platformId == 2 ? "NT family" : "95/98 family";
+    p.system.platformId = platformId;
+    const std::string winIni = "[FontSubstitutes]\r\nHelv=MS Sans Serif\r\n";
+    p.files.Put("C:\\windows\\win.ini", winIni);
+    p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Helv", "MS Sans Serif");
+    SetSystemValue("c_1252.nls");
+    p.registry.DenyWriteAccess(RegRoot::LocalMachine, kCodePage);
+    p.dialogs = MemoryDialogs();
+    p.ui.events.errorsShown.clear();
+    TForm1& f = Create();
+    EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1252.nls") << family;
+    EXPECT_FALSE(Indicator()) << family << ": read access is enough to show the mapping";
+    EXPECT_EQ(Checked(), (std::vector<std::string>{"Standard"})) << family;
+
+    ClickItem(p.ui, ItemNamed("Cyrillic"));
+    SwitchArial();
+    const auto table = p.registry.DumpStrings(RegRoot::LocalMachine, kFontSubstitutesPath);
+    const auto codePages = p.registry.DumpStrings(RegRoot::LocalMachine, kCodePage);
+    p.dialogs.Script({Answer::Yes});
+    Click(p.ui, ButtonNamed("btOK"));
+    EXPECT_EQ(p.ui.events.errorsShown,
+              std::vector<std::string>{FailedToSetDataMessage(std::string(kCodePage) + "\\1252")}) << family;
+    EXPECT_EQ(p.registry.DumpStrings(RegRoot::LocalMachine, kFontSubstitutesPath), table)
+        << family << ": the table is not written either";
+    EXPECT_EQ(p.files.Get("C:\\windows\\win.ini"), winIni) << family;
+    EXPECT_EQ(p.registry.DumpStrings(RegRoot::LocalMachine, kCodePage), codePages) << family;
+    EXPECT_EQ(p.dialogs.Calls().size(), 1u) << family << ": no restart offered";
+    EXPECT_FALSE(f.Self().Closed()) << family;
+    EXPECT_TRUE(Modified()) << family;
+    p.registry.ClearFaults();
+  }
+}
+
+// Each read, write and delete of a save fails in turn, one at a time. A save that reports the
+// failure offers no restart, keeps the window and leaves the system's code-page file either as it
+// was or as chosen, never blank, with every stored entry of the table kept; a save that does not
+// report one stored both.
+TEST(CodePageSave, NoSingleFailingOperationLeavesTheMappingBlankOrTheSaveHalfReported) {
+  bool failedSomething = true, failedTheMapping = false;
+  for (std::size_t operation = 0; failedSomething; ++operation) {
+    SCOPED_TRACE("failing operation " + std::to_string(operation));
+    MemoryPlatforms p;
+    p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "English");
+    p.files.Put(kLangRes, std::string("[English]\r\nDefNLsSubst=c_1250.nls\r\n") + kMaps);
+    p.registry.SetString(RegRoot::LocalMachine, kCodePage, "1252", "c_1252.nls");
+    p.registry.SetString(RegRoot::LocalMachine, kCodePage, "1250", "c_1250.nls");
+    p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Helv", "MS Sans Serif");
+    p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial CE,238", "Arial,238");
+    p.fonts.fonts.push_back({"Arial", false, 0});
+    p.fonts.SetScripts("Arial", {{0, "Western"}, {238, "Central European"}, {204, "Cyrillic"}});
+    TForm1 form(p.platform);
+    ClickItem(p.ui, *[&] {
+      MenuItem& items = p.ui.FindMenu("puNLs")->Items();
+      for (int i = 0; i < items.Count(); ++i)
+        if (items.Item(i).Caption() == "Cyrillic") return &items.Item(i);
+      throw std::logic_error("no Cyrillic");
+    }());
+    TreeView& tree = *p.ui.Find<TreeView>("TVFonts");
+    tree.Select(NodeByText(tree, "Arial (Cyrillic)"));
+    DoubleClickTree(p.ui, tree);
+    ASSERT_EQ(form.CodePage().CurrentNlsFile(), "c_1251.nls");
+
+    // The save alone, as the close question's Yes runs it: what the close does around it (the
+    // window's placement) is not part of the save.
+    p.registry.ClearLog();
+    p.registry.FailOnlyOperation(operation);
+    p.dialogs.Script({Answer::No});
+    bool reported = false;
+    try {
+      form.ApplyChanges();
+    } catch (const PlatformError&) {
+      reported = true;
+    }
+    const auto& log = p.registry.Log();
+    failedSomething = std::any_of(log.begin(), log.end(), [](const std::string& line) {
+      return line.find("(failed)") != std::string::npos;
+    });
+
+    if (std::find(log.begin(), log.end(), "write 1252 (failed)") != log.end()) {
+      failedTheMapping = true;
+      EXPECT_TRUE(reported) << "the mapping's write failed unreported";
+    }
+    const auto value = p.registry.GetString(RegRoot::LocalMachine, kCodePage, "1252");
+    for (const char* name : {"Helv", "Arial CE,238"})
+      EXPECT_TRUE(p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, name)) << name;
+    if (reported) {
+      EXPECT_TRUE(value == "c_1252.nls" || value == "c_1251.nls") << value.value_or("(none)");
+      EXPECT_TRUE(p.dialogs.Calls().empty()) << "no restart offered";
+      EXPECT_TRUE(form.Edits().Modified());
+    } else {
+      // Only a refused delete goes unreported; the table's entries are all stored.
+      EXPECT_EQ(value, "c_1251.nls");
+      EXPECT_EQ(p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial ,204"), "Arial,204");
+      EXPECT_EQ(p.dialogs.Calls().size(), 1u) << "the restart offered";
+    }
+    if (operation > 200) FAIL() << "the save never stopped failing";
+  }
+  EXPECT_TRUE(failedTheMapping) << "the sweep reached the mapping's write";
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ const char* const kFixedKeys[] = {
     "frmPreviewbtPrintSetupHint", "frmPreviewbtPrintHint", "btSampleSelectHint", "btWebUpdateHint",
     "btLangResEditHint", "btOpenFontsFolderHint", "tbToolbox", "RSBadPort", "RSProxyCaption",
     "RSProxyHost", "RSProxyPort", "mEnableAll", "mDisableAll", "mEnableAllof", "mDisableAllof",
-    "Readme", "DefNLsSubst", "DefLangVal", "dLangChoose"};
+    "Readme", "DefNLsSubst", "WSNLsMissing", "DefLangVal", "dLangChoose"};
 
 // Controls whose captions a language sets. OsVer and Label2 are left alone: the program
 // overwrites them.
@@ -250,13 +250,16 @@ TEST_F(LangResFile, LanguagesAreInTheirOwnCodePage) {
   }
 }
 
-TEST_F(LangResFile, LangResEditHintTakesExactlyOneText) {
+// The edit button's hint names the language file, the code-page text the missing file.
+TEST_F(LangResFile, FormatsTakeExactlyOneText) {
   for (const auto& lang : kLanguages) {
-    std::string hint = Value(lang.section, "btLangResEditHint");
-    std::size_t at = hint.find('%');
-    ASSERT_NE(at, std::string::npos) << lang.section << ": no %s in " << hint;
-    EXPECT_EQ(hint.compare(at, 2, "%s"), 0) << lang.section << ": " << hint;
-    EXPECT_EQ(std::count(hint.begin(), hint.end(), '%'), 1) << lang.section << ": " << hint;
+    for (const char* key : {"btLangResEditHint", "WSNLsMissing"}) {
+      std::string hint = Value(lang.section, key);
+      std::size_t at = hint.find('%');
+      ASSERT_NE(at, std::string::npos) << lang.section << ": no %s in " << key << "=" << hint;
+      EXPECT_EQ(hint.compare(at, 2, "%s"), 0) << lang.section << ": " << key << "=" << hint;
+      EXPECT_EQ(std::count(hint.begin(), hint.end(), '%'), 1) << lang.section << ": " << key << "=" << hint;
+    }
   }
 }
 

@@ -43,6 +43,10 @@ struct MemoryPlatforms {
     ui.treeCompare = &compare;
     ui.app = &app;  // forms centre on the screen the tests set
     system.SetExeVersion(FileVersion{0x00010001, 0x00030006});
+    // The code-page files of the Windows code pages, as the system folder of a Western machine
+    // holds them; a test of a missing one takes it away.
+    for (const char* page : {"1250", "1251", "1252", "1253", "1254", "1255", "1256", "1257", "1258"})
+      files.Put(system.systemDir + "\\c_" + page + ".nls", "NLS");
   }
 };
 

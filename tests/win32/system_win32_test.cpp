@@ -17,6 +17,20 @@ TEST(RealSystem, WineReportsTheNtFamilyAndItsWindowsFolder) {
   EXPECT_EQ(system.WindowsDirectory(), "C:\\windows");
 }
 
+// The code-page mapping looks for the NLS files there: Wine keeps them in its system folder, as
+// Windows does.
+TEST(RealSystem, SystemFolderHoldsTheCodePageFiles) {
+  Win32SystemInfo system;
+  char expected[MAX_PATH] = {};
+  ASSERT_GT(GetSystemDirectoryA(expected, sizeof(expected)), 0u);
+  EXPECT_EQ(system.SystemDirectory(), expected);
+  EXPECT_EQ(system.SystemDirectory(), "C:\\windows\\system32");
+  Win32FileSystem files;
+  for (const char* nls : {"c_1252.nls", "c_1250.nls", "c_1251.nls"})
+    EXPECT_TRUE(files.Exists(system.SystemDirectory() + "\\" + nls)) << nls;
+  EXPECT_FALSE(files.Exists(system.SystemDirectory() + "\\sorel_no_such_file.nls"));
+}
+
 TEST(RealSystem, ExePathIsThisTestProgram) {
   Win32SystemInfo system;
   std::string path = system.ExePath();

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/Splash_Form.h"
 #include "platform/win32/ui_win32.h"
@@ -63,6 +66,38 @@ TEST_F(Win32Controls, PopupMenuRunsTheChosenItemWithItsSender) {
   menu->Popup(*form, 10, 10);
   EXPECT_EQ(clicked, "Greek");
   EXPECT_EQ(clickedTag, 161);
+}
+
+// A disabled item is greyed and cannot be chosen; the item the keys highlight makes its hint the
+// application's, a disabled one's too, and closing the menu clears it.
+TEST_F(Win32Controls, PopupMenuGreysADisabledItemAndShowsTheHintOfTheHighlightedOne) {
+  auto menu = ui.CreatePopupMenu("Menu");
+  MenuItem& there = menu->Items().Add("", "c_1250.nls");
+  MenuItem& missing = menu->Items().Add("", "c_1257.nls");
+  missing.SetEnabled(false);
+  missing.SetHint("c_1257.nls is not in the system folder");
+  std::string clicked;
+  for (MenuItem* item : {&there, &missing}) item->OnClick = [&](MenuItem& sender) { clicked = sender.Caption(); };
+  std::vector<std::string> hints;
+  App().OnHint = [&] { hints.push_back(App().CurrentHint()); };
+  HWND window = HandleOf(*form);
+  PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);    // the first item
+  PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);    // the disabled one
+  PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);  // chooses nothing
+  PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0);  // closes the menu, unless Enter did
+  menu->Popup(*form, 10, 10);
+  Pump();  // a key the menu left
+  App().OnHint = nullptr;
+  EXPECT_EQ(clicked, "");
+  ASSERT_FALSE(hints.empty());
+  EXPECT_NE(std::find(hints.begin(), hints.end(), missing.Hint()), hints.end());
+  EXPECT_EQ(hints.back(), "") << "the menu closed";
+  EXPECT_EQ(App().CurrentHint(), "");
+
+  PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0);
+  menu->Popup(*form, 10, 10);
+  EXPECT_EQ(clicked, "c_1250.nls");
 }
 
 TEST_F(Win32Controls, TreeReportsKeysPressesDoubleClicksAndRefusesToCollapse) {

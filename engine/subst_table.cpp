@@ -35,6 +35,13 @@ void RemoveQuietly(FileSystem& files, const std::string& path) {
   }
 }
 
+// The name of an entry, everything before its first "="; nothing for a text without one.
+std::optional<std::string> NameOf(const std::string& entry) {
+  const auto eq = entry.find('=');
+  if (eq == std::string::npos) return std::nullopt;
+  return entry.substr(0, eq);
+}
+
 }  // namespace
 
 bool HasEntry(TextCompare& compare, const SubstTable& list, const std::string& text) {
@@ -45,13 +52,10 @@ bool HasEntry(TextCompare& compare, const SubstTable& list, const std::string& t
 }
 
 void AddEntry(TextCompare& compare, SubstTable& list, const std::string& text) {
-  const auto eq = text.find('=');
-  if (eq != std::string::npos) {
-    const std::string name = text.substr(0, eq);
+  if (const auto name = NameOf(text)) {
     std::erase_if(list, [&](const std::string& element) {
-      const auto at = element.find('=');
-      return at != std::string::npos && compare.SameText(element.substr(0, at), name) &&
-             !compare.SameText(element, text);
+      const auto other = NameOf(element);
+      return other && compare.SameText(*other, *name) && !compare.SameText(element, text);
     });
   }
   if (!HasEntry(compare, list, text)) list.push_back(text);
@@ -68,22 +72,11 @@ void RemoveEntry(TextCompare& compare, SubstTable& list, const std::string& text
 
 int FindName(TextCompare& compare, const SubstTable& list, const std::string& name) {
   for (std::size_t i = 0; i < list.size(); ++i) {
-    const auto eq = list[i].find('=');
-    if (eq != std::string::npos && compare.SameText(list[i].substr(0, eq), name)) return static_cast<int>(i);
+    const auto found = NameOf(list[i]);
+    if (found && compare.SameText(*found, name)) return static_cast<int>(i);
   }
   return -1;
 }
-
-namespace {
-
-// The name of an entry, everything before its first "="; nothing for a text without one.
-std::optional<std::string> NameOf(const std::string& entry) {
-  const auto eq = entry.find('=');
-  if (eq == std::string::npos) return std::nullopt;
-  return entry.substr(0, eq);
-}
-
-}  // namespace
 
 TableEditor::TableEditor(TextCompare& compare, SubstTable& table)
     : compare_(compare), table_(table), slots_(table.begin(), table.end()), bySlot_(compare, table),

@@ -65,10 +65,13 @@ bool IsDeviceName(const std::string& name) {
   while (!base.empty() && base.front() == ' ') base.remove_prefix(1);
   while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
   const std::string upper = AsciiUpper(base);
-  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"})
     if (upper == device) return true;
-  return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) && upper[3] >= '0' &&
-         upper[3] <= '9';
+  // The system also takes the superscript digits 1, 2 and 3 of Windows-1252 as port numbers.
+  const auto portDigit = [](char c) {
+    return (c >= '0' && c <= '9') || c == '\xB9' || c == '\xB2' || c == '\xB3';
+  };
+  return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) && portDigit(upper[3]);
 }
 
 }  // namespace
@@ -131,17 +134,22 @@ double ParseDate(const std::string& text) {
 
 bool IsNewerVersion(const std::string& current, const std::string& page, TWfiVersionFormat format) {
   if (format == TWfiVersionFormat::wfivSimpleString) return std::string_view(page) > std::string_view(current);
+  // Field by field while either text has fields left; a missing field is 0, so "1.2" equals
+  // "1.2.0.0" and an update once installed is not offered again.
   std::string_view mine = current, theirs = page;
-  for (;;) {
-    const std::int32_t myField = VersionField(mine), theirField = VersionField(theirs);
+  bool mineLeft = true, theirsLeft = true;
+  const auto next = [](std::string_view& text, bool& left) {
+    const std::size_t dot = text.find('.');
+    if (dot == std::string_view::npos) left = false;
+    else text.remove_prefix(dot + 1);
+  };
+  while (mineLeft || theirsLeft) {
+    const std::int32_t myField = mineLeft ? VersionField(mine) : 0, theirField = theirsLeft ? VersionField(theirs) : 0;
     if (myField != theirField) return myField < theirField;
-    const std::size_t myDot = mine.find('.');
-    if (myDot == std::string_view::npos) return false;
-    mine.remove_prefix(myDot + 1);
-    // A page version out of fields keeps its last one for the remaining fields of ours.
-    const std::size_t theirDot = theirs.find('.');
-    if (theirDot != std::string_view::npos) theirs.remove_prefix(theirDot + 1);
+    next(mine, mineLeft);
+    next(theirs, theirsLeft);
   }
+  return false;
 }
 
 std::string FormatThousands(std::int64_t value) {

@@ -61,11 +61,9 @@ std::optional<std::string> ExtractTagName(const std::string& line);
 double ParseDate(const std::string& text);
 
 // Whether the page's version is newer than the current one.
-// wfivBuildNumber: dotted fields compared as integers (ParseIntegerText, 0 when invalid), one per
-// field of the current version: "1.1.1.13" < "1.1.1.14", "1.1.1.13" < "1.1.2", "1.10" > "1.9".
-// Fields of the page's version past the current version's count are never looked at
-// ("1.1" is not older than "1.1.5"); when the page's version has no more fields, its last one is
-// compared again ("1.1.0" is older than "1.1", "1.1.1.13" is not older than "1.1.1").
+// wfivBuildNumber: dotted fields compared as integers (ParseIntegerText, 0 when invalid), as many
+// as the longer version has, a missing field counting as 0: "1.1.1.13" < "1.1.1.14" < "1.1.2",
+// "1.10" > "1.9", "1.2" = "1.2.0.0", "1.1.3" < "1.1.3.1", "1.1" < "1.1.5".
 // wfivSimpleString: the page's text sorts after the current one in unsigned byte order.
 bool IsNewerVersion(const std::string& current, const std::string& page, TWfiVersionFormat format);
 
@@ -89,9 +87,9 @@ std::string LastUrlSegment(const std::string& url);
 // 127) and  < > : " / \ | ? *  are dropped; a name longer than kMaxSafeFileName is cut, keeping
 // its extension when that leaves a character before it; trailing dots and blanks are stripped
 // (the system would strip them too, so "x.exe." would not be the name we checked). A name that
-// is then empty or a device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9, LPT0-9, in any
-// case, with or without an extension, blanks around what stands before the first dot ignored)
-// becomes kFallbackFileName.
+// is then empty or a device name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, CLOCK$, COM and LPT with
+// a digit or a superscript 1, 2 or 3 of Windows-1252, in any case, with or without an extension,
+// blanks around what stands before the first dot ignored) becomes kFallbackFileName.
 std::string SafeFileName(const std::string& name);
 
 // The save dialog's extension rule: a path whose last component ("\" and "/" both separate) has

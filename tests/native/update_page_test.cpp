@@ -18,7 +18,7 @@ namespace {
 using enum TWfiOption;
 using enum TWfiVersionFormat;
 
-TEST(UpdateVersion, FieldsComparedAsThePageIsRead) {
+TEST(UpdateVersion, FieldsComparedAsNumbersMissingOnesAsZero) {
   struct Case {
     const char *what, *current, *page;
     TWfiVersionFormat format;
@@ -28,9 +28,13 @@ TEST(UpdateVersion, FieldsComparedAsThePageIsRead) {
       {"the same version", "1.1.1.13", "1.1.1.13", wfivBuildNumber, false},
       {"a later third field, one field less", "1.1.1.13", "1.1.2", wfivBuildNumber, true},
       {"a later second field, two fields less", "1.1.1.13", "1.2", wfivBuildNumber, true},
-      {"the page's last 1 against 13", "1.1.1.13", "1.1.1", wfivBuildNumber, false},
-      {"the page's third field is never read", "1.1", "1.1.5", wfivBuildNumber, false},
-      {"the page's last 1 against 0", "1.1.0", "1.1", wfivBuildNumber, true},
+      {"a missing field is 0: 13 against 0", "1.1.1.13", "1.1.1", wfivBuildNumber, false},
+      {"a field only the page has", "1.1", "1.1.5", wfivBuildNumber, true},
+      {"a zero field only we have", "1.1.0", "1.1", wfivBuildNumber, false},
+      {"shorter page, the same version", "1.2.0.0", "1.2", wfivBuildNumber, false},
+      {"shorter page, an older version", "1.1.3.1", "1.1.3", wfivBuildNumber, false},
+      {"shorter current, a zero field on the page", "1.2", "1.2.0.0", wfivBuildNumber, false},
+      {"shorter current, a later last field", "1.2", "1.2.0.1", wfivBuildNumber, true},
       {"numbers, not texts: 10 after 9", "1.10", "1.9", wfivBuildNumber, false},
       {"numbers, not texts: 9 before 10", "1.9", "1.10", wfivBuildNumber, true},
       {"an earlier first field decides", "2.0", "1.9.9", wfivBuildNumber, false},
@@ -281,7 +285,9 @@ TEST(UpdateFlowText, NamesFromTheNetwork) {
                         {"::", "update.bin"}}},
       {"devices", {{"CON", "update.bin"}, {"con", "update.bin"}, {"nul.txt", "update.bin"}, {"Com1.exe", "update.bin"},
                    {"LPT9", "update.bin"}, {"NUL .txt", "update.bin"}, {"aux.tar.gz", "update.bin"},
-                   {"CONIN$", "update.bin"}, {"prn.", "update.bin"}, {"CONxx." + std::string(96, 'e'), "update.bin"}}},
+                   {"CONIN$", "update.bin"}, {"prn.", "update.bin"}, {"COM\xB9.exe", "update.bin"},
+                   {"lpt\xB2", "update.bin"}, {"LPT\xB3.txt", "update.bin"}, {"CLOCK$", "update.bin"},
+                   {"clock$.txt", "update.bin"}, {"COM\xB4.exe", "COM\xB4.exe"}, {"CONxx." + std::string(96, 'e'), "update.bin"}}},
       {"long names cut, the extension kept",
        {{a150 + ".exe", a96 + ".exe"}, {a150, a100}, {"x." + a150, "x." + std::string(98, 'a')}}},
   };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,13 @@ TEST(HtmlParse, MendsTagSoupAsBrowsersDo) {
        "2&\""},
       {"in attributes an entity without ';' before '=' or a letter stays", R"(<a href="?a=1&copy=2&ampx&lt;&amp">)",
        R"(a href="?a=1&copy=2&ampx<&"[])"},
+      {"a style cut off by blocks reopens in each with its attributes", "<p><font color=red size=2>a<p>b<div>c</div>d",
+       R"(p[font color="red" size="2"["a"]]p[font color="red" size="2"["b"]]div[font color="red" size="2"["c"]])"
+       R"(font color="red" size="2"["d"])"},
+      {"styles reopen in list items, each with its own attributes", "<ul><li><i title=t><font color=red>a<li>b</ul>",
+       R"(ul[li[i title="t"[font color="red"["a"]]]li[i title="t"[font color="red"["b"]]]])"},
+      {"a style ended in a block leaves a copy with its attributes there", "<font color=red><div>x</font>y</div>",
+       R"(font color="red"[]div[font color="red"["x"]"y"])"},
   };
   for (const auto& c : cases) EXPECT_EQ(Tree(ParseHtml(c.html)), c.tree) << c.what;
 }
@@ -104,6 +112,52 @@ TEST(HtmlParse, StaysWithinItsBounds) {
   const HtmlDocument text = ParseHtml(std::string(kHtmlMaxText + 10, 'x') + "<b>more</b>");
   EXPECT_EQ(text.nodes[1].text.size(), kHtmlMaxText);
   EXPECT_EQ(Tree(text).size(), kHtmlMaxText + 2 + 3);  // the quotes and an empty b[]
+}
+
+// The bytes of attribute names and values the tree holds, each list counted once however many
+// nodes share it.
+std::size_t AttributeBytes(const HtmlDocument& d) {
+  std::set<const HtmlAttribute*> lists;
+  std::size_t bytes = 0;
+  for (const HtmlNode& n : d.nodes)
+    if (!n.attributes.empty() && lists.insert(&n.attributes[0]).second)
+      for (const auto& a : n.attributes) bytes += a.name.size() + a.value.size();
+  return bytes;
+}
+
+// The elements called name whose attribute title has the given value.
+int Titled(const HtmlDocument& d, const std::string& name, const std::string& title) {
+  int n = 0;
+  for (const HtmlNode& node : d.nodes)
+    if (node.name == name && node.Attribute("title") && *node.Attribute("title") == title) ++n;
+  return n;
+}
+
+// A text style reopened again and again (after every paragraph, list item or block that cut it
+// off) keeps its attributes in every copy, yet the tree holds them no more than the page wrote
+// them: the memory stays within the page's size however many copies there are.
+TEST(HtmlParse, StylesReopenedManyTimesShareTheirAttributes) {
+  const std::string title(kHtmlMaxAttributeLength, 't');
+  constexpr int kRepeats = 2000;
+  struct Case {
+    const char* what;
+    std::string head, unit;  // the page: head, then unit kRepeats times
+    const char* style;       // the element that carries the title
+    int copies;              // of it, the first included
+  } cases[] = {
+      {"a font reopened in every paragraph", "<p><font color=red title=" + title + ">x", "<p>x", "font", kRepeats + 1},
+      {"styles reopened in every list item", "<ul><li><b title=" + title + "><i>x", "<li>x", "b", kRepeats + 1},
+      {"a style reopened in a block and again after it", "<p><u title=" + title + ">x", "<div>y</div><p>z", "u",
+       2 * kRepeats + 1},
+      {"a link cut off by paragraphs", "<p><a href=x title=" + title + ">x", "<p>y", "a", kRepeats + 1},
+  };
+  for (const auto& c : cases) {
+    std::string page = c.head;
+    for (int i = 0; i < kRepeats; ++i) page += c.unit;
+    const HtmlDocument d = ParseHtml(page);
+    EXPECT_EQ(Titled(d, c.style, title), c.copies) << c.what;
+    EXPECT_LE(AttributeBytes(d), page.size()) << c.what;
+  }
 }
 
 // One item on one line: kind, box, then what matters for its kind.

@@ -1,8 +1,10 @@
 // A tolerant HTML parser: whatever the text, a bounded document tree comes out.
 #pragma once
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace sorel {
@@ -12,11 +14,32 @@ struct HtmlAttribute {
   std::string value;  // entities resolved; "" for an attribute written without a value
 };
 
+// The attributes of one tag: in the order written, no name twice, never changed once made.
+// The parser makes a copy of a text style's element each time a block cuts it off and text goes
+// on (<p><font ...>a<p>b<p>c gives a font in every paragraph); the copies share the list of the
+// element they copy, so the attributes of the whole tree take no more memory than the tags
+// written in the page, however many copies there are.
+class HtmlAttributes {
+ public:
+  HtmlAttributes() = default;
+  explicit HtmlAttributes(std::vector<HtmlAttribute> list)
+      : list_(list.empty() ? nullptr : std::make_shared<const std::vector<HtmlAttribute>>(std::move(list))) {}
+
+  std::size_t size() const { return list_ ? list_->size() : 0; }
+  bool empty() const { return size() == 0; }
+  const HtmlAttribute& operator[](std::size_t i) const { return (*list_)[i]; }
+  const HtmlAttribute* begin() const { return list_ ? list_->data() : nullptr; }
+  const HtmlAttribute* end() const { return begin() + size(); }
+
+ private:
+  std::shared_ptr<const std::vector<HtmlAttribute>> list_;
+};
+
 struct HtmlNode {
   enum class Kind { Element, Text };
   Kind kind = Kind::Element;
   std::string name;                      // Element: the tag in lower case; "" for the root
-  std::vector<HtmlAttribute> attributes; // Element: in the order written, no name twice
+  HtmlAttributes attributes;             // Element
   std::string text;                      // Text: 8-bit characters, entities resolved, line ends "\n"
   std::vector<int> children;             // indices into HtmlDocument::nodes, in document order
 

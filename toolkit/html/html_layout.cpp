@@ -362,7 +362,7 @@ class Engine {
     if (const std::string* face = n.Attribute("face")) {
       // The first of the faces listed; the viewer substitutes a face it lacks anyway.
       const std::string_view first = Trim(std::string_view(*face).substr(0, face->find(',')));
-      if (!first.empty()) s.style.face = std::string(first);
+      if (!first.empty()) s.style.face = std::string(first.substr(0, kMaxFaceLength));
     }
   }
 

@@ -2,6 +2,7 @@
 // parser and the layout are portable; a viewer measures text through TextMetrics and paints the
 // items itself.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -12,8 +13,13 @@
 
 namespace sorel {
 
+// The longest face name a style keeps: what the system's font name field holds. Every text item
+// carries its style, so a face as long as a page may write it (kHtmlMaxAttributeLength) would be
+// copied into each word; the system would use no more of it than this anyway.
+constexpr std::size_t kMaxFaceLength = 31;
+
 struct TextStyle {
-  std::string face;
+  std::string face;  // a face from the page cut to kMaxFaceLength
   int points = 10;
   bool bold = false, italic = false, underline = false;
   std::uint32_t color = 0x000000;  // 0xRRGGBB

@@ -89,6 +89,7 @@ const ReferenceCase kReferences[] = {
     {"gif_interlaced.gif", DecodeGif, 13, 9, 0},
     {"gif_transparent.gif", DecodeGif, 13, 9, 0},
     {"gif_2frames.gif", DecodeGif, 13, 9, 0},
+    {"gif_codesize1.gif", DecodeGif, 13, 9, 0},  // the reference from its indices, checked with giflib
     {"jpeg_color.jpg", DecodeJpeg, 31, 23, 4},
     {"jpeg_progressive.jpg", DecodeJpeg, 31, 23, 4},
     {"jpeg_gray.jpg", DecodeJpeg, 31, 23, 4},
@@ -301,6 +302,58 @@ TEST(PictureTest, ReadsLzwCodesOrRefusesThem) {
     }
   }
   EXPECT_THROW(Decode(DecodeGif, Gif({4, 0, 1, 6}, false)), ImageError) << "no colour table";
+}
+
+struct Code {
+  int value, width;
+};
+
+// A GIF whose one frame fills its w x 1 screen, colours red and green, LZW minimum code size 1,
+// the codes each at its width, least significant bit first.
+Bytes GifOfCodeSize1(int w, const std::vector<Code>& codes) {
+  Bytes b = {'G', 'I', 'F', '8', '9', 'a', static_cast<std::uint8_t>(w), 0, 1, 0, 0x80, 0, 0,
+             255, 0,   0,   0,   255, 0};
+  b.insert(b.end(), {0x2C, 0, 0, 0, 0, static_cast<std::uint8_t>(w), 0, 1, 0, 0, 1});
+  Bytes data;
+  unsigned bits = 0, count = 0;
+  for (const Code& code : codes) {
+    bits |= static_cast<unsigned>(code.value) << count, count += code.width;
+    for (; count >= 8; count -= 8, bits >>= 8) data.push_back(bits & 0xFF);
+  }
+  if (count > 0) data.push_back(bits & 0xFF);
+  b.push_back(static_cast<std::uint8_t>(data.size()));
+  b.insert(b.end(), data.begin(), data.end());
+  b.insert(b.end(), {0, 0x3B});
+  return b;
+}
+
+// Minimum code size 1: clear 2, end 3; the first code after a clear 2 bits wide, then 3, as the
+// next may already be the entry about to be added (4); 4 bits once the table holds 8 codes. The
+// pixels are those giflib reads from the same codes.
+TEST(PictureTest, ReadsLzwCodeSize1) {
+  constexpr std::uint32_t R = 0xFFFF0000, G = 0xFF00FF00;
+  const struct {
+    const char* what;
+    std::vector<Code> codes;
+    std::vector<std::uint32_t> pixels;  // empty: refused
+  } cases[] = {
+      {"3 bits from the second code: the code being added, then 4 bits at 8 codes",
+       {{2, 2}, {0, 2}, {4, 3}, {1, 3}, {6, 3}, {1, 4}, {0, 4}, {3, 4}},
+       {R, R, R, G, G, G, G, R}},
+      {"a clear code mid-way: 2 bits again for one code", {{2, 2}, {1, 2}, {2, 3}, {0, 2}, {1, 3}, {3, 3}}, {G, R, G}},
+      {"no clear code first", {{1, 2}, {0, 3}, {4, 3}, {3, 3}}, {G, R, G, R}},
+      {"the end code in 3 bits after the first", {{2, 2}, {0, 2}, {3, 3}}, {}},
+      {"a code past the one being added", {{2, 2}, {0, 2}, {5, 3}}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Bytes gif = GifOfCodeSize1(c.pixels.empty() ? 2 : static_cast<int>(c.pixels.size()), c.codes);
+    if (c.pixels.empty()) {
+      EXPECT_THROW(Decode(DecodeGif, gif), ImageError);
+    } else {
+      EXPECT_EQ(Decode(DecodeGif, gif).pixels, c.pixels);
+    }
+  }
 }
 
 TEST(PictureTest, RefusesHugePicturesBeforeTakingMemory) {

@@ -130,9 +130,11 @@ std::uint64_t MostIndices(std::uint64_t codes) {
 }
 
 // LZW as GIF uses it: codes start one bit wider than the minimum code size and widen, up to 12
-// bits, as the table fills; the clear code empties the table and the one after it ends the data.
-// A full table stays as it is until the next clear code. A code that is neither in the table nor
-// the one about to be added is refused, as is data that ends before every pixel has its index.
+// bits, as the table fills; the clear code (2^size) empties the table and the one after it ends
+// the data. A full table stays as it is until the next clear code. A code that is neither in the
+// table nor the one about to be added is refused, as is data that ends before every pixel has its
+// index. GIF89a asks two-colour pictures for a minimum of 2, but some encoders write 1: clear 2,
+// end 3, the first code 2 bits wide and every later one 3 or more, as giflib reads them.
 void DecodeLzw(Input& in, int minCodeSize, FrameWriter& out) {
   const int clear = 1 << minCodeSize, end = clear + 1;
   std::uint16_t prefix[kMaxCodes], length[kMaxCodes];
@@ -168,8 +170,12 @@ void DecodeLzw(Input& in, int minCodeSize, FrameWriter& out) {
       suffix[next] = first[base];
       first[next] = first[previous];
       length[next] = static_cast<std::uint16_t>(length[previous] + 1);
-      if (++next == 1 << width && width < 12) ++width;
+      ++next;
     }
+    // The next code may be the one about to be added, so codes widen as soon as it needs the
+    // bit; checked after the first code of the table too, which adds nothing: with a minimum
+    // code size of 1 the table (two indices, clear, end) is full from the start.
+    if (next == 1 << width && width < 12) ++width;
     previous = code;
   }
 }

@@ -246,6 +246,7 @@ TEST(PictureTest, RefusesDamagedFiles) {
       {"JPEG: garbage after the start", "jpeg_color.jpg", DecodeJpeg,
        [](Bytes& b) { std::fill(b.begin() + 3, b.end(), 0x5A); }},
       {"JPEG: CMYK", "jpeg_cmyk.jpg", DecodeJpeg, [](Bytes&) {}},
+      {"JPEG: one scan 150 times more", "jpeg_scans.jpg", DecodeJpeg, [](Bytes&) {}},
       {"unknown signature", "bmp24.bmp", DecodeImage, [](Bytes& b) { b[1] = 'N'; }},
       {"nothing", "", DecodeImage, [](Bytes&) {}},
   };
@@ -353,6 +354,107 @@ TEST(PictureTest, ReadsLzwCodeSize1) {
     } else {
       EXPECT_EQ(Decode(DecodeGif, gif).pixels, c.pixels);
     }
+  }
+}
+
+// Entropy-coded JPEG data: bits most significant first, a 0 stuffed after each 0xFF byte, the
+// last byte padded with 1 bits.
+class JpegBits {
+ public:
+  void Put(unsigned value, int count) {
+    for (int i = count - 1; i >= 0; --i) Bit(value >> i & 1);
+  }
+  Bytes Finish() {
+    while (count_ != 0) Bit(1);
+    return std::move(out_);
+  }
+
+ private:
+  void Bit(unsigned bit) {
+    byte_ = byte_ << 1 | bit;
+    if (++count_ < 8) return;
+    out_.push_back(static_cast<std::uint8_t>(byte_));
+    if (byte_ == 0xFF) out_.push_back(0);
+    byte_ = 0, count_ = 0;
+  }
+  Bytes out_;
+  unsigned byte_ = 0;
+  int count_ = 0;
+};
+
+// A progressive grey JPEG of a uniform mid-grey (every coefficient 0): its DC scan, then the
+// same AC scan, one end-of-band run over every block, acScans times, as a file of a repeated
+// scan header is made. Each scan takes a few bytes but refines every pixel again.
+Bytes RepeatedScanJpeg(int width, int height, int acScans) {
+  Bytes b = {0xFF, 0xD8};
+  const auto segment = [&b](std::uint8_t marker, const Bytes& body) {
+    b.insert(b.end(), {0xFF, marker, static_cast<std::uint8_t>((body.size() + 2) >> 8),
+                       static_cast<std::uint8_t>((body.size() + 2) & 0xFF)});
+    b.insert(b.end(), body.begin(), body.end());
+  };
+  Bytes quantization(65, 1);
+  quantization[0] = 0;  // table 0, 8-bit steps, all 1
+  segment(0xDB, quantization);
+  segment(0xC2, {8, static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height & 0xFF),
+                 static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width & 0xFF), 1, 1, 0x11, 0});
+  Bytes dc(17, 0);  // DC table 0: difference category 0 only, code "0"
+  dc[1] = 1;
+  dc.push_back(0);
+  segment(0xC4, dc);
+  Bytes ac(17, 0);  // AC table 0: the runs EOB0 to EOB14 (symbol r * 16), r's code r in 4 bits
+  ac[0] = 0x10, ac[4] = 15;
+  for (int r = 0; r < 15; ++r) ac.push_back(static_cast<std::uint8_t>(r << 4));
+  segment(0xC4, ac);
+  const long long blocks = static_cast<long long>((width + 7) / 8) * ((height + 7) / 8);
+  segment(0xDA, {1, 1, 0x00, 0, 0, 0x00});
+  JpegBits dcBits;
+  for (long long i = 0; i < blocks; ++i) dcBits.Put(0, 1);
+  const Bytes dcData = dcBits.Finish();
+  b.insert(b.end(), dcData.begin(), dcData.end());
+  JpegBits acBits;
+  for (long long left = blocks; left > 0;) {
+    const int run = static_cast<int>(std::min(left, 32767LL));
+    int r = 0;
+    while (2 << r <= run) ++r;
+    acBits.Put(static_cast<unsigned>(r), 4);
+    acBits.Put(static_cast<unsigned>(run - (1 << r)), r);
+    left -= run;
+  }
+  const Bytes acData = acBits.Finish();
+  for (int i = 0; i < acScans; ++i) {
+    segment(0xDA, {1, 1, 0x00, 1, 63, 0x00});
+    b.insert(b.end(), acData.begin(), acData.end());
+  }
+  b.insert(b.end(), {0xFF, 0xD9});
+  return b;
+}
+
+// Scans are counted as they come and refused past the bounds, each bound tried from both sides.
+TEST(PictureTest, RefusesJpegScansPastTheBounds) {
+  const struct {
+    const char* what;
+    int width, height, scans;
+    bool shown;
+  } cases[] = {
+      {"a small picture in 10 scans", 64, 48, 10, true},
+      {"as many scans as allowed", 64, 48, kMaxJpegScans, true},
+      {"one scan more", 64, 48, kMaxJpegScans + 1, false},
+      {"a scan header repeated 2000 times", 64, 48, 2001, false},
+      {"2.56 M pixels in as many scans as allowed", 1600, 1600, kMaxJpegScans, true},
+      {"the largest picture in 16 scans", 8192, 2048, 16, true},
+      {"the largest picture in 17 scans", 8192, 2048, 17, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Bytes jpeg = RepeatedScanJpeg(c.width, c.height, c.scans - 1);
+    if (!c.shown) {
+      EXPECT_THROW(Decode(DecodeJpeg, jpeg), ImageError);
+      continue;
+    }
+    const Picture p = Decode(DecodeJpeg, jpeg);
+    ASSERT_EQ(p.width, c.width);
+    ASSERT_EQ(p.height, c.height);
+    EXPECT_EQ(std::count(p.pixels.begin(), p.pixels.end(), 0xFF808080u), static_cast<long>(p.pixels.size()));
   }
 }
 

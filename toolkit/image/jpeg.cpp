@@ -1,6 +1,8 @@
 // JPEG through libjpeg: baseline, progressive and arithmetic-coded files, grey or colour. CMYK
-// files are refused; so is a file that ends before its last scan.
+// files are refused; so is a file that ends before its last scan, and one of more scans than the
+// bounds of picture.h.
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>  // jpeglib.h uses FILE and size_t without declaring them
 #include <string>
 #include <utility>
@@ -33,6 +35,23 @@ void ErrorExit(j_common_ptr cinfo) {
   std::longjmp(err->jump, 1);
 }
 
+// A refusal of our own from inside libjpeg: back to Run the way ErrorExit goes.
+[[noreturn]] void Stop(j_common_ptr cinfo, const char* why) {
+  ErrorManager* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+  std::snprintf(err->message, sizeof err->message, "%s", why);
+  std::longjmp(err->jump, 1);
+}
+
+// libjpeg calls the progress monitor before each row of blocks it reads, in every scan, and
+// counts the scans as their headers come: so no scan past the bounds is decoded at all.
+void MonitorScans(j_common_ptr common) {
+  const j_decompress_ptr cinfo = reinterpret_cast<j_decompress_ptr>(common);
+  const std::uint64_t scans = static_cast<std::uint64_t>(cinfo->input_scan_number);
+  const std::uint64_t pixels = std::uint64_t{cinfo->image_width} * cinfo->image_height;
+  if (scans > static_cast<std::uint64_t>(kMaxJpegScans) || scans * pixels > kMaxJpegScanPixels)
+    Stop(common, "too many scans");
+}
+
 // Warnings (a damaged segment libjpeg can read past) are not printed; the picture is shown.
 void OutputMessage(j_common_ptr) {}
 
@@ -57,6 +76,7 @@ struct Job {
   jpeg_decompress_struct cinfo{};
   ErrorManager err{};
   jpeg_source_mgr source{};
+  jpeg_progress_mgr progress{};
   Picture picture;
   std::vector<JSAMPLE> row;
   ~Job() { jpeg_destroy_decompress(&cinfo); }  // harmless on a struct never created
@@ -82,6 +102,9 @@ bool Run(Job& job, const std::uint8_t* data, std::size_t size) {
     throw ImageError("JPEG: CMYK pictures are not supported");
   const bool grey = cinfo->jpeg_color_space == JCS_GRAYSCALE;
   cinfo->out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+  // Before jpeg_start_decompress, which reads every scan of a progressive file.
+  job.progress.progress_monitor = MonitorScans;
+  cinfo->progress = &job.progress;
   jpeg_start_decompress(cinfo);
   const int width = static_cast<int>(cinfo->output_width), height = static_cast<int>(cinfo->output_height);
   job.picture = NewPicture(width, height, 0);

@@ -364,9 +364,12 @@ class JpegBits {
   void Put(unsigned value, int count) {
     for (int i = count - 1; i >= 0; --i) Bit(value >> i & 1);
   }
+  // The bytes so far, padded; the next Put starts afresh, as after a restart marker.
   Bytes Finish() {
     while (count_ != 0) Bit(1);
-    return std::move(out_);
+    Bytes done;
+    done.swap(out_);
+    return done;
   }
 
  private:
@@ -382,30 +385,67 @@ class JpegBits {
   int count_ = 0;
 };
 
+// A marker segment: the marker, the length of what follows counting itself, the body.
+void JpegSegment(Bytes& b, std::uint8_t marker, const Bytes& body) {
+  b.insert(b.end(), {0xFF, marker, static_cast<std::uint8_t>((body.size() + 2) >> 8),
+                     static_cast<std::uint8_t>((body.size() + 2) & 0xFF)});
+  b.insert(b.end(), body.begin(), body.end());
+}
+
+// The start of a grey JPEG of one 8-bit component, quantization steps all 1, frame marker sof,
+// and DC table 0 of one code, "0", for difference category 0: every block's DC is 0, mid-grey.
+Bytes GreyJpegStart(std::uint8_t sof, int width, int height) {
+  Bytes b = {0xFF, 0xD8};
+  Bytes quantization(65, 1);
+  quantization[0] = 0;
+  JpegSegment(b, 0xDB, quantization);
+  JpegSegment(b, sof, {8, static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height & 0xFF),
+                       static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width & 0xFF), 1, 1, 0x11, 0});
+  Bytes dc(17, 0);
+  dc[1] = 1;
+  dc.push_back(0);
+  JpegSegment(b, 0xC4, dc);
+  return b;
+}
+
+long long JpegBlocks(int width, int height) { return static_cast<long long>((width + 7) / 8) * ((height + 7) / 8); }
+
+// A baseline uniform mid-grey JPEG, each block coded as DC difference 0 and end of block, with a
+// restart marker after every restartInterval blocks.
+Bytes RestartJpeg(int width, int height, int restartInterval) {
+  Bytes b = GreyJpegStart(0xC0, width, height);
+  Bytes ac(17, 0);  // AC table 0: end of block only, code "0"
+  ac[0] = 0x10, ac[1] = 1;
+  ac.push_back(0x00);
+  JpegSegment(b, 0xC4, ac);
+  JpegSegment(b, 0xDD, {static_cast<std::uint8_t>(restartInterval >> 8), static_cast<std::uint8_t>(restartInterval & 0xFF)});
+  JpegSegment(b, 0xDA, {1, 1, 0x00, 0, 63, 0});
+  JpegBits bits;
+  for (long long i = 0, restarts = 0; i < JpegBlocks(width, height); ++i) {
+    if (i > 0 && i % restartInterval == 0) {
+      const Bytes data = bits.Finish();
+      b.insert(b.end(), data.begin(), data.end());
+      b.insert(b.end(), {0xFF, static_cast<std::uint8_t>(0xD0 + restarts++ % 8)});
+    }
+    bits.Put(0, 2);
+  }
+  const Bytes data = bits.Finish();
+  b.insert(b.end(), data.begin(), data.end());
+  b.insert(b.end(), {0xFF, 0xD9});
+  return b;
+}
+
 // A progressive grey JPEG of a uniform mid-grey (every coefficient 0): its DC scan, then the
 // same AC scan, one end-of-band run over every block, acScans times, as a file of a repeated
 // scan header is made. Each scan takes a few bytes but refines every pixel again.
 Bytes RepeatedScanJpeg(int width, int height, int acScans) {
-  Bytes b = {0xFF, 0xD8};
-  const auto segment = [&b](std::uint8_t marker, const Bytes& body) {
-    b.insert(b.end(), {0xFF, marker, static_cast<std::uint8_t>((body.size() + 2) >> 8),
-                       static_cast<std::uint8_t>((body.size() + 2) & 0xFF)});
-    b.insert(b.end(), body.begin(), body.end());
-  };
-  Bytes quantization(65, 1);
-  quantization[0] = 0;  // table 0, 8-bit steps, all 1
-  segment(0xDB, quantization);
-  segment(0xC2, {8, static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height & 0xFF),
-                 static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width & 0xFF), 1, 1, 0x11, 0});
-  Bytes dc(17, 0);  // DC table 0: difference category 0 only, code "0"
-  dc[1] = 1;
-  dc.push_back(0);
-  segment(0xC4, dc);
+  Bytes b = GreyJpegStart(0xC2, width, height);
+  const auto segment = [&b](std::uint8_t marker, const Bytes& body) { JpegSegment(b, marker, body); };
   Bytes ac(17, 0);  // AC table 0: the runs EOB0 to EOB14 (symbol r * 16), r's code r in 4 bits
   ac[0] = 0x10, ac[4] = 15;
   for (int r = 0; r < 15; ++r) ac.push_back(static_cast<std::uint8_t>(r << 4));
   segment(0xC4, ac);
-  const long long blocks = static_cast<long long>((width + 7) / 8) * ((height + 7) / 8);
+  const long long blocks = JpegBlocks(width, height);
   segment(0xDA, {1, 1, 0x00, 0, 0, 0x00});
   JpegBits dcBits;
   for (long long i = 0; i < blocks; ++i) dcBits.Put(0, 1);
@@ -455,6 +495,63 @@ TEST(PictureTest, RefusesJpegScansPastTheBounds) {
     ASSERT_EQ(p.width, c.width);
     ASSERT_EQ(p.height, c.height);
     EXPECT_EQ(std::count(p.pixels.begin(), p.pixels.end(), 0xFF808080u), static_cast<long>(p.pixels.size()));
+  }
+}
+
+// Where the marker of that code first stands, or the size.
+std::size_t MarkerAt(const Bytes& b, std::uint8_t code, bool last = false) {
+  std::size_t at = b.size();
+  for (std::size_t i = 0; i + 1 < b.size(); ++i)
+    if (b[i] == 0xFF && b[i + 1] == code && (at == b.size() || last)) at = i;
+  return at;
+}
+
+// A JPEG whose data are all there but for the end-of-image marker shows as the whole file does
+// (libjpeg is given the marker the file lacks); one cut inside a scan or before a restart marker
+// is refused; one cut between two scans shows the scans it has.
+TEST(PictureTest, ReadsAJpegWithoutItsEndMarker) {
+  enum class Shows { AsTheWhole, Something, Nothing };
+  const Bytes restarts = RestartJpeg(64, 16, 4);  // 16 blocks: four intervals of one byte each
+  const struct {
+    const char* what;
+    Bytes jpeg;
+    std::function<std::size_t(const Bytes&)> keep;  // how many bytes of it
+    Shows shows;
+  } cases[] = {
+      {"baseline, no end marker", Load("jpeg_color.jpg"), [](const Bytes& b) { return b.size() - 2; }, Shows::AsTheWhole},
+      {"baseline, half the end marker", Load("jpeg_color.jpg"), [](const Bytes& b) { return b.size() - 1; },
+       Shows::AsTheWhole},
+      {"grey, no end marker", Load("jpeg_gray.jpg"), [](const Bytes& b) { return b.size() - 2; }, Shows::AsTheWhole},
+      {"progressive, no end marker", Load("jpeg_progressive.jpg"), [](const Bytes& b) { return b.size() - 2; },
+       Shows::AsTheWhole},
+      {"restart markers, no end marker", restarts, [](const Bytes& b) { return b.size() - 2; }, Shows::AsTheWhole},
+      {"baseline, the last byte of data missing", Load("jpeg_color.jpg"), [](const Bytes& b) { return b.size() - 3; },
+       Shows::Nothing},
+      {"progressive, the last byte of data missing", Load("jpeg_progressive.jpg"),
+       [](const Bytes& b) { return b.size() - 3; }, Shows::Nothing},
+      {"restart markers, cut before one", restarts, [](const Bytes& b) { return MarkerAt(b, 0xD1); }, Shows::Nothing},
+      {"restart markers, cut inside an interval", restarts, [](const Bytes& b) { return MarkerAt(b, 0xD1) - 1; },
+       Shows::Nothing},
+      {"progressive, cut before the last scan", Load("jpeg_progressive.jpg"),
+       [](const Bytes& b) { return MarkerAt(b, 0xDA, true); }, Shows::Something},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::size_t keep = c.keep(c.jpeg);
+    ASSERT_LT(keep, c.jpeg.size());
+    const Bytes cut(c.jpeg.begin(), c.jpeg.begin() + static_cast<std::ptrdiff_t>(keep));
+    if (c.shows == Shows::Nothing) {
+      EXPECT_THROW(Decode(DecodeJpeg, cut), ImageError);
+      continue;
+    }
+    const Picture whole = Decode(DecodeJpeg, c.jpeg), part = Decode(DecodeJpeg, cut);
+    EXPECT_EQ(part.width, whole.width);
+    EXPECT_EQ(part.height, whole.height);
+    if (c.shows == Shows::AsTheWhole) {
+      EXPECT_EQ(part.pixels, whole.pixels);
+    } else {
+      EXPECT_NE(part.pixels, whole.pixels);  // its last refinement missing
+    }
   }
 }
 

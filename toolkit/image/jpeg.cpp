@@ -1,6 +1,6 @@
 // JPEG through libjpeg: baseline, progressive and arithmetic-coded files, grey or colour. CMYK
-// files are refused; so is a file that ends before its last scan, and one of more scans than the
-// bounds of picture.h.
+// files are refused, so are files of more scans than the bounds of picture.h and Huffman-coded
+// data that end inside a scan; a file that lacks only its end-of-image marker is shown.
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>  // jpeglib.h uses FILE and size_t without declaring them
@@ -52,14 +52,24 @@ void MonitorScans(j_common_ptr common) {
     Stop(common, "too many scans");
 }
 
-// Warnings (a damaged segment libjpeg can read past) are not printed; the picture is shown.
-void OutputMessage(j_common_ptr) {}
+// The whole file is in the buffer from the start. Asked for more, the source supplies the
+// end-of-image marker once, as libjpeg's own source managers do at the end of their data: so a
+// file complete but for that marker (or its last byte) decodes. Asked again, libjpeg is reading
+// past even that marker, inside a header cut short: refused.
+struct Source {
+  jpeg_source_mgr base;  // first: libjpeg's pointer to it is a pointer to the whole
+  bool endSupplied = false;
+};
 
-// The whole file is in the buffer from the start: asking for more means it is cut short.
 void InitSource(j_decompress_ptr) {}
 boolean FillInput(j_decompress_ptr cinfo) {
-  ERREXIT(cinfo, JERR_INPUT_EOF);
-  return FALSE;
+  static const JOCTET kEnd[] = {0xFF, JPEG_EOI};
+  Source* src = reinterpret_cast<Source*>(cinfo->src);
+  if (src->endSupplied) ERREXIT(cinfo, JERR_INPUT_EOF);
+  src->endSupplied = true;
+  src->base.next_input_byte = kEnd;
+  src->base.bytes_in_buffer = sizeof kEnd;
+  return TRUE;
 }
 void SkipInput(j_decompress_ptr cinfo, long count) {
   jpeg_source_mgr* src = cinfo->src;
@@ -70,12 +80,27 @@ void SkipInput(j_decompress_ptr cinfo, long count) {
 }
 void TermSource(j_decompress_ptr) {}
 
+// Warnings (a damaged segment libjpeg can read past) are not printed; the picture is shown. But
+// data that end inside a scan are refused, not shown with the rest made up: once the supplied
+// end-of-image marker has been read, the Huffman decoder's warning that it had to make up bits
+// (or that the restart marker it wanted is missing) can only mean the file was cut there. A file
+// cut between two scans cannot be told from one of fewer scans and shows the scans it has; the
+// arithmetic decoder makes up the bits of a cut scan without a warning, as that coding allows,
+// and shows what libjpeg gives.
+void EmitMessage(j_common_ptr common, int level) {
+  const j_decompress_ptr cinfo = reinterpret_cast<j_decompress_ptr>(common);
+  const int code = cinfo->err->msg_code;
+  if (level < 0 && reinterpret_cast<Source*>(cinfo->src)->endSupplied &&
+      (code == JWRN_HIT_MARKER || code == JWRN_MUST_RESYNC))
+    Stop(common, "the data end before the last pixel");
+}
+
 // Everything the decoding changes lives here, outside the frame that calls setjmp, so nothing
 // is left indeterminate by the jump.
 struct Job {
   jpeg_decompress_struct cinfo{};
   ErrorManager err{};
-  jpeg_source_mgr source{};
+  Source source{};
   jpeg_progress_mgr progress{};
   Picture picture;
   std::vector<JSAMPLE> row;
@@ -88,14 +113,15 @@ bool Run(Job& job, const std::uint8_t* data, std::size_t size) {
   if (setjmp(job.err.jump) != 0) return false;
   jpeg_decompress_struct* cinfo = &job.cinfo;
   jpeg_create_decompress(cinfo);
-  job.source.next_input_byte = data;
-  job.source.bytes_in_buffer = size;
-  job.source.init_source = InitSource;
-  job.source.fill_input_buffer = FillInput;
-  job.source.skip_input_data = SkipInput;
-  job.source.resync_to_restart = jpeg_resync_to_restart;
-  job.source.term_source = TermSource;
-  cinfo->src = &job.source;
+  jpeg_source_mgr& source = job.source.base;
+  source.next_input_byte = data;
+  source.bytes_in_buffer = size;
+  source.init_source = InitSource;
+  source.fill_input_buffer = FillInput;
+  source.skip_input_data = SkipInput;
+  source.resync_to_restart = jpeg_resync_to_restart;
+  source.term_source = TermSource;
+  cinfo->src = &source;
   jpeg_read_header(cinfo, TRUE);
   CheckPictureSize(cinfo->image_width, cinfo->image_height, "JPEG");
   if (cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK)
@@ -132,7 +158,7 @@ Picture DecodeJpeg(const std::uint8_t* data, std::size_t size) {
   Job job;
   job.cinfo.err = jpeg_std_error(&job.err.base);
   job.err.base.error_exit = ErrorExit;
-  job.err.base.output_message = OutputMessage;
+  job.err.base.emit_message = EmitMessage;
   if (!Run(job, data, size)) throw ImageError(std::string("JPEG: ") + job.err.message);
   return std::move(job.picture);
 }

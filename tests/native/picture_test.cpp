@@ -92,6 +92,7 @@ const ReferenceCase kReferences[] = {
     {"gif_codesize1.gif", DecodeGif, 13, 9, 0},  // the reference from its indices, checked with giflib
     {"jpeg_color.jpg", DecodeJpeg, 31, 23, 4},
     {"jpeg_progressive.jpg", DecodeJpeg, 31, 23, 4},
+    {"jpeg_no_end.jpg", DecodeJpeg, 31, 23, 4},  // jpeg_progressive.jpg without its end-of-image marker
     {"jpeg_gray.jpg", DecodeJpeg, 31, 23, 4},
 };
 

@@ -259,6 +259,25 @@ TEST(PictureTest, RefusesDamagedFiles) {
   }
 }
 
+struct Code {
+  int value, width;
+};
+
+// LZW codes each at its width, least significant bit first, as one data sub-block, its
+// terminator and the trailer.
+void AppendCodes(Bytes& b, const std::vector<Code>& codes) {
+  Bytes data;
+  unsigned bits = 0, count = 0;
+  for (const Code& code : codes) {
+    bits |= static_cast<unsigned>(code.value) << count, count += code.width;
+    for (; count >= 8; count -= 8, bits >>= 8) data.push_back(bits & 0xFF);
+  }
+  if (count > 0) data.push_back(bits & 0xFF);
+  b.push_back(static_cast<std::uint8_t>(data.size()));
+  b.insert(b.end(), data.begin(), data.end());
+  b.insert(b.end(), {0, 0x3B});
+}
+
 // A GIF of a 2x2 frame on a 3x2 screen, four colours, LZW code size 2 (clear 4, end 5, first new
 // code 6); the codes, all 3 bits wide, in the order given, then the end of the data.
 Bytes Gif(const std::vector<int>& codes, bool colorTable = true) {
@@ -266,16 +285,9 @@ Bytes Gif(const std::vector<int>& codes, bool colorTable = true) {
              0,   0};
   if (colorTable) b.insert(b.end(), {255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 9, 9});
   b.insert(b.end(), {0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0, 2});
-  Bytes data;
-  unsigned bits = 0, count = 0;
-  for (int code : codes) {
-    bits |= static_cast<unsigned>(code) << count, count += 3;
-    for (; count >= 8; count -= 8, bits >>= 8) data.push_back(bits & 0xFF);
-  }
-  if (count > 0) data.push_back(bits & 0xFF);
-  b.push_back(static_cast<std::uint8_t>(data.size()));
-  b.insert(b.end(), data.begin(), data.end());
-  b.insert(b.end(), {0, 0x3B});
+  std::vector<Code> widths;
+  for (int code : codes) widths.push_back({code, 3});
+  AppendCodes(b, widths);
   return b;
 }
 
@@ -306,26 +318,12 @@ TEST(PictureTest, ReadsLzwCodesOrRefusesThem) {
   EXPECT_THROW(Decode(DecodeGif, Gif({4, 0, 1, 6}, false)), ImageError) << "no colour table";
 }
 
-struct Code {
-  int value, width;
-};
-
-// A GIF whose one frame fills its w x 1 screen, colours red and green, LZW minimum code size 1,
-// the codes each at its width, least significant bit first.
+// A GIF whose one frame fills its w x 1 screen, colours red and green, LZW minimum code size 1.
 Bytes GifOfCodeSize1(int w, const std::vector<Code>& codes) {
   Bytes b = {'G', 'I', 'F', '8', '9', 'a', static_cast<std::uint8_t>(w), 0, 1, 0, 0x80, 0, 0,
              255, 0,   0,   0,   255, 0};
   b.insert(b.end(), {0x2C, 0, 0, 0, 0, static_cast<std::uint8_t>(w), 0, 1, 0, 0, 1});
-  Bytes data;
-  unsigned bits = 0, count = 0;
-  for (const Code& code : codes) {
-    bits |= static_cast<unsigned>(code.value) << count, count += code.width;
-    for (; count >= 8; count -= 8, bits >>= 8) data.push_back(bits & 0xFF);
-  }
-  if (count > 0) data.push_back(bits & 0xFF);
-  b.push_back(static_cast<std::uint8_t>(data.size()));
-  b.insert(b.end(), data.begin(), data.end());
-  b.insert(b.end(), {0, 0x3B});
+  AppendCodes(b, codes);
   return b;
 }
 
@@ -441,13 +439,12 @@ Bytes RestartJpeg(int width, int height, int restartInterval) {
 // scan header is made. Each scan takes a few bytes but refines every pixel again.
 Bytes RepeatedScanJpeg(int width, int height, int acScans) {
   Bytes b = GreyJpegStart(0xC2, width, height);
-  const auto segment = [&b](std::uint8_t marker, const Bytes& body) { JpegSegment(b, marker, body); };
   Bytes ac(17, 0);  // AC table 0: the runs EOB0 to EOB14 (symbol r * 16), r's code r in 4 bits
   ac[0] = 0x10, ac[4] = 15;
   for (int r = 0; r < 15; ++r) ac.push_back(static_cast<std::uint8_t>(r << 4));
-  segment(0xC4, ac);
+  JpegSegment(b, 0xC4, ac);
   const long long blocks = JpegBlocks(width, height);
-  segment(0xDA, {1, 1, 0x00, 0, 0, 0x00});
+  JpegSegment(b, 0xDA, {1, 1, 0x00, 0, 0, 0x00});
   JpegBits dcBits;
   for (long long i = 0; i < blocks; ++i) dcBits.Put(0, 1);
   const Bytes dcData = dcBits.Finish();
@@ -463,7 +460,7 @@ Bytes RepeatedScanJpeg(int width, int height, int acScans) {
   }
   const Bytes acData = acBits.Finish();
   for (int i = 0; i < acScans; ++i) {
-    segment(0xDA, {1, 1, 0x00, 1, 63, 0x00});
+    JpegSegment(b, 0xDA, {1, 1, 0x00, 1, 63, 0x00});
     b.insert(b.end(), acData.begin(), acData.end());
   }
   b.insert(b.end(), {0xFF, 0xD9});

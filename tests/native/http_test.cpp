@@ -127,13 +127,15 @@ TEST(HttpResponse, SameOutcomeWhereverTheBytesAreSplit) {
       {"until the close", "HTTP/1.0 200 OK\r\n\r\nall of it", 200, "OK", "all of it", "", -1},
       {"interim responses skipped", "HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 102 Busy\r\nX: y\r\n\r\nHTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nno!", 404, "Not Found", "no!", "", 3},
       {"204 has no body", "HTTP/1.1 204 No Content\r\nContent-Length: 5\r\n\r\n", 204, "No Content", "", "", -1},
-      {"a byte after a 304", "HTTP/1.1 304 Not Modified\r\n\r\nx", 304, "Not Modified", "", "Invalid response", -1},
+      {"a byte after a 304 is ignored", "HTTP/1.1 304 Not Modified\r\n\r\nx", 304, "Not Modified", "", "", -1},
       {"the same length repeated", ok + "Content-Length: 3, 3\r\nContent-Length: 003\r\n\r\nabc", 200, "OK", "abc", "", 3},
       {"empty body", ok + "Content-Length: 0\r\n\r\n", 200, "OK", "", "", 0},
       {"two lengths", ok + "Content-Length: 3\r\nContent-Length: 4\r\n\r\nabcd", 200, "OK", "", "Invalid response", -1},
       {"a signed length", ok + "Content-Length: +3\r\n\r\nabc", 200, "OK", "", "Invalid response", -1},
       {"a length past 18 digits", ok + "Content-Length: 1000000000000000000\r\n\r\n", 200, "OK", "", "Invalid response", -1},
-      {"body larger than announced", ok + "Content-Length: 2\r\n\r\nabc", 200, "OK", "ab", "Body larger than announced", 2},
+      {"what follows the announced body is ignored", ok + "Content-Length: 2\r\n\r\nabc", 200, "OK", "ab", "", 2},
+      {"a line end after the announced body", ok + "Content-Length: 2\r\n\r\nab\r\n", 200, "OK", "ab", "", 2},
+      {"a second response after the first", ok + "Content-Length: 1\r\n\r\nx" + ok + "Content-Length: 1\r\n\r\ny", 200, "OK", "x", "", 1},
       {"body cut short", ok + "Content-Length: 5\r\n\r\nabc", 200, "OK", "abc", "Connection lost", 5},
       {"cut in the headers", ok + "Content-Le", 200, "OK", "", "Connection lost", -1},
       {"nothing at all", "", 0, "", "", "Connection lost", -1},
@@ -148,7 +150,7 @@ TEST(HttpResponse, SameOutcomeWhereverTheBytesAreSplit) {
       {"chunk data longer than its size", chunked + "3\r\nabcd\r\n0\r\n\r\n", 200, "OK", "abc", "Invalid chunk", -1},
       {"a chunk size past 2^60", chunked + "1000000000000000\r\n", 200, "OK", "", "Invalid chunk", -1},
       {"cut before the last chunk", chunked + "1\r\nx\r\n", 200, "OK", "x", "Connection lost", -1},
-      {"a byte after the last chunk", chunked + "0\r\n\r\nx", 200, "OK", "", "Invalid response", -1},
+      {"a byte after the last chunk is ignored", chunked + "0\r\n\r\nx", 200, "OK", "", "", -1},
       {"a header line of the largest size", ok + "X: " + std::string(kHttpMaxLine - 3, 'a') + "\r\n\r\n", 200, "OK", "", "", -1},
       {"a header line too long", ok + "X: " + std::string(kHttpMaxLine - 2, 'a') + "\r\n\r\n", 200, "OK", "", "Response headers too large", -1},
       {"the most header lines", ok + Lines(kHttpMaxHeaderLines, "X: 1\r\n") + "\r\n", 200, "OK", "", "", -1},
@@ -269,7 +271,7 @@ TEST(THttpCli, EndsEveryRequestOnceWithStatusReasonAndBody) {
       {"a redirection without Location is the response", "http://a/", "", "80", {{"a:80", Answer({"HTTP/1.1 302 Found\r\nContent-Length: 1\r\n\r\nz"})}}, 302, "Found", "z", false, 1, "a:80 GET / HTTP/1.1"},
       {"redirected to https", "http://a/", "", "80", {{"a:80", Answer({"HTTP/1.1 301 Moved\r\nLocation: https://a/\r\n\r\n"})}}, 404, "Invalid redirection", "", true, -1, "a:80 GET / HTTP/1.1"},
       {"oversized headers", "http://a/", "", "80", {{"a:80", Answer({std::string(kOk) + "X: " + std::string(kHttpMaxLine, 'x')})}}, 404, "Response headers too large", "", true, -1, "a:80 GET / HTTP/1.1"},
-      {"body larger than announced", "http://a/", "", "80", {{"a:80", Answer({std::string(kOk) + "Content-Length: 2\r\n\r\nabc"})}}, 404, "Body larger than announced", "ab", true, 2, "a:80 GET / HTTP/1.1"},
+      {"more body than announced: the rest is ignored", "http://a/", "", "80", {{"a:80", Answer({std::string(kOk) + "Content-Length: 2\r\n\r\nabc"})}}, 200, "OK", "ab", false, 2, "a:80 GET / HTTP/1.1"},
       {"an invalid URL", "https://a/", "", "80", {}, 404, "Invalid URL", "", true, -1, ""},
       {"through a proxy", "http://a:81/x", "px", "3128", {{"px:3128", Answer({std::string(kOk) + "Content-Length: 1\r\n\r\np"})}}, 200, "OK", "p", false, 1, "px:3128 GET http://a:81/x HTTP/1.1"},
       {"an invalid proxy port", "http://a/", "px", "80a", {}, 404, "Invalid proxy port", "", true, -1, ""},
@@ -391,6 +393,54 @@ TEST(THttpCli, OnlyTheLatestRequestCallsBack) {
   f.net.RunUntilIdle();
   EXPECT_EQ(f.done, (std::vector<int>{0, 2, 3}));
   EXPECT_EQ(f.http, nullptr);
+}
+
+// The transport decides on the bytes, not on how the reads fall: every response below, whole,
+// byte by byte and cut in two at every place, with the request taken whole or a byte at a time.
+TEST(THttpCli, SameBytesSameOutcomeHoweverTheReadsFall) {
+  const std::string ok = kOk;
+  struct Case {
+    const char* what;
+    std::string bytes;
+    Peer::End end;
+    std::string outcome;  // "error status reason|body|length"
+  } cases[] = {
+      {"a line end after a Content-Length body", ok + "Content-Length: 3\r\n\r\nabc\r\n", Peer::End::Close, "0 200 OK|abc|3"},
+      {"a second response after the body", ok + "Content-Length: 3\r\n\r\nabc" + ok + "\r\nmore", Peer::End::Close, "0 200 OK|abc|3"},
+      {"a body, then silence", ok + "Content-Length: 3\r\n\r\nabc\r\n", Peer::End::Silent, "0 200 OK|abc|3"},
+      {"a body, then a reset", ok + "Content-Length: 3\r\n\r\nabc\r\n", Peer::End::Reset, "0 200 OK|abc|3"},
+      {"bytes after the last chunk", ok + "Transfer-Encoding: chunked\r\n\r\n2\r\nab\r\n0\r\n\r\n\r\nxyz", Peer::End::Close, "0 200 OK|ab|-1"},
+      {"bytes after a 204", "HTTP/1.1 204 No Content\r\n\r\n\r\n", Peer::End::Reset, "0 204 No Content||-1"},
+      {"a body until the close", "HTTP/1.0 200 OK\r\n\r\nall of it", Peer::End::Close, "0 200 OK|all of it|-1"},
+      {"a body until a reset", "HTTP/1.0 200 OK\r\n\r\nall of it", Peer::End::Reset, "1 404 Connection lost|all of it|-1"},
+      {"cut short", ok + "Content-Length: 9\r\n\r\nabc", Peer::End::Close, "1 404 Connection lost|abc|9"},
+      {"a bad chunk after good ones", ok + "Transfer-Encoding: chunked\r\n\r\n1\r\na\r\nz\r\n", Peer::End::Close, "1 404 Invalid chunk|a|-1"},
+      {"a redirection whose body runs on", "HTTP/1.1 302 Found\r\nLocation: /b\r\nContent-Length: 1\r\n\r\nxyz", Peer::End::Close, "0 200 OK|B|1"},
+  };
+  for (const auto& c : cases) {
+    const std::string_view bytes = c.bytes;
+    std::vector<std::vector<std::string>> splits = {{c.bytes}, {}};
+    for (std::size_t i = 0; i < bytes.size(); ++i) splits[1].emplace_back(bytes.substr(i, 1));
+    for (std::size_t cut = 1; cut < bytes.size(); ++cut) splits.push_back({std::string(bytes.substr(0, cut)), std::string(bytes.substr(cut))});
+    for (std::size_t s = 0; s < splits.size(); ++s) {
+      for (std::size_t takePerSend : {0, 1}) {
+        Fetch f;
+        Peer peer = Answer(splits[s], c.end);
+        peer.takePerSend = takePerSend;
+        f.net.AddPeer("a", 80, peer);
+        Peer target = Answer({ok + "Content-Length: 1\r\n\r\nB"});
+        target.takePerSend = takePerSend;
+        f.net.AddPeer("a", 80, target);
+        f.Start("http://a/");
+        f.net.RunUntilIdle();
+        ASSERT_EQ(f.done.size(), 1u);
+        const std::string outcome = std::to_string(f.done[0]) + " " + std::to_string(f.http->StatusCode()) + " " +
+                                    f.http->ReasonPhrase() + "|" + f.stream.bytes + "|" + std::to_string(f.http->ContentLength());
+        ASSERT_EQ(outcome, c.outcome) << c.what << (s == 0 ? ", whole" : s == 1 ? ", byte by byte" : ", cut at " + std::to_string(s - 1))
+                                      << (takePerSend ? ", the request a byte at a time" : "");
+      }
+    }
+  }
 }
 
 }  // namespace

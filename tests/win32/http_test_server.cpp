@@ -377,7 +377,7 @@ HttpTestServer::Outcome HttpTestServer::Respond(std::uintptr_t& client, const Re
           !sendText("\r\n"))
         return Outcome::Gone;
       if (plan.brokenChunk) return Outcome::EndConnection;
-    } else if (sent + n == size && plan.extraBytes) {
+    } else if (sent + n == size && plan.extraBytes && !plan.extraDelayMs) {
       // The surplus in the same send as the end of the body, so that the client reads both at once.
       std::string last(block.get(), static_cast<std::size_t>(n));
       last.append(plan.extraBytes, '!');
@@ -389,7 +389,10 @@ HttpTestServer::Outcome HttpTestServer::Respond(std::uintptr_t& client, const Re
   }
   if (plan.framing == Framing::Chunked && !sendText("0\r\n\r\n")) return Outcome::Gone;
   // The surplus would be read as the next response: the connection ends after it.
-  if (plan.extraBytes) return sendText(std::string(plan.extraBytes, '!')) ? Outcome::EndConnection : Outcome::Gone;
+  if (plan.extraBytes) {
+    if (plan.extraDelayMs && WaitForSingleObject(stop_, plan.extraDelayMs) == WAIT_OBJECT_0) return Outcome::Gone;
+    return sendText(std::string(plan.extraBytes, '!')) ? Outcome::EndConnection : Outcome::Gone;
+  }
   return Outcome::Complete;
 }
 

@@ -29,6 +29,8 @@ struct ResponsePlan {
   std::int64_t resetAfter = -1;  // then SO_LINGER 0 and closesocket: the client sees a reset
   std::int64_t stallAfter = -1;  // then nothing until Release, Stop or the client closes
   std::uint64_t extraBytes = 0;  // sent after the announced body: more than Content-Length says
+  unsigned extraDelayMs = 0;     // 0: the surplus goes out with the body's end; else in a send
+                                 // of its own, this long after it
   bool brokenChunk = false;      // the first chunk's size line is not hexadecimal
   std::size_t oversizedHeader = 0;  // an "X-Padding" header of this many bytes
 };

@@ -95,44 +95,39 @@ void THttpCli::OnClosed(const std::string&) {
 
 void THttpCli::OnTimer() { Fail("Connection timed out"); }
 
-// Reads all the connection holds now. False once the connection is no longer this request's:
-// the request ended or went on to a redirection, or the object is gone.
+// Reads what the connection holds until the response is decided or nothing is left now. False
+// once the connection is no longer this request's: the request ended or went on to a
+// redirection, or the object is gone.
 bool THttpCli::ReadAvailable() {
   // Under Wine every receive costs a round trip to the Wine server, whatever its size: large
   // blocks keep a fast download from being bound by that.
   if (!buffer_) buffer_.reset(new char[kReceiveBlock]);
-  while (true) {
+  // Once the response is complete nothing more is read: what the server sent after it must not
+  // decide anything, however the reads fall.
+  while (parser_.state() == HttpResponseParser::State::Reading) {
     const long n = connection_->Receive(buffer_.get(), kReceiveBlock);
     if (n > 0) {
       ArmTimer();
       if (!Consume(std::string_view(buffer_.get(), static_cast<std::size_t>(n)))) return false;
-      continue;
-    }
-    if (n == 0) {
+    } else if (n == 0) {
       parser_.Finish();
-    } else if (connection_->Broken() && parser_.state() != HttpResponseParser::State::Complete) {
+    } else if (connection_->Broken()) {
       // Broken, not closed: even a body that runs until the close is cut short.
       Fail("Connection lost");
       return false;
+    } else {
+      return true;  // nothing more now
     }
-    break;
   }
-  // Complete once what had arrived is read: a server that keeps the connection open anyway
+  // Complete without waiting for the close: a server that keeps the connection open anyway
   // does not hold the request up.
-  switch (parser_.state()) {
-    case HttpResponseParser::State::Complete:
-      Succeed();
-      return false;
-    case HttpResponseParser::State::Failed:
-      Fail(parser_.Failure());
-      return false;
-    default:
-      return true;
-  }
+  if (parser_.state() == HttpResponseParser::State::Complete) Succeed();
+  else Fail(parser_.Failure());
+  return false;
 }
 
 bool THttpCli::Consume(std::string_view bytes) {
-  while (!bytes.empty()) {
+  while (!bytes.empty() && parser_.state() == HttpResponseParser::State::Reading) {
     const bool headersBefore = parser_.HeadersDone();
     const std::string_view body = parser_.Feed(bytes);
     if (!headersBefore && parser_.HeadersDone()) {

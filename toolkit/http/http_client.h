@@ -20,9 +20,10 @@ constexpr int kHttpMaxRedirections = 5;
 
 // One request at a time, over a new connection each (the request asks the server to close it).
 // Redirections (301, 302, 303, 307, 308 with a Location) are followed, kHttpMaxRedirections at
-// most, without writing their bodies. Every failure ends with status 404, an English reason
-// ("Invalid URL", "Invalid proxy port", the socket layer's sentence when the connection cannot be
-// made, "Connection lost", "Connection timed out", "Connection aborted", "Too many redirections",
+// most, without writing their bodies. A response ends where its framing says: what the server
+// sends after that is ignored. Every failure ends with status 404, an English reason ("Invalid
+// URL", "Invalid proxy port", the socket layer's sentence when the connection cannot be made,
+// "Connection lost", "Connection timed out", "Connection aborted", "Too many redirections",
 // "Invalid redirection", or the response reader's reasons) and OnRequestDone(kHttpFailed or
 // kHttpAborted); a complete response of any status ends with OnRequestDone(0). OnRequestDone is
 // always posted to the message loop, never called from inside GetASync or Abort; it is dropped

@@ -29,19 +29,23 @@ constexpr std::size_t kHttpMaxChunkLine = 1024;         // a chunk-size line, wi
 // the data, a line end; after the size-0 chunk trailer lines up to an empty line, all skipped; any
 // other transfer coding is refused), else by Content-Length (decimal digits only, at most 18; a
 // list "5, 5" or repeated headers must all agree), else it runs until the peer closes.
+// The response is complete where its framing ends it: after the announced length, after the
+// last chunk's trailers, after the headers of a 204 or 304. Bytes after that are consumed and
+// ignored, whatever they are and however they arrive: the transport asked the server to close
+// the connection, so they can be no response of ours, and the outcome must not depend on whether
+// they came in the same read as the end of the body.
 // Failure reasons, in English for the user: "Invalid response", "Response headers too large",
-// "Unsupported transfer encoding", "Invalid chunk", "Body larger than announced" (any byte after
-// a Content-Length body, none allowed since the transport asked for the connection to close),
-// "Connection lost" (the peer closed before the end). Any byte after the end of another complete
-// response is an "Invalid response". Memory stays within the bounds above whatever the input;
-// body bytes are handed on, never kept.
+// "Unsupported transfer encoding", "Invalid chunk", "Connection lost" (the peer closed before the
+// end). Memory stays within the bounds above whatever the input; body bytes are handed on, never
+// kept.
 class HttpResponseParser {
  public:
   enum class State { Reading, Complete, Failed };
 
   // Consumes bytes from the front of input and returns the body bytes it reached, as a view into
   // input, at once: the caller handles them and calls again while input is not empty. Every call
-  // with bytes consumes at least one. "" when the bytes held no body or the response has ended.
+  // with bytes consumes at least one; once the response has ended or failed, all of them. "" when
+  // the bytes held no body or the response has ended.
   std::string_view Feed(std::string_view& input);
   // The peer closed: a body that runs until the close is complete, anything else unfinished is
   // "Connection lost". A finished response stays as it was.

@@ -67,6 +67,52 @@ TEST(HttpUrl, ResolvesALocationAgainstTheAddressAsked) {
   for (const auto& c : cases) EXPECT_EQ(Describe(ResolveLocation(base, c.location)), c.url) << c.location;
 }
 
+TEST(HttpUrl, TellsTheLocalNetworkInEveryFormAResolverTakes) {
+  struct Case {
+    const char* host;
+    bool local;
+  } cases[] = {
+      {"127.0.0.1", true},        {"127.255.255.254", true},  {"10.1.2.3", true},         {"172.16.0.1", true},
+      {"172.31.255.255", true},   {"192.168.0.10", true},     {"169.254.1.1", true},      {"0.0.0.0", true},
+      {"100.64.0.1", true},       {"224.0.0.1", true},        {"255.255.255.255", true},  {"127.1", true},
+      {"127.0.1", true},          {"2130706433", true},       {"0x7f000001", true},       {"0X7F.1", true},
+      {"0177.0.0.1", true},       {"017700000001", true},     {"0", true},                {"127.0.0.1.", true},
+      {"10.0.0.1..", true},       {"192.168.1", true},        {"localhost", true},        {"LocalHost.", true},
+      {"www.localhost", true},    {"printer.local", true},    {"intranet", true},         {"a", true},
+      {"1.2.3.4.5", true},        {"999.1.1.1", true},        {"08.1.1.1", true},         {"4294967296", true},
+      {"1..2", true},             {"example.com", false},     {"www.example.com.", false}, {"8.8.8.8", false},
+      {"172.15.255.255", false},  {"172.32.0.1", false},      {"100.128.0.1", false},     {"169.253.1.1", false},
+      {"11.0.0.1", false},        {"223.255.255.255", false}, {"0x8.0x8.0x8.0x8", false}, {"134744072", false},
+      {"127.0.0.1.example", false}, {"localhost.example.com", false}, {"1e100.net", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsLocalHost(c.host), c.local) << c.host;
+}
+
+TEST(HttpUrl, ARedirectionKeepsToPort80OrItsOwnAndReachesTheLocalNetworkOnlyFromIt) {
+  struct Case {
+    const char* from;
+    const char* to;
+    bool allowed;
+  } cases[] = {
+      {"http://example.com/", "http://example.org/", true},
+      {"http://example.com:8080/", "http://example.org:8080/", true},
+      {"http://example.com:8080/", "http://example.org/", true},
+      {"http://example.com/", "http://example.org:8080/", false},
+      {"http://example.com/", "http://example.com:25/", false},
+      {"http://example.com/", "http://127.0.0.1/", false},
+      {"http://example.com/", "http://localhost/", false},
+      {"http://example.com/", "http://192.168.1.1/", false},
+      {"http://example.com/", "http://0x7f.1/", false},
+      {"http://example.com/", "http://router/", false},
+      {"http://127.0.0.1:8080/", "http://127.0.0.1:8080/x", true},
+      {"http://127.0.0.1:8080/", "http://localhost/", true},
+      {"http://127.0.0.1:8080/", "http://127.0.0.1:25/", false},
+      {"http://10.0.0.1/", "http://example.org/", true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(RedirectionAllowed(*ParseHttpUrl(c.from), *ParseHttpUrl(c.to)), c.allowed) << c.from << " -> " << c.to;
+}
+
 TEST(HttpRequest, AsksTheOriginOrTheProxy) {
   const HttpUrl url = *ParseHttpUrl("http://example.com:8080/a?b");
   EXPECT_EQ(BuildGetRequest(url, false),
@@ -210,11 +256,16 @@ struct Fetch {
   MemoryReceiveStream stream;
   std::unique_ptr<THttpCli> http = std::make_unique<THttpCli>(net);
   std::vector<int> done;
+  std::vector<std::string> ends;      // "error status reason received" at each OnRequestDone
   std::vector<std::int64_t> docData;  // RcvdCount at each OnDocData
 
   Fetch() {
     http->RcvdStream = &stream;
-    http->OnRequestDone = [this](int error) { done.push_back(error); };
+    http->OnRequestDone = [this](int error) {
+      done.push_back(error);
+      ends.push_back(std::to_string(error) + " " + std::to_string(http->StatusCode()) + " " + http->ReasonPhrase() +
+                     " " + std::to_string(http->RcvdCount()));
+    };
     http->OnDocData = [this] { docData.push_back(stream.bytes.size() == static_cast<std::size_t>(http->RcvdCount()) ? http->RcvdCount() : -1); };
   }
   void Start(const std::string& url) {
@@ -222,6 +273,13 @@ struct Fetch {
     http->URL = url;
     http->GetASync();
     EXPECT_EQ(done.size(), before) << "OnRequestDone from inside GetASync";
+  }
+  // Peers by "host:port".
+  void Serve(const std::vector<std::pair<std::string, Peer>>& peers) {
+    for (const auto& [where, peer] : peers) {
+      const std::size_t colon = where.find(':');
+      net.AddPeer(where.substr(0, colon), std::stoi(where.substr(colon + 1)), peer);
+    }
   }
   // Host:port and request line of every connection.
   std::string Requests() const {
@@ -260,9 +318,9 @@ TEST(THttpCli, EndsEveryRequestOnceWithStatusReasonAndBody) {
       {"closed mid-body", "http://a/", "", "80", {{"a:80", Answer({std::string(kOk) + "Content-Length: 10\r\n\r\n01234"})}}, 404, "Connection lost", "01234", true, 10, "a:80 GET / HTTP/1.1"},
       {"a silent server", "http://a/", "", "80", {{"a:80", Answer({}, Peer::End::Silent)}}, 404, "Connection timed out", "", true, -1, "a:80 GET / HTTP/1.1"},
       {"redirected to another host, then the page", "http://a/old", "", "80",
-       {{"a:80", Answer({"HTTP/1.1 302 Found\r\nLocation: http://b:8080/new\r\nContent-Length: 4\r\n\r\nskip"})},
-        {"b:8080", Answer({std::string(kOk) + "Content-Length: 2\r\n\r\nok"})}},
-       200, "OK", "ok", false, 2, "a:80 GET /old HTTP/1.1 | b:8080 GET /new HTTP/1.1"},
+       {{"a:80", Answer({"HTTP/1.1 302 Found\r\nLocation: http://b/new\r\nContent-Length: 4\r\n\r\nskip"})},
+        {"b:80", Answer({std::string(kOk) + "Content-Length: 2\r\n\r\nok"})}},
+       200, "OK", "ok", false, 2, "a:80 GET /old HTTP/1.1 | b:80 GET /new HTTP/1.1"},
       {"redirected within the folder", "http://a/dir/x", "", "80",
        {{"a:80", Answer({"HTTP/1.1 307 Temporary\r\nLocation: y.txt\r\n\r\n"}, Peer::End::Silent)}, {"a:80", Answer({std::string(kOk) + "\r\nY"})}},
        200, "OK", "Y", false, -1, "a:80 GET /dir/x HTTP/1.1 | a:80 GET /dir/y.txt HTTP/1.1"},
@@ -278,10 +336,7 @@ TEST(THttpCli, EndsEveryRequestOnceWithStatusReasonAndBody) {
   };
   for (const auto& c : cases) {
     Fetch f;
-    for (const auto& [where, peer] : c.peers) {
-      const std::size_t colon = where.find(':');
-      f.net.AddPeer(where.substr(0, colon), std::stoi(where.substr(colon + 1)), peer);
-    }
+    f.Serve(c.peers);
     f.http->Proxy = c.proxy;
     f.http->ProxyPort = c.proxyPort;
     f.Start(c.url);
@@ -440,6 +495,45 @@ TEST(THttpCli, SameBytesSameOutcomeHoweverTheReadsFall) {
                                       << (takePerSend ? ", the request a byte at a time" : "");
       }
     }
+  }
+}
+
+TEST(THttpCli, FollowsARedirectionOnlyWhereItMayLead) {
+  const auto moved = [](const std::string& location) {
+    return Answer({"HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\n\r\n"});
+  };
+  const Peer page = Answer({std::string(kOk) + "Content-Length: 2\r\n\r\nok"});
+  struct Case {
+    const char* what;
+    std::string url, proxy;
+    std::vector<std::pair<std::string, Peer>> peers;
+    std::string end;
+    std::string requests;
+  } cases[] = {
+      {"from the web to the user's mail server", "http://example.com/", "", {{"example.com:80", moved("http://127.0.0.1:25/")}, {"127.0.0.1:25", page}},
+       "1 404 Redirection not allowed 0", "example.com:80 GET / HTTP/1.1"},
+      {"from the web to another port", "http://example.com/", "", {{"example.com:80", moved("http://example.org:8080/")}, {"example.org:8080", page}},
+       "1 404 Redirection not allowed 0", "example.com:80 GET / HTTP/1.1"},
+      {"from the web to the web", "http://example.com/", "", {{"example.com:80", moved("http://example.org/x")}, {"example.org:80", page}},
+       "0 200 OK 2", "example.com:80 GET / HTTP/1.1 | example.org:80 GET /x HTTP/1.1"},
+      {"to the same port elsewhere", "http://example.com:8080/", "", {{"example.com:8080", moved("//example.org:8080/")}, {"example.org:8080", page}},
+       "0 200 OK 2", "example.com:8080 GET / HTTP/1.1 | example.org:8080 GET / HTTP/1.1"},
+      {"on the user's machine, to another port", "http://127.0.0.1:8080/", "", {{"127.0.0.1:8080", moved("http://127.0.0.1:25/")}},
+       "1 404 Redirection not allowed 0", "127.0.0.1:8080 GET / HTTP/1.1"},
+      {"through a proxy, from the web to the local network", "http://example.com/", "px", {{"px:80", moved("http://192.168.1.1/")}},
+       "1 404 Redirection not allowed 0", "px:80 GET http://example.com/ HTTP/1.1"},
+      {"through a proxy, from the web to the web", "http://example.com/", "px", {{"px:80", moved("http://example.org/")}, {"px:80", page}},
+       "0 200 OK 2", "px:80 GET http://example.com/ HTTP/1.1 | px:80 GET http://example.org/ HTTP/1.1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fetch f;
+    f.Serve(c.peers);
+    f.http->Proxy = c.proxy;
+    f.Start(c.url);
+    f.net.RunUntilIdle();
+    EXPECT_EQ(f.ends, std::vector<std::string>{c.end});
+    EXPECT_EQ(f.Requests(), c.requests);
   }
 }
 

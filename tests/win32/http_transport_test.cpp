@@ -100,6 +100,7 @@ TEST_F(HttpTransportTest, EndsEveryRequestAsTheServerAnswersIt) {
   brokenChunk.brokenChunk = true;
   server.Route("/hop1", test::Redirect(server.Url("/hop2")));
   server.Route("/hop2", test::Redirect("target", "301 Moved Permanently"));
+  const int otherPort = HttpTestServer::RefusingPort();
 
   struct Case {
     const char* name;
@@ -129,6 +130,9 @@ TEST_F(HttpTransportTest, EndsEveryRequestAsTheServerAnswersIt) {
       {"more body than announced, in the same read: ignored", "/extra", extra, "", 200, "OK", 0, 3, 1},
       {"more body than announced, later: ignored", "/extra-later", extraLater, "", 200, "OK", 0, 3, 1},
       {"bytes after the last chunk: ignored", "/chunked-extra", chunkedExtra, "", 200, "OK", 0, -1, 1},
+      {"redirected to another port of this machine", "/elsewhere",
+       test::Redirect("http://127.0.0.1:" + std::to_string(otherPort) + "/"), "", 404, "Redirection not allowed",
+       kHttpFailed, -1, 1},
       {"a broken chunk", "/badchunk", brokenChunk, "", 404, "Invalid chunk", kHttpFailed, -1, 1},
   };
   for (const Case& c : cases) {

@@ -173,6 +173,7 @@ void THttpCli::FollowRedirection() {
   if (redirections_ == kHttpMaxRedirections) return Fail("Too many redirections");
   const auto next = ResolveLocation(url_, *parser_.Header("Location"));
   if (!next) return Fail("Invalid redirection");
+  if (!RedirectionAllowed(url_, *next)) return Fail("Redirection not allowed");
   ++redirections_;
   url_ = *next;
   status_ = 0;

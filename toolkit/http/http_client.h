@@ -20,15 +20,17 @@ constexpr int kHttpMaxRedirections = 5;
 
 // One request at a time, over a new connection each (the request asks the server to close it).
 // Redirections (301, 302, 303, 307, 308 with a Location) are followed, kHttpMaxRedirections at
-// most, without writing their bodies. A response ends where its framing says: what the server
-// sends after that is ignored. Every failure ends with status 404, an English reason ("Invalid
-// URL", "Invalid proxy port", the socket layer's sentence when the connection cannot be made,
-// "Connection lost", "Connection timed out", "Connection aborted", "Too many redirections",
-// "Invalid redirection", or the response reader's reasons) and OnRequestDone(kHttpFailed or
-// kHttpAborted); a complete response of any status ends with OnRequestDone(0). OnRequestDone is
-// always posted to the message loop, never called from inside GetASync or Abort; it is dropped
-// when the object is destroyed or a new request starts first, so nothing of a finished request
-// calls back later. OnRequestDone may destroy the object or start a new request.
+// most, without writing their bodies, and only where RedirectionAllowed lets them go (also through
+// a proxy). A response ends where its framing says: what the server sends after that is ignored.
+// Every failure ends with status 404, an English reason ("Invalid URL", "Invalid proxy port", the
+// socket layer's sentence when the connection cannot be made, "Connection lost", "Connection timed
+// out", "Connection aborted", "Too many redirections", "Invalid redirection" for a Location that
+// is no http address, "Redirection not allowed", or the response reader's reasons) and
+// OnRequestDone(kHttpFailed or kHttpAborted); a complete response of any status ends with
+// OnRequestDone(0). OnRequestDone is always posted to the message loop, never called from inside
+// GetASync or Abort; it is dropped when the object is destroyed or a new request starts first, so
+// nothing of a finished request calls back later. OnRequestDone may destroy the object or start
+// a new request.
 //
 // A stream whose Write throws (a full disk) ends the request: the connection closes, the status
 // becomes 404 with the exception's message as reason, and EHttpException(message) leaves the

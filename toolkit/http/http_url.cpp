@@ -55,7 +55,91 @@ std::string RemoveDotSegments(std::string_view path) {
   return out;
 }
 
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  return true;
+}
+
+// One part of a dotted address as inet_addr reads it: "0x" hexadecimal, a leading 0 octal, else
+// decimal. Nothing when it is not a number or passes max.
+std::optional<std::uint32_t> AddressPart(std::string_view part, std::uint32_t max) {
+  unsigned base = 10;
+  if (part.size() >= 2 && part[0] == '0' && Lower(part[1]) == 'x') {
+    base = 16;
+    part.remove_prefix(2);
+  } else if (part.size() >= 2 && part[0] == '0') {
+    base = 8;
+    part.remove_prefix(1);
+  }
+  if (part.empty() && base != 16) return std::nullopt;
+  std::uint64_t value = 0;
+  for (char c : part) {
+    const char l = Lower(c);
+    const unsigned digit = IsDigit(l) ? static_cast<unsigned>(l - '0') : l >= 'a' && l <= 'f' ? static_cast<unsigned>(l - 'a' + 10) : 99;
+    if (digit >= base) return std::nullopt;
+    value = value * base + digit;
+    if (value > max) return std::nullopt;
+  }
+  return static_cast<std::uint32_t>(value);
+}
+
+// "a.b.c.d", "a.b.c" (c 16 bits), "a.b" (b 24 bits) or "a" (32 bits), as an address in host order.
+std::optional<std::uint32_t> DottedAddress(std::string_view host) {
+  std::vector<std::string_view> parts;
+  for (std::size_t start = 0;;) {
+    const std::size_t dot = host.find('.', start);
+    parts.push_back(host.substr(start, dot == std::string_view::npos ? std::string_view::npos : dot - start));
+    if (dot == std::string_view::npos) break;
+    start = dot + 1;
+  }
+  if (parts.size() > 4) return std::nullopt;
+  std::uint32_t address = 0;
+  for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    const auto byte = AddressPart(parts[i], 255);
+    if (!byte) return std::nullopt;
+    address |= *byte << (24 - 8 * i);
+  }
+  const unsigned lastBits = 32 - 8 * static_cast<unsigned>(parts.size() - 1);
+  const auto last = AddressPart(parts.back(), lastBits == 32 ? 0xFFFFFFFFu : (1u << lastBits) - 1);
+  if (!last) return std::nullopt;
+  return address | *last;
+}
+
+bool IsLocalAddress(std::uint32_t a) {
+  struct Block {
+    std::uint32_t network;
+    int bits;
+  };
+  constexpr Block kLocal[] = {
+      {0x00000000, 8},  {0x0A000000, 8},  {0x64400000, 10}, {0x7F000000, 8},
+      {0xA9FE0000, 16}, {0xAC100000, 12}, {0xC0A80000, 16}, {0xE0000000, 3},
+  };
+  for (const Block& b : kLocal)
+    if ((a >> (32 - b.bits)) == (b.network >> (32 - b.bits))) return true;
+  return false;
+}
+
 }  // namespace
+
+bool IsLocalHost(std::string_view host) {
+  while (!host.empty() && host.back() == '.') host.remove_suffix(1);
+  const std::size_t lastDot = host.rfind('.');
+  const std::string_view last = lastDot == std::string_view::npos ? host : host.substr(lastDot + 1);
+  if (last.empty()) return true;
+  if (IsDigit(last[0])) {
+    const auto address = DottedAddress(host);
+    return !address || IsLocalAddress(*address);
+  }
+  return lastDot == std::string_view::npos || EqualsIgnoringCase(last, "localhost") || EqualsIgnoringCase(last, "local");
+}
+
+bool RedirectionAllowed(const HttpUrl& from, const HttpUrl& to) {
+  return (to.port == 80 || to.port == from.port) && (!IsLocalHost(to.host) || IsLocalHost(from.host));
+}
 
 std::string HttpUrl::Authority() const { return port == 80 ? host : host + ":" + std::to_string(port); }
 

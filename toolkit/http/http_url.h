@@ -1,6 +1,7 @@
 // Addresses the HTTP transport can ask for: "http://host[:port]/path" and where a redirection leads.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,22 @@ constexpr std::size_t kHttpMaxUrl = 4096;
 // characters than letters, digits, '.', '-' and '_', user information ("user@"), any scheme but
 // http (https included), a text longer than kHttpMaxUrl.
 std::optional<HttpUrl> ParseHttpUrl(std::string_view text);
+
+// Whether host is this machine or one of the local network, in any form a resolver takes. Dotted
+// addresses in 0/8, 10/8, 100.64/10, 127/8, 169.254/16, 172.16/12, 192.168/16 and 224/3
+// (multicast, reserved, broadcast), also in the forms inet_addr reads: one to four parts
+// ("127.1", "2130706433"), each decimal, octal ("0177") or hexadecimal ("0x7f"), and a final
+// dot. A host whose last label starts with a digit but that is no such address counts as local
+// too: no public name ends that way, and what a resolver makes of it cannot be known. Names:
+// "localhost" and those under it, names under "local" (multicast DNS), and names of one label
+// ("intranet"), which only the local network's resolver can answer; letters in any case. Any
+// other name counts as public, whatever it resolves to.
+bool IsLocalHost(std::string_view host);
+
+// Whether a redirection from `from` may be followed to `to`: to port 80 or to from's own port, and
+// to a local host (IsLocalHost) only from a local one. So a page on the web cannot send the
+// request to another service of the user's machine or network.
+bool RedirectionAllowed(const HttpUrl& from, const HttpUrl& to);
 
 // Where a redirection's Location leads from base: an absolute http URL, "//host/path", an
 // absolute path "/x", a query "?q", or a path "x" read against the folder of base's path, with

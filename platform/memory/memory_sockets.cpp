@@ -121,14 +121,17 @@ void MemorySockets::Answer(const std::shared_ptr<Link>& link) {
   }
 }
 
+bool MemorySockets::RunOne() {
+  if (events_.empty()) return false;
+  auto event = std::move(events_.front());
+  events_.pop_front();
+  event();
+  return true;
+}
+
 void MemorySockets::RunUntilIdle() {
   for (int turns = 0; turns < 1000000; ++turns) {
-    if (!events_.empty()) {
-      auto event = std::move(events_.front());
-      events_.pop_front();
-      event();
-      continue;
-    }
+    if (RunOne()) continue;
     std::shared_ptr<Link> next;
     for (const auto& link : links_)
       if (link->record.open && link->timerAt && (!next || link->timerAt < next->timerAt)) next = link;

@@ -13,10 +13,10 @@
 
 namespace sorel {
 
-// Delivers events as the Win32 sockets do: only from RunUntilIdle (the message loop), never from
-// inside a call of the owner's, and none for a connection once it is destroyed. Time is virtual:
-// when no event is left, the clock jumps to the earliest timer set and that timer fires, so a
-// stalled peer times out without the test waiting.
+// Delivers events as the Win32 sockets do: only from RunUntilIdle or RunOne (the message loop),
+// never from inside a call of the owner's, and none for a connection once it is destroyed. Time
+// is virtual: when no event is left, the clock jumps to the earliest timer set and that timer
+// fires, so a stalled peer times out without the test waiting.
 class MemorySockets : public Sockets {
  public:
   // What the peer does with one connection.
@@ -41,6 +41,9 @@ class MemorySockets : public Sockets {
   // Runs queued events and due timers until there are none; an exception from a handler comes
   // out of here, as the message loop hands it on. Throws std::runtime_error when events never end.
   void RunUntilIdle();
+  // Runs the first queued event, if any, without moving the clock; whether there was one.
+  // Exceptions as above.
+  bool RunOne();
   std::uint64_t NowMs() const { return now_; }
   // Every connection made so far, in order.
   std::vector<Record> Connections() const;

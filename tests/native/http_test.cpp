@@ -2,7 +2,9 @@
 // THttpCli against scripted peers of the in-memory sockets.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <optional>
 #include <string>
 #include <utility>
@@ -254,10 +256,12 @@ Peer Refuse(const char* sentence) {
 struct Fetch {
   MemorySockets net;
   MemoryReceiveStream stream;
+  MemoryReceiveStream small{3};  // a page limit a test can switch to
   std::unique_ptr<THttpCli> http = std::make_unique<THttpCli>(net);
   std::vector<int> done;
   std::vector<std::string> ends;      // "error status reason received" at each OnRequestDone
   std::vector<std::int64_t> docData;  // RcvdCount at each OnDocData
+  int exceptions = 0;                 // that came out of the message loop
 
   Fetch() {
     http->RcvdStream = &stream;
@@ -280,6 +284,22 @@ struct Fetch {
       const std::size_t colon = where.find(':');
       net.AddPeer(where.substr(0, colon), std::stoi(where.substr(colon + 1)), peer);
     }
+  }
+  // Runs the loop to its end as the program's does: what a handler throws goes to the
+  // application's display, and the loop goes on.
+  void RunCatching() {
+    for (;;) {
+      try {
+        net.RunUntilIdle();
+        return;
+      } catch (const std::exception&) {
+        ++exceptions;
+      }
+    }
+  }
+  // Runs events one at a time until the client has closed its first connection.
+  void RunUntilClosed() {
+    while (net.Connections().empty() || net.Connections()[0].open) ASSERT_TRUE(net.RunOne());
   }
   // Host:port and request line of every connection.
   std::string Requests() const {
@@ -398,8 +418,9 @@ class FullDisk : public ReceiveStream {
   void Write(const char*, std::size_t) override { throw PlatformError("Disk full"); }
 };
 
-// A full disk, and a page past the memory stream's limit: the transfer ends with the stream's words.
-TEST(THttpCli, AStreamThatFailsRaisesEHttpException) {
+// A full disk, and a page past the memory stream's limit: the transfer ends with the stream's words,
+// and its user, who waits for OnRequestDone, hears of it.
+TEST(THttpCli, AStreamThatFailsRaisesEHttpExceptionAndEndsTheRequest) {
   FullDisk disk;
   MemoryReceiveStream small(3);
   const struct {
@@ -420,7 +441,7 @@ TEST(THttpCli, AStreamThatFailsRaisesEHttpException) {
       EXPECT_STREQ(e.what(), c.reason);
     }
     f.net.RunUntilIdle();
-    EXPECT_TRUE(f.done.empty());
+    EXPECT_EQ(f.done, std::vector<int>{kHttpFailed});
     EXPECT_EQ(f.docData.size(), c.blocksWritten);
     EXPECT_EQ(f.http->StatusCode(), 404);
     EXPECT_EQ(f.http->ReasonPhrase(), c.reason);
@@ -428,25 +449,26 @@ TEST(THttpCli, AStreamThatFailsRaisesEHttpException) {
   }
 }
 
-TEST(THttpCli, OnlyTheLatestRequestCallsBack) {
+TEST(THttpCli, EachRequestCallsBackOnceInOrder) {
   Fetch f;
   f.net.AddPeer("a", 80, Answer({}, Peer::End::Silent));
   f.net.AddPeer("b", 80, Answer({std::string(kOk) + "\r\nB"}));
   f.Start("http://a/");
-  f.Start("http://b/");  // the first ends without a word
+  f.Start("http://b/");  // the first is aborted, and told so first
   f.net.RunUntilIdle();
-  EXPECT_EQ(f.done, std::vector<int>{0});
+  EXPECT_EQ(f.done, (std::vector<int>{kHttpAborted, 0}));
   EXPECT_EQ(f.stream.bytes, "B");
 
   // Started again from its own OnRequestDone, then destroyed from it.
+  f.done.clear();
   f.http->OnRequestDone = [&f](int) {
     f.done.push_back(static_cast<int>(f.stream.bytes.size()));
-    if (f.done.size() == 2) f.http->GetASync();
+    if (f.done.size() == 1) f.http->GetASync();
     else f.http.reset();
   };
   f.Start("http://b/");
   f.net.RunUntilIdle();
-  EXPECT_EQ(f.done, (std::vector<int>{0, 2, 3}));
+  EXPECT_EQ(f.done, (std::vector<int>{2, 3}));
   EXPECT_EQ(f.http, nullptr);
 }
 
@@ -534,6 +556,61 @@ TEST(THttpCli, FollowsARedirectionOnlyWhereItMayLead) {
     f.net.RunUntilIdle();
     EXPECT_EQ(f.ends, std::vector<std::string>{c.end});
     EXPECT_EQ(f.Requests(), c.requests);
+  }
+}
+
+// Whatever ends a request, and from wherever, its user hears of it once, in order, and with the
+// status and reason of that request, not of the next one.
+TEST(THttpCli, EveryRequestEndsExactlyOnceWhateverEndsIt) {
+  const std::string page = std::string(kOk) + "Content-Length: 4\r\n\r\nab";
+  struct Case {
+    const char* what;
+    std::function<void(Fetch&)> run;
+    std::vector<std::string> ends;  // "error status reason received"
+    int exceptions;
+  } cases[] = {
+      {"aborted while connecting, twice", [](Fetch& f) { f.Start("http://a/"); f.http->Abort(); f.http->Abort(); },
+       {"2 404 Connection aborted 0"}, 0},
+      {"aborted after the end, before OnRequestDone", [](Fetch& f) { f.Start("http://a/"); f.RunUntilClosed(); f.http->Abort(); },
+       {"0 200 OK 4"}, 0},
+      {"a new request while one runs", [](Fetch& f) { f.Start("http://silent/"); f.Start("http://a/"); },
+       {"2 404 Connection aborted 0", "0 200 OK 4"}, 0},
+      {"three requests at once", [](Fetch& f) { f.Start("http://silent/"); f.Start("http://silent/"); f.Start("http://a/"); },
+       {"2 404 Connection aborted 0", "2 404 Connection aborted 0", "0 200 OK 4"}, 0},
+      {"a new request while the last one's end is on its way", [](Fetch& f) { f.Start("http://a/"); f.RunUntilClosed(); f.Start("http://a/"); },
+       {"0 200 OK 4", "0 200 OK 4"}, 0},
+      {"a new request after a failure inside GetASync", [](Fetch& f) { f.Start("https://a/"); f.Start("http://a/"); },
+       {"1 404 Invalid URL 0", "0 200 OK 4"}, 0},
+      {"the stream fails", [](Fetch& f) { f.http->RcvdStream = &f.small; f.Start("http://a/"); },
+       {"1 404 The response is larger than 3 bytes 2"}, 1},
+      {"OnDocData throws", [](Fetch& f) { f.http->OnDocData = [] { throw std::runtime_error("The handler failed"); }; f.Start("http://a/"); },
+       {"1 404 The handler failed 2"}, 1},
+      {"OnDocData aborts, then throws", [](Fetch& f) {
+         f.http->OnDocData = [&f] { f.http->Abort(); throw std::runtime_error("The handler failed"); };
+         f.Start("http://a/");
+       }, {"2 404 Connection aborted 2"}, 1},
+      {"OnDocData starts a new request", [](Fetch& f) {
+         f.http->OnDocData = [&f] { if (f.docData.empty()) f.http->GetASync(); f.docData.push_back(f.http->RcvdCount()); };
+         f.Start("http://a/");
+       }, {"2 404 Connection aborted 2", "0 200 OK 4"}, 0},
+      {"OnDocData destroys the object", [](Fetch& f) { f.http->OnDocData = [&f] { f.http.reset(); }; f.Start("http://a/"); },
+       {}, 0},
+      {"OnDocData destroys the object, then throws", [](Fetch& f) {
+         f.http->OnDocData = [&f] { f.http.reset(); throw std::runtime_error("The handler failed"); };
+         f.Start("http://a/");
+       }, {}, 1},
+      {"destroyed while OnRequestDone is on its way", [](Fetch& f) { f.Start("http://a/"); f.RunUntilClosed(); f.http.reset(); },
+       {}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fetch f;
+    f.Serve({{"a:80", Answer({page, "cd"})}, {"silent:80", Answer({}, Peer::End::Silent)}});
+    c.run(f);
+    f.RunCatching();
+    EXPECT_EQ(f.ends, c.ends);
+    EXPECT_EQ(f.exceptions, c.exceptions);
+    for (const auto& connection : f.net.Connections()) EXPECT_FALSE(connection.open);
   }
 }
 

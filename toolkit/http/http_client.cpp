@@ -25,6 +25,17 @@ bool IsRedirection(int status) {
   return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+// The message of the exception being handled; only inside a catch block.
+std::string ExceptionText() {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "Unknown error";
+  }
+}
+
 }  // namespace
 
 THttpCli::THttpCli(Sockets& sockets) : sockets_(sockets), alive_(std::make_shared<int>(0)) {}
@@ -33,27 +44,58 @@ THttpCli::THttpCli(Sockets& sockets) : sockets_(sockets), alive_(std::make_share
 THttpCli::~THttpCli() = default;
 
 void THttpCli::GetASync() {
-  Stop();  // a request still running ends without a word: its OnRequestDone would describe this one
-  ++request_;
+  if (running_) Fail("Connection aborted", kHttpAborted);
+  const unsigned request = ++request_;
   running_ = true;
+  begun_ = false;
+  status_ = 0;
+  reason_.clear();
+  received_ = 0;
+  length_ = -1;
+  Asked asked{URL, Proxy, ProxyPort};
+  if (donesOnTheWay_ == 0) return Guarded([&] { Begin(asked); });
+  // Each OnRequestDone shows the status of the request it ends: this one begins after them.
+  const std::weak_ptr<int> alive = alive_;
+  sockets_.Post([this, alive, request, asked = std::move(asked)] {
+    if (alive.expired() || request != request_ || !running_ || begun_) return;
+    Guarded([&] { Begin(asked); });
+  });
+}
+
+void THttpCli::Abort() {
+  if (running_) Fail("Connection aborted", kHttpAborted);
+}
+
+// Whatever a step throws ends the request first: its user waits for OnRequestDone, and no event
+// of a connection left half read would ever bring one.
+template <class Step>
+void THttpCli::Guarded(Step step) {
+  const std::weak_ptr<int> alive = alive_;
+  const unsigned request = request_;
+  try {
+    step();
+  } catch (...) {
+    if (!alive.expired() && Current(alive, request)) Fail(ExceptionText());
+    throw;
+  }
+}
+
+void THttpCli::Begin(const Asked& asked) {
+  begun_ = true;
   status_ = 0;
   reason_.clear();
   received_ = 0;
   length_ = -1;
   redirections_ = 0;
   parser_ = HttpResponseParser();
-  const auto url = ParseHttpUrl(URL);
+  const auto url = ParseHttpUrl(asked.url);
   if (!url) return Fail("Invalid URL");
   url_ = *url;
-  viaProxy_ = !Proxy.empty();
-  host_ = viaProxy_ ? Proxy : url_.host;
-  port_ = viaProxy_ ? ParsePort(ProxyPort) : url_.port;
+  viaProxy_ = !asked.proxy.empty();
+  host_ = viaProxy_ ? asked.proxy : url_.host;
+  port_ = viaProxy_ ? ParsePort(asked.proxyPort) : url_.port;
   if (port_ == 0) return Fail("Invalid proxy port");
   Connect();
-}
-
-void THttpCli::Abort() {
-  if (running_) Fail("Connection aborted", kHttpAborted);
 }
 
 void THttpCli::Connect() {
@@ -69,9 +111,11 @@ void THttpCli::ArmTimer() {
 }
 
 void THttpCli::OnConnected(const std::string& error) {
-  if (!error.empty()) return Fail(error);
-  ArmTimer();
-  SendPending();
+  Guarded([&] {
+    if (!error.empty()) return Fail(error);
+    ArmTimer();
+    SendPending();
+  });
 }
 
 void THttpCli::SendPending() {
@@ -84,16 +128,24 @@ void THttpCli::SendPending() {
   }
 }
 
-void THttpCli::OnWritable() { SendPending(); }
+void THttpCli::OnWritable() {
+  Guarded([&] { SendPending(); });
+}
 
-void THttpCli::OnReadable() { ReadAvailable(); }
+void THttpCli::OnReadable() {
+  Guarded([&] { ReadAvailable(); });
+}
 
 void THttpCli::OnClosed(const std::string&) {
   // The reads see the close themselves; a close they did not notice still ends the response.
-  if (ReadAvailable()) Fail("Connection lost");
+  Guarded([&] {
+    if (ReadAvailable()) Fail("Connection lost");
+  });
 }
 
-void THttpCli::OnTimer() { Fail("Connection timed out"); }
+void THttpCli::OnTimer() {
+  Guarded([&] { Fail("Connection timed out"); });
+}
 
 // Reads what the connection holds until the response is decided or nothing is left now. False
 // once the connection is no longer this request's: the request ended or went on to a
@@ -154,9 +206,7 @@ bool THttpCli::Deliver(std::string_view body) {
       RcvdStream->Write(body.data(), body.size());
     } catch (const std::exception& e) {
       const std::string message = e.what();
-      Stop();
-      status_ = 404;
-      reason_ = message;
+      Fail(message);
       throw EHttpException(message);
     }
   }
@@ -165,7 +215,7 @@ bool THttpCli::Deliver(std::string_view body) {
   const std::weak_ptr<int> alive = alive_;
   const unsigned request = request_;
   const auto handler = OnDocData;  // the handler may replace it, or destroy this object
-  handler();
+  handler();                       // what it throws, Guarded hands on
   return Current(alive, request);
 }
 
@@ -193,6 +243,7 @@ void THttpCli::Stop() {
 }
 
 void THttpCli::Succeed() {
+  if (!running_) return;
   Stop();
   status_ = parser_.Status();
   reason_ = parser_.Reason();
@@ -200,20 +251,39 @@ void THttpCli::Succeed() {
 }
 
 void THttpCli::Fail(const std::string& reason, int error) {
+  if (!running_) return;  // ended already: one OnRequestDone per request
   Stop();
   status_ = 404;
   reason_ = reason;
+  if (!begun_) {
+    // Aborted before it began: nothing of the request before it is this one's.
+    received_ = 0;
+    length_ = -1;
+  }
   PostDone(error);
 }
 
 void THttpCli::PostDone(int error) {
+  ++donesOnTheWay_;
   const std::weak_ptr<int> alive = alive_;
-  const unsigned request = request_;
-  sockets_.Post([this, alive, request, error] {
-    if (alive.expired() || request != request_ || !OnRequestDone) return;
-    const auto handler = OnRequestDone;  // the handler may destroy this object
-    handler(error);
+  sockets_.Post([this, alive, ending = Ending{error, status_, reason_, received_, length_}] {
+    if (!alive.expired()) DeliverDone(ending);
   });
+}
+
+void THttpCli::DeliverDone(const Ending& ending) {
+  --donesOnTheWay_;
+  // A request asked for since waits for this delivery to begin, so its place still shows the
+  // one that ended.
+  if (!(running_ && begun_)) {
+    status_ = ending.status;
+    reason_ = ending.reason;
+    received_ = ending.received;
+    length_ = ending.length;
+  }
+  if (!OnRequestDone) return;
+  const auto handler = OnRequestDone;  // the handler may destroy this object
+  handler(ending.error);
 }
 
 }  // namespace sorel

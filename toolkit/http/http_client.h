@@ -22,19 +22,28 @@ constexpr int kHttpMaxRedirections = 5;
 // Redirections (301, 302, 303, 307, 308 with a Location) are followed, kHttpMaxRedirections at
 // most, without writing their bodies, and only where RedirectionAllowed lets them go (also through
 // a proxy). A response ends where its framing says: what the server sends after that is ignored.
+//
 // Every failure ends with status 404, an English reason ("Invalid URL", "Invalid proxy port", the
 // socket layer's sentence when the connection cannot be made, "Connection lost", "Connection timed
 // out", "Connection aborted", "Too many redirections", "Invalid redirection" for a Location that
-// is no http address, "Redirection not allowed", or the response reader's reasons) and
-// OnRequestDone(kHttpFailed or kHttpAborted); a complete response of any status ends with
-// OnRequestDone(0). OnRequestDone is always posted to the message loop, never called from inside
-// GetASync or Abort; it is dropped when the object is destroyed or a new request starts first, so
-// nothing of a finished request calls back later. OnRequestDone may destroy the object or start
-// a new request.
+// is no http address, "Redirection not allowed", the response reader's reasons, or the message of
+// an exception that ended it) and OnRequestDone(kHttpFailed or kHttpAborted); a complete response
+// of any status ends with OnRequestDone(0).
 //
-// A stream whose Write throws (a full disk) ends the request: the connection closes, the status
-// becomes 404 with the exception's message as reason, and EHttpException(message) leaves the
-// socket event for the application's exception display; no OnRequestDone follows.
+// OnRequestDone comes exactly once for every GetASync, whatever ends the request, in the order
+// of the calls; it is always posted to the message loop, never called from inside GetASync or
+// Abort, and only the object's destruction drops it. While it runs, StatusCode, ReasonPhrase,
+// RcvdCount and ContentLength describe the request it ends. A GetASync while a request runs
+// aborts that one (its OnRequestDone(kHttpAborted) comes first); a request asked for while an
+// earlier one's OnRequestDone is still on its way begins once that has been delivered.
+// OnRequestDone may destroy the object or start a new request.
+//
+// An exception that leaves a network event ends the request first: a stream whose Write throws (a
+// full disk, a page past its limit) closes the connection and makes the status 404 with the
+// exception's message as reason, OnRequestDone(kHttpFailed) is posted, and EHttpException(message)
+// leaves the socket event for the application's exception display. An exception from OnDocData
+// ends the request the same way and goes on as it was thrown, unless the handler had already
+// ended or replaced the request (or destroyed the object).
 class THttpCli : public HttpTransport, private SocketHandler {
  public:
   explicit THttpCli(Sockets& sockets);
@@ -51,12 +60,27 @@ class THttpCli : public HttpTransport, private SocketHandler {
   std::int64_t ContentLength() override { return length_; }
 
  private:
+  // What a GetASync asked for, kept until the request begins.
+  struct Asked {
+    std::string url, proxy, proxyPort;
+  };
+  // How a request ended, handed to its OnRequestDone.
+  struct Ending {
+    int error = 0;
+    int status = 0;
+    std::string reason;
+    std::int64_t received = 0, length = -1;
+  };
+
   void OnConnected(const std::string& error) override;
   void OnReadable() override;
   void OnWritable() override;
   void OnClosed(const std::string& error) override;
   void OnTimer() override;
 
+  template <class Step>
+  void Guarded(Step step);
+  void Begin(const Asked& asked);
   void Connect();
   void ArmTimer();
   void SendPending();
@@ -69,11 +93,14 @@ class THttpCli : public HttpTransport, private SocketHandler {
   void Succeed();
   void Fail(const std::string& reason, int error = kHttpFailed);
   void PostDone(int error);
+  void DeliverDone(const Ending& ending);
 
   Sockets& sockets_;
   std::shared_ptr<int> alive_;  // posted tasks hold it weakly: gone with the object
-  unsigned request_ = 0;        // counts requests, so that a posted end of an older one is dropped
-  bool running_ = false;
+  unsigned request_ = 0;        // counts GetASync calls: a posted start of an older one is dropped
+  bool running_ = false;        // the latest request has not ended yet (it may not have begun)
+  bool begun_ = false;          // ... and has begun: it has its state and maybe a connection
+  unsigned donesOnTheWay_ = 0;  // OnRequestDone posted, not yet delivered
   HttpUrl url_;                 // the address of the current hop
   bool viaProxy_ = false;
   std::string host_;            // where the connection goes: the origin or the proxy

@@ -50,7 +50,7 @@ class HttpTransport {
   ReceiveStream* RcvdStream = nullptr;
 
   // Starts a GET of URL and returns at once; OnDocData and then OnRequestDone follow from the
-  // message loop. A request still running is aborted first.
+  // message loop. A request still running is aborted first, and its OnRequestDone comes first.
   virtual void GetASync() = 0;
   // Ends the running request; OnRequestDone follows with status 404 and the abort reason.
   virtual void Abort() = 0;
@@ -62,7 +62,8 @@ class HttpTransport {
 
   // After each block written to RcvdStream.
   std::function<void()> OnDocData;
-  // Once per request, when it has ended: error 0 for a complete response (any status), else not 0.
+  // Exactly once per GetASync, when that request has ended, however it ended: error 0 for a
+  // complete response (any status), else not 0.
   std::function<void(int error)> OnRequestDone;
 };
 

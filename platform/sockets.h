@@ -1,6 +1,7 @@
 // TCP connections whose events arrive through the user-interface thread's message loop.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -48,8 +49,12 @@ class Sockets {
   // outcome, also a name that cannot be resolved ("Host not found"), arrives as OnConnected.
   // The handler must outlive the connection.
   virtual std::unique_ptr<Connection> Connect(const std::string& host, int port, SocketHandler& handler) = 0;
-  // Runs task once from the message loop, after the current event has been handled.
+  // Runs task once from the message loop, after the current event has been handled. Tasks run
+  // in the order they were posted.
   virtual void Post(std::function<void()> task) = 0;
+  // Milliseconds on a clock that goes on at the pace of the timers and wraps around after 2^32
+  // (49.7 days): only the difference of two readings, taken modulo 2^32, means anything.
+  virtual std::uint32_t NowMs() = 0;
 };
 
 }  // namespace sorel

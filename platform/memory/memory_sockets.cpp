@@ -2,6 +2,7 @@
 #include "platform/memory/memory_sockets.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
@@ -60,7 +61,7 @@ class MemoryConnection : public Connection {
   bool Broken() override { return link_->broken; }
 
   void SetTimer(unsigned milliseconds) override {
-    link_->timerAt = milliseconds ? sockets_.NowMs() + milliseconds : 0;
+    link_->timerAt = milliseconds ? sockets_.now_ + milliseconds : 0;
   }
 
  private:
@@ -85,40 +86,66 @@ std::unique_ptr<Connection> MemorySockets::Connect(const std::string& host, int 
     if (found->second.size() > 1) found->second.pop_front();
   }
   links_.push_back(link);
-  Queue(link, [](Link& l) {
-    l.connected = l.peer.refuse.empty();
-    l.broken = !l.connected;
-    l.handler->OnConnected(l.peer.refuse);
-  });
+  Queue(
+      link,
+      [](Link& l) {
+        l.connected = l.peer.refuse.empty();
+        l.broken = !l.connected;
+        l.handler->OnConnected(l.peer.refuse);
+      },
+      now_ + link->peer.connectMs);
   return std::make_unique<MemoryConnection>(*this, link);
 }
 
 void MemorySockets::Post(std::function<void()> task) { events_.push_back(std::move(task)); }
 
-void MemorySockets::Queue(const std::shared_ptr<Link>& link, std::function<void(Link&)> event) {
-  events_.push_back([link, event = std::move(event)] {
+void MemorySockets::Queue(const std::shared_ptr<Link>& link, std::function<void(Link&)> event, std::uint64_t at) {
+  auto guarded = [link, event = std::move(event)] {
     if (link->record.open) event(*link);
-  });
+  };
+  if (at <= now_) events_.push_back(std::move(guarded));
+  else later_.emplace(at, std::make_pair(link, std::move(guarded)));
 }
 
 void MemorySockets::Answer(const std::shared_ptr<Link>& link) {
-  for (const std::string& block : link->peer.blocks) {
-    Queue(link, [block](Link& l) {
-      l.inbound += block;
-      l.handler->OnReadable();
-    });
+  const Peer& peer = link->peer;
+  std::uint64_t at = now_;
+  const auto wait = [&](std::size_t step) { return step < peer.waitMs.size() ? peer.waitMs[step] : 0; };
+  for (std::size_t i = 0; i < peer.blocks.size(); ++i) {
+    at += wait(i);
+    Queue(
+        link,
+        [block = peer.blocks[i]](Link& l) {
+          l.inbound += block;
+          l.handler->OnReadable();
+        },
+        at);
   }
-  if (link->peer.end == Peer::End::Close) {
-    Queue(link, [](Link& l) {
-      l.peerClosed = true;
-      l.handler->OnClosed("");
-    });
-  } else if (link->peer.end == Peer::End::Reset) {
-    Queue(link, [](Link& l) {
-      l.broken = true;
-      l.handler->OnClosed("Connection reset by peer");
-    });
+  at += wait(peer.blocks.size());
+  if (peer.end == Peer::End::Close) {
+    Queue(
+        link,
+        [](Link& l) {
+          l.peerClosed = true;
+          l.handler->OnClosed("");
+        },
+        at);
+  } else if (peer.end == Peer::End::Reset) {
+    Queue(
+        link,
+        [](Link& l) {
+          l.broken = true;
+          l.handler->OnClosed("Connection reset by peer");
+        },
+        at);
   }
+}
+
+std::shared_ptr<MemorySockets::Link> MemorySockets::NextTimer() const {
+  std::shared_ptr<Link> next;
+  for (const auto& link : links_)
+    if (link->record.open && link->timerAt && (!next || link->timerAt < next->timerAt)) next = link;
+  return next;
 }
 
 bool MemorySockets::RunOne() {
@@ -129,17 +156,30 @@ bool MemorySockets::RunOne() {
   return true;
 }
 
-void MemorySockets::RunUntilIdle() {
-  for (int turns = 0; turns < 1000000; ++turns) {
-    if (RunOne()) continue;
-    std::shared_ptr<Link> next;
-    for (const auto& link : links_)
-      if (link->record.open && link->timerAt && (!next || link->timerAt < next->timerAt)) next = link;
-    if (!next) return;
-    now_ = next->timerAt;
-    next->timerAt = 0;
-    next->handler->OnTimer();
+bool MemorySockets::RunNext() {
+  if (RunOne()) return true;
+  while (!later_.empty() && !later_.begin()->second.first->record.open) later_.erase(later_.begin());
+  const auto timer = NextTimer();
+  if (!later_.empty() && (!timer || later_.begin()->first <= timer->timerAt)) {
+    // Every step of that moment, in the order they were planned; the first of them runs now.
+    now_ = std::max(now_, later_.begin()->first);
+    while (!later_.empty() && later_.begin()->first <= now_) {
+      events_.push_back(std::move(later_.begin()->second.second));
+      later_.erase(later_.begin());
+    }
+    return RunOne();
   }
+  if (!timer) return false;
+  now_ = std::max(now_, timer->timerAt);
+  timer->timerAt = 0;
+  ++timersFired_;
+  timer->handler->OnTimer();
+  return true;
+}
+
+void MemorySockets::RunUntilIdle() {
+  for (int turns = 0; turns < 1000000; ++turns)
+    if (!RunNext()) return;
   throw std::runtime_error("the events never end");
 }
 

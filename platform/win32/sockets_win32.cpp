@@ -128,27 +128,30 @@ class Win32Connection : public Connection {
   // A transport restarts its stall timer after every block it reads, thousands of times a second,
   // and each KillTimer and SetTimer is a round trip to the Wine server. So a restart only moves the
   // deadline when the running timer goes off no later than it: that timer's WM_TIMER then sets one
-  // for the rest of the time (TimerDue).
+  // for the rest of the time (TimerDue). The running timer's own time is compared, not its length:
+  // a transport counting down to a fixed end asks for less each time, for the same moment.
   void SetTimer(unsigned milliseconds) override {
     milliseconds = std::min<unsigned>(milliseconds, 0x7FFFFFFF);
-    deadline = GetTickCount() + milliseconds;
-    if (timer && milliseconds != 0 && milliseconds >= timerMs) return;
-    Arm(milliseconds);
+    const DWORD now = GetTickCount();
+    deadline = now + milliseconds;
+    if (timer && milliseconds != 0 && static_cast<LONG>(deadline - timerDue) >= 0) return;
+    Arm(milliseconds, now);
   }
 
   // The timer went off: whether the deadline has come, else it is set again for the rest.
   bool TimerDue() {
     timer = 0;
-    const auto left = static_cast<LONG>(deadline - GetTickCount());  // wraps after 49 days, as the tick does
+    const DWORD now = GetTickCount();
+    const auto left = static_cast<LONG>(deadline - now);  // wraps after 49 days, as the tick does
     if (left <= 0) return true;
-    Arm(static_cast<unsigned>(left));
+    Arm(static_cast<unsigned>(left), now);
     return false;
   }
 
-  void Arm(unsigned milliseconds) {
+  void Arm(unsigned milliseconds, DWORD now) {
     if (timer) KillTimer(owner.window_, timer);
     timer = 0;
-    timerMs = milliseconds;
+    timerDue = now + milliseconds;
     if (milliseconds == 0) return;
     // A fresh number each time: a WM_TIMER of the previous one may already be queued.
     if (++owner.nextTimer_ == 0) ++owner.nextTimer_;
@@ -168,7 +171,7 @@ class Win32Connection : public Connection {
   const UINT message;
   SOCKET socket = INVALID_SOCKET;
   UINT_PTR timer = 0;
-  unsigned timerMs = 0;  // what the running timer was set for
+  DWORD timerDue = 0;    // GetTickCount when the running timer goes off
   DWORD deadline = 0;    // GetTickCount when OnTimer is due
   bool connecting = true;
   bool broken = false;
@@ -250,6 +253,9 @@ void Win32Sockets::PostFailure(Win32Connection& connection, const std::string& e
     if (Win32Connection* found = Find(serial)) found->handler.OnConnected(error);
   });
 }
+
+// Wraps after 49.7 days, which the interface allows for: its users take differences.
+std::uint32_t Win32Sockets::NowMs() { return GetTickCount(); }
 
 void Win32Sockets::Post(std::function<void()> task) {
   tasks_.push_back(std::move(task));

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -33,6 +34,8 @@ class Win32Sockets : public Sockets {
   // until the resolver answers); every failure, that one included, arrives as OnConnected.
   std::unique_ptr<Connection> Connect(const std::string& host, int port, SocketHandler& handler) override;
   void Post(std::function<void()> task) override;
+  // GetTickCount.
+  std::uint32_t NowMs() override;
 
  private:
   friend class Win32Connection;

@@ -515,6 +515,7 @@ TEST(THttpCli, SameBytesSameOutcomeHoweverTheReadsFall) {
                                     f.http->ReasonPhrase() + "|" + f.stream.bytes + "|" + std::to_string(f.http->ContentLength());
         ASSERT_EQ(outcome, c.outcome) << c.what << (s == 0 ? ", whole" : s == 1 ? ", byte by byte" : ", cut at " + std::to_string(s - 1))
                                       << (takePerSend ? ", the request a byte at a time" : "");
+        EXPECT_EQ(f.net.TimersFired(), 0) << c.what;
       }
     }
   }
@@ -612,6 +613,78 @@ TEST(THttpCli, EveryRequestEndsExactlyOnceWhateverEndsIt) {
     EXPECT_EQ(f.exceptions, c.exceptions);
     for (const auto& connection : f.net.Connections()) EXPECT_FALSE(connection.open);
   }
+}
+
+// One timer for the stall and for the deadline, over the virtual clock: a server that drips a
+// byte just within the stall limit is ended by the deadline, which spans connecting and every
+// redirection, and the clock's wrap changes nothing.
+TEST(THttpCli, ADeadlineEndsTheWholeRequest) {
+  Peer drip = Answer({std::string(kOk) + "Content-Length: 5\r\n\r\n", "a", "b", "c", "d", "e"}, Peer::End::Silent);
+  drip.waitMs = {0, 29000, 29000, 29000, 29000, 29000};
+  Peer slowConnect = Answer({std::string(kOk) + "\r\nx"});
+  slowConnect.connectMs = 90000;
+  Peer slowRedirect = Answer({"HTTP/1.1 302 Found\r\nLocation: /next\r\n\r\n"}, Peer::End::Silent);
+  slowRedirect.waitMs = {25000};
+  Peer slowPage = Answer({std::string(kOk) + "Content-Length: 2\r\n\r\n", "ok"});
+  slowPage.waitMs = {25000, 0};
+  Peer inTime = Answer({std::string(kOk) + "Content-Length: 2\r\n\r\nok"});
+  inTime.waitMs = {59999};
+  Peer aDayLater = Answer({std::string(kOk) + "Content-Length: 2\r\n\r\nok"});
+  aDayLater.waitMs = {86'400'000};
+  Peer headThenNothing = Answer({std::string(kOk) + "Content-Length: 2\r\n\r\n"}, Peer::End::Silent);
+  constexpr std::uint64_t kBeforeTheWrap = (std::uint64_t{1} << 32) - 30000;
+  struct Case {
+    const char* what;
+    unsigned timeoutMs, deadlineMs;
+    std::uint64_t clockStart;
+    std::vector<Peer> peers;  // for a:80, in turn
+    std::string end;          // "error status reason received"
+    std::uint32_t endsAtMs;   // after the start
+    std::size_t connections;
+  } cases[] = {
+      {"a drip, no deadline", 30000, 0, 0, {drip}, "0 200 OK 5", 145000, 1},
+      {"a drip, a minute's deadline", 30000, 60000, 0, {drip}, "1 404 Request took too long 2", 60000, 1},
+      {"a drip over the clock's wrap", 30000, 60000, kBeforeTheWrap, {drip}, "1 404 Request took too long 2", 60000, 1},
+      {"a stall before the deadline", 10000, 60000, 0, {headThenNothing}, "1 404 Connection timed out 0", 10000, 1},
+      {"the deadline before a stall", 30000, 5000, 0, {headThenNothing}, "1 404 Request took too long 0", 5000, 1},
+      {"connecting takes too long", 0, 60000, 0, {slowConnect}, "1 404 Request took too long 0", 60000, 1},
+      {"over a redirection", 30000, 40000, 0, {slowRedirect, slowPage}, "1 404 Request took too long 0", 40000, 2},
+      {"a redirection within the deadline", 30000, 60000, 0, {slowRedirect, slowPage}, "0 200 OK 2", 50000, 2},
+      {"the last byte just in time", 0, 60000, kBeforeTheWrap, {inTime}, "0 200 OK 2", 59999, 1},
+      {"no limit at all", 0, 0, 0, {aDayLater}, "0 200 OK 2", 86'400'000, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Fetch f;
+    f.net.StartClockAt(c.clockStart);
+    for (const Peer& peer : c.peers) f.net.AddPeer("a", 80, peer);
+    std::uint32_t endedAt = 0;
+    const auto record = f.http->OnRequestDone;
+    f.http->OnRequestDone = [&](int error) {
+      endedAt = f.net.NowMs();
+      record(error);
+    };
+    f.http->TimeoutMs = c.timeoutMs;
+    f.http->DeadlineMs = c.deadlineMs;
+    const std::uint32_t start = f.net.NowMs();
+    f.Start("http://a/");
+    f.net.RunUntilIdle();
+    EXPECT_EQ(f.ends, std::vector<std::string>{c.end});
+    EXPECT_EQ(static_cast<std::uint32_t>(endedAt - start), c.endsAtMs);
+    EXPECT_EQ(f.net.Connections().size(), c.connections);
+  }
+}
+
+TEST(THttpCli, TheDeadlineIsTakenWhenTheRequestIsAskedFor) {
+  Fetch f;
+  f.net.AddPeer("a", 80, Answer({}, Peer::End::Silent));
+  f.http->TimeoutMs = 0;
+  f.http->DeadlineMs = 1000;
+  f.Start("http://a/");
+  f.http->DeadlineMs = 0;  // for the next request
+  f.net.RunUntilIdle();
+  EXPECT_EQ(f.ends, std::vector<std::string>{"1 404 Request took too long 0"});
+  EXPECT_EQ(f.net.NowMs(), 1000u);
 }
 
 }  // namespace

@@ -340,6 +340,7 @@ HttpTestServer::Outcome HttpTestServer::Respond(std::uintptr_t& client, const Re
   if (plan.framing == Framing::ContentLength) head += "Content-Length: " + std::to_string(size) + "\r\n";
   if (plan.framing == Framing::Chunked) head += "Transfer-Encoding: chunked\r\n";
   if (plan.oversizedHeader) head += "X-Padding: " + std::string(plan.oversizedHeader, 'x') + "\r\n";
+  if (plan.headDelayMs && WaitForSingleObject(stop_, plan.headDelayMs) == WAIT_OBJECT_0) return Outcome::Gone;
   if (!sendText(head + "\r\n")) return Outcome::Gone;
 
   const std::size_t blockSize = std::max<std::size_t>(plan.blockSize, 1);

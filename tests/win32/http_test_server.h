@@ -31,6 +31,7 @@ struct ResponsePlan {
   std::uint64_t extraBytes = 0;  // sent after the announced body: more than Content-Length says
   unsigned extraDelayMs = 0;     // 0: the surplus goes out with the body's end; else in a send
                                  // of its own, this long after it
+  unsigned headDelayMs = 0;      // a pause before the status line
   bool brokenChunk = false;      // the first chunk's size line is not hexadecimal
   std::size_t oversizedHeader = 0;  // an "X-Padding" header of this many bytes
 };

@@ -210,6 +210,52 @@ TEST_F(HttpTransportTest, AStalledResponseEndsByCancelOrTimeout) {
   }
 }
 
+// A server that drips its body just within the stall limit, or answers each hop of a redirection
+// slowly: the deadline ends the request as a whole, on the tick count the sockets give.
+TEST_F(HttpTransportTest, ADeadlineEndsASlowRequestAsAWhole) {
+  ResponsePlan drip = Generated(20, test::Framing::ContentLength, 1);
+  drip.blockDelayMs = 100;
+  server.Route("/drip", drip);
+  ResponsePlan slowHop = test::Redirect("/slow-page");
+  slowHop.headDelayMs = 400;
+  server.Route("/slow-hop", slowHop);
+  ResponsePlan slowPage = Page("200 OK", "late");
+  slowPage.headDelayMs = 400;
+  server.Route("/slow-page", slowPage);
+  const struct Case {
+    const char* name;
+    std::string path;
+    unsigned deadlineMs;
+    std::string reason;
+    int error;
+    unsigned atLeastMs, atMostMs;  // from the start to OnRequestDone
+  } cases[] = {
+      {"a drip, no deadline", "/drip", 0, "OK", 0, 1500, 10000},
+      {"a drip past the deadline", "/drip", 700, "Request took too long", kHttpFailed, 600, 1500},
+      {"slow hops, no deadline", "/slow-hop", 0, "OK", 0, 700, 10000},
+      {"slow hops past the deadline", "/slow-hop", 600, "Request took too long", kHttpFailed, 500, 790},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Download d(sockets);
+    d.http.DeadlineMs = c.deadlineMs;
+    const std::uint32_t clock = sockets.NowMs();
+    const DWORD started = GetTickCount();
+    d.Start(server.Url(c.path), 30000);
+    ASSERT_TRUE(PumpUntil([&] { return d.done > 0; }, 15000));
+    const DWORD took = GetTickCount() - started;
+    EXPECT_EQ(d.error, c.error);
+    EXPECT_EQ(d.http.ReasonPhrase(), c.reason);
+    EXPECT_GE(took, c.atLeastMs);
+    EXPECT_LE(took, c.atMostMs);
+    // The sockets' clock is the tick count.
+    EXPECT_LE(static_cast<std::uint32_t>(sockets.NowMs() - clock) - took, 50u);
+    if (c.error) {
+      EXPECT_LT(d.sink.bytes, 20);
+    }
+  }
+}
+
 // Through tinyproxy: the proxy is asked for the absolute URL, which its log shows, and passes the
 // request on with its Via header.
 TEST_F(HttpTransportTest, GetsAPageThroughTinyproxy) {

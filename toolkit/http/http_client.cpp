@@ -1,4 +1,4 @@
-// THttpCli: a GET over the message loop's sockets, its redirections, failures and stalls.
+// THttpCli: a GET over the message loop's sockets, its redirections, failures, stalls and deadline.
 #include "toolkit/http/http_client.h"
 
 #include <exception>
@@ -52,7 +52,7 @@ void THttpCli::GetASync() {
   reason_.clear();
   received_ = 0;
   length_ = -1;
-  Asked asked{URL, Proxy, ProxyPort};
+  Asked asked{URL, Proxy, ProxyPort, DeadlineMs};
   if (donesOnTheWay_ == 0) return Guarded([&] { Begin(asked); });
   // Each OnRequestDone shows the status of the request it ends: this one begins after them.
   const std::weak_ptr<int> alive = alive_;
@@ -87,6 +87,8 @@ void THttpCli::Begin(const Asked& asked) {
   received_ = 0;
   length_ = -1;
   redirections_ = 0;
+  deadlineMs_ = asked.deadlineMs;
+  startedAt_ = sockets_.NowMs();
   parser_ = HttpResponseParser();
   const auto url = ParseHttpUrl(asked.url);
   if (!url) return Fail("Invalid URL");
@@ -103,17 +105,34 @@ void THttpCli::Connect() {
   parser_ = HttpResponseParser();
   connection_ = sockets_.Connect(host_, port_, *this);
   if (!connection_) return Fail("Connection failed");
-  ArmTimer();
+  Activity();
 }
 
-void THttpCli::ArmTimer() {
-  if (TimeoutMs && connection_) connection_->SetTimer(TimeoutMs);
+// A byte went or came (or connecting began): the stall is counted from now.
+void THttpCli::Activity() {
+  activeAt_ = sockets_.NowMs();
+  ArmTimer(activeAt_);
+}
+
+// One timer for the stall and the deadline, set for whichever falls due first. Differences of
+// NowMs readings, so the clock's wrap does not matter.
+void THttpCli::ArmTimer(std::uint32_t now) {
+  if (!connection_) return;
+  std::uint32_t wait = 0;  // 0: no timer
+  const auto earliest = [&](std::uint32_t limit, std::uint32_t since) {
+    const std::uint32_t passed = now - since;
+    const std::uint32_t left = passed < limit ? limit - passed : 1;
+    if (wait == 0 || left < wait) wait = left;
+  };
+  if (TimeoutMs) earliest(TimeoutMs, activeAt_);
+  if (deadlineMs_) earliest(deadlineMs_, startedAt_);
+  connection_->SetTimer(wait);
 }
 
 void THttpCli::OnConnected(const std::string& error) {
   Guarded([&] {
     if (!error.empty()) return Fail(error);
-    ArmTimer();
+    Activity();
     SendPending();
   });
 }
@@ -124,7 +143,7 @@ void THttpCli::SendPending() {
     if (sent < 0) return Fail("Connection lost");
     if (sent == 0) return;  // OnWritable follows
     pending_.erase(0, static_cast<std::size_t>(sent));
-    ArmTimer();
+    Activity();
   }
 }
 
@@ -144,7 +163,12 @@ void THttpCli::OnClosed(const std::string&) {
 }
 
 void THttpCli::OnTimer() {
-  Guarded([&] { Fail("Connection timed out"); });
+  Guarded([&] {
+    const std::uint32_t now = sockets_.NowMs();
+    if (deadlineMs_ && now - startedAt_ >= deadlineMs_) return Fail("Request took too long");
+    if (TimeoutMs && now - activeAt_ >= TimeoutMs) return Fail("Connection timed out");
+    ArmTimer(now);  // neither is due yet (TimeoutMs was raised meanwhile): the rest of the time
+  });
 }
 
 // Reads what the connection holds until the response is decided or nothing is left now. False
@@ -159,7 +183,7 @@ bool THttpCli::ReadAvailable() {
   while (parser_.state() == HttpResponseParser::State::Reading) {
     const long n = connection_->Receive(buffer_.get(), kReceiveBlock);
     if (n > 0) {
-      ArmTimer();
+      Activity();
       if (!Consume(std::string_view(buffer_.get(), static_cast<std::size_t>(n)))) return false;
     } else if (n == 0) {
       parser_.Finish();

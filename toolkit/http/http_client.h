@@ -25,10 +25,11 @@ constexpr int kHttpMaxRedirections = 5;
 //
 // Every failure ends with status 404, an English reason ("Invalid URL", "Invalid proxy port", the
 // socket layer's sentence when the connection cannot be made, "Connection lost", "Connection timed
-// out", "Connection aborted", "Too many redirections", "Invalid redirection" for a Location that
-// is no http address, "Redirection not allowed", the response reader's reasons, or the message of
-// an exception that ended it) and OnRequestDone(kHttpFailed or kHttpAborted); a complete response
-// of any status ends with OnRequestDone(0).
+// out" for a stall, "Request took too long" when DeadlineMs has passed, "Connection aborted", "Too
+// many redirections", "Invalid redirection" for a Location that is no http address, "Redirection
+// not allowed", the response reader's reasons, or the message of an exception that ended it) and
+// OnRequestDone(kHttpFailed or kHttpAborted); a complete response of any status ends with
+// OnRequestDone(0).
 //
 // OnRequestDone comes exactly once for every GetASync, whatever ends the request, in the order
 // of the calls; it is always posted to the message loop, never called from inside GetASync or
@@ -36,7 +37,8 @@ constexpr int kHttpMaxRedirections = 5;
 // RcvdCount and ContentLength describe the request it ends. A GetASync while a request runs
 // aborts that one (its OnRequestDone(kHttpAborted) comes first); a request asked for while an
 // earlier one's OnRequestDone is still on its way begins once that has been delivered.
-// OnRequestDone may destroy the object or start a new request.
+// OnRequestDone may destroy the object or start a new request. DeadlineMs counts from the moment
+// the request begins: at once, or after the OnRequestDone it waited for.
 //
 // An exception that leaves a network event ends the request first: a stream whose Write throws (a
 // full disk, a page past its limit) closes the connection and makes the status 404 with the
@@ -63,6 +65,7 @@ class THttpCli : public HttpTransport, private SocketHandler {
   // What a GetASync asked for, kept until the request begins.
   struct Asked {
     std::string url, proxy, proxyPort;
+    unsigned deadlineMs = 0;
   };
   // How a request ended, handed to its OnRequestDone.
   struct Ending {
@@ -82,7 +85,8 @@ class THttpCli : public HttpTransport, private SocketHandler {
   void Guarded(Step step);
   void Begin(const Asked& asked);
   void Connect();
-  void ArmTimer();
+  void Activity();
+  void ArmTimer(std::uint32_t now);
   void SendPending();
   bool ReadAvailable();
   bool Consume(std::string_view bytes);
@@ -105,6 +109,9 @@ class THttpCli : public HttpTransport, private SocketHandler {
   bool viaProxy_ = false;
   std::string host_;            // where the connection goes: the origin or the proxy
   int port_ = 80;
+  unsigned deadlineMs_ = 0;     // of the running request, 0: none
+  std::uint32_t startedAt_ = 0; // NowMs when it began
+  std::uint32_t activeAt_ = 0;  // NowMs when a byte last went or came, or the connecting began
   std::string pending_;         // request bytes not yet sent
   std::unique_ptr<Connection> connection_;
   HttpResponseParser parser_;

@@ -48,6 +48,10 @@ class HttpTransport {
   std::string URL, Proxy, ProxyPort = "80";
   // The body goes here as it arrives; the transport does not own it.
   ReceiveStream* RcvdStream = nullptr;
+  // The longest a whole request may take, connecting and redirections included, in milliseconds;
+  // past it the request fails with status 404. 0: no limit (a download, which only a stall or
+  // the user ends). Taken when GetASync is called.
+  unsigned DeadlineMs = 0;
 
   // Starts a GET of URL and returns at once; OnDocData and then OnRequestDone follow from the
   // message loop. A request still running is aborted first, and its OnRequestDone comes first.

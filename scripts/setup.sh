@@ -21,11 +21,13 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 # scripts/render-art draws the Windows programs' icon and bitmaps from their SVG sources with
 # rsvg-convert (ImageMagick turns the drawings into BMP and ICO), their lettering in the DejaVu faces
 # of fonts-dejavu-core. nsis: makensis builds the installer of `make dist`; zip: the portable
-# archive beside it.
+# archive beside it. libsodium-dev: the update's signature check in the native and fuzz builds;
+# autoconf, automake and libtool regenerate the build system of the libsodium source that
+# scripts/build-libsodium cross-builds (Debian's own build does the same).
 need=(wine wine64 g++-mingw-w64-i686 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build libgtest-dev libbenchmark-dev
       xvfb xauth x11-apps x11-utils imagemagick make g++ locales clang libclang-rt-14-dev
       ghostscript fonts-dejavu-extra xdotool libjpeg-dev dpkg-dev tinyproxy curl
-      librsvg2-bin fonts-dejavu-core nsis zip)
+      librsvg2-bin fonts-dejavu-core nsis zip libsodium-dev autoconf automake libtool)
 # The 32-bit Wine runs the i686 tier and the installer tier.
 optional=(wine32:i386)
 # Wine takes the ANSI code page from the locale: the program is also tested in Polish (1250).
@@ -44,9 +46,11 @@ missing_locales=()
 for l in "${locales[@]}"; do
   locale -a 2>/dev/null | grep -qix "$(echo "$l" | sed 's/UTF-8/utf8/')" || missing_locales+=("$l")
 done
-# `apt-get source libjpeg-turbo` needs source entries for this release; the stock sources have none.
+# `apt-get source` of the libraries cross-built for Windows needs source entries for this
+# release; the stock sources have none.
+sources=(libjpeg-turbo libsodium)
 need_src=0
-apt-cache showsrc libjpeg-turbo >/dev/null 2>&1 || need_src=1
+for pkg in "${sources[@]}"; do apt-cache showsrc "$pkg" >/dev/null 2>&1 || need_src=1; done
 required_there=0
 [ ${#missing[@]} -eq 0 ] && [ ${#missing_locales[@]} -eq 0 ] && [ $need_src -eq 0 ] && required_there=1
 if [ $required_there -eq 1 ] && [ ${#missing_optional[@]} -eq 0 ]; then

@@ -1,13 +1,21 @@
-// The maker's signature on an update: the check's answers, the keys it takes and the tests' own
-// key pair.
+// The maker's signature on an update: the check's answers, the keys it takes, the tests' own key
+// pair and the keys the builds carry.
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <string>
 
+#include "app/maker_key.h"
 #include "tests/support/signature_cases.h"
 #include "tests/support/test_signing.h"
 #include "update/update_signature.h"
+
+#ifndef SOREL_SHIPPED_UPDATE_KEY
+#error "SOREL_SHIPPED_UPDATE_KEY must hold SOREL_UPDATE_KEY (tests/CMakeLists.txt)"
+#endif
+#ifndef SOREL_TEST_UPDATE_KEY
+#error "SOREL_TEST_UPDATE_KEY must hold the tests' public key (tests/CMakeLists.txt)"
+#endif
 
 namespace sorel::test {
 namespace {
@@ -42,6 +50,15 @@ TEST(TestSigning, GivesThePublishedKeyAndSignature) {
   EXPECT_EQ(TestPublicKey(), first.key);
   EXPECT_EQ(SignForTests(first.file), first.signature);
   EXPECT_NE(SignForTests("a"), SignForTests("b"));
+}
+
+TEST(MakerKey, EachBuildCarriesItsKey) {
+  // The test programs are linked with the tests' key, as SorelAssistantTestKey.exe is.
+  EXPECT_EQ(MakerPublicKey(), TestPublicKey());
+  EXPECT_EQ(std::string(SOREL_TEST_UPDATE_KEY), TestPublicKey());
+  // The shipped program's key is a key, and not one whose private half every test knows.
+  EXPECT_TRUE(IsPublicKey(SOREL_SHIPPED_UPDATE_KEY)) << SOREL_SHIPPED_UPDATE_KEY;
+  EXPECT_NE(std::string(SOREL_SHIPPED_UPDATE_KEY), TestPublicKey());
 }
 
 }  // namespace

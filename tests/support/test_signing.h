@@ -6,7 +6,7 @@
 
 namespace sorel::test {
 
-// Base64 (standard, padded) of the tests' 32-byte public key.
+// Base64 (standard, padded) of the tests' 32-byte public key; SOREL_TEST_UPDATE_KEY holds the same.
 std::string TestPublicKey();
 
 // Base64 (standard, padded) of the tests' 64-byte Ed25519 signature over the whole of file.

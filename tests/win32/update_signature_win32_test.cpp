@@ -2,6 +2,7 @@
 // Wine: the same answers as natively, from a library built without a random generator.
 #include <gtest/gtest.h>
 
+#include "app/maker_key.h"
 #include "tests/support/signature_cases.h"
 #include "tests/support/test_signing.h"
 #include "update/update_signature.h"
@@ -23,6 +24,7 @@ TEST(UpdateSignatureWin32, TestKeyAsPublished) {
   const SignatureInput& first = PublishedSignatures()[0];
   EXPECT_EQ(TestPublicKey(), first.key);
   EXPECT_EQ(SignForTests(first.file), first.signature);
+  EXPECT_EQ(MakerPublicKey(), TestPublicKey());
 }
 
 }  // namespace

@@ -23,11 +23,12 @@ top="$(cd "$(dirname "$0")/.." && pwd)"
 # of fonts-dejavu-core. nsis: makensis builds the installer of `make dist`; zip: the portable
 # archive beside it. libsodium-dev: the update's signature check in the native and fuzz builds;
 # autoconf, automake and libtool regenerate the build system of the libsodium source that
-# scripts/build-libsodium cross-builds (Debian's own build does the same).
+# scripts/build-libsodium cross-builds (Debian's own build does the same); python3-nacl:
+# scripts/sign-update signs the installer in `make dist`.
 need=(wine wine64 g++-mingw-w64-i686 g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 cmake ninja-build libgtest-dev libbenchmark-dev
       xvfb xauth x11-apps x11-utils imagemagick make g++ locales clang libclang-rt-14-dev
       ghostscript fonts-dejavu-extra xdotool libjpeg-dev dpkg-dev tinyproxy curl
-      librsvg2-bin fonts-dejavu-core nsis zip libsodium-dev autoconf automake libtool)
+      librsvg2-bin fonts-dejavu-core nsis zip libsodium-dev autoconf automake libtool python3-nacl)
 # The 32-bit Wine runs the i686 tier and the installer tier.
 optional=(wine32:i386)
 # Wine takes the ANSI code page from the locale: the program is also tested in Polish (1250).

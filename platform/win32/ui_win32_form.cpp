@@ -91,13 +91,13 @@ class Win32Form : public NativeCaptioned<Form> {
   }
   bool Closed() override { return closed_; }
 
-  // A modal loop of our own: the owner is disabled meanwhile, as the system's dialogs do it.
+  // A modal loop of our own. Every other top-level window of the program is disabled meanwhile,
+  // as the system's dialogs do it for their owners: a floating tool window is not owned by the
+  // modal form, and a click there must not start a second dialogue inside this one.
   int ShowModal() override {
     modalResult_ = 0;
     modal_ = true;
-    HWND owner = app.MainWindow();
-    bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-    if (ownerWasEnabled) EnableWindow(owner, FALSE);
+    std::vector<HWND> disabled = DisableOtherWindows();
     SetVisible(true);
     SetForegroundWindow(hwnd);
     MSG msg;
@@ -112,12 +112,29 @@ class Win32Form : public NativeCaptioned<Form> {
       DispatchMessageA(&msg);
     }
     if (quit) PostQuitMessage(0);  // the outer loop must still see the end
-    // The owner comes back before the form goes, so that the system activates it, not another
-    // program's window.
-    if (ownerWasEnabled) EnableWindow(owner, TRUE);
+    // The windows come back before the form goes, so that the system activates one of them, not
+    // another program's window.
+    for (HWND w : disabled)
+      if (IsWindow(w)) EnableWindow(w, TRUE);
     SetVisible(false);
     modal_ = false;
     return modalResult_ ? modalResult_ : 2;
+  }
+  // The shown, enabled top-level windows of this thread but this one, now disabled.
+  struct OtherWindows {
+    HWND self;
+    std::vector<HWND> windows;
+  };
+  static BOOL CALLBACK CollectOtherWindow(HWND w, LPARAM data) {
+    auto* found = reinterpret_cast<OtherWindows*>(data);
+    if (w != found->self && IsWindowVisible(w) && IsWindowEnabled(w)) found->windows.push_back(w);
+    return TRUE;
+  }
+  std::vector<HWND> DisableOtherWindows() {
+    OtherWindows found{hwnd, {}};
+    EnumThreadWindows(GetCurrentThreadId(), CollectOtherWindow, reinterpret_cast<LPARAM>(&found));
+    for (HWND w : found.windows) EnableWindow(w, FALSE);
+    return found.windows;
   }
   void EndModal(int result) override {
     if (modal_) modalResult_ = result;

@@ -220,6 +220,35 @@ TEST_F(Win32Controls, ModalFormEndsWithTheButtonsResultOrCancelWhenClosed) {
   EXPECT_FALSE(dialog->Closed()) << "a modal form is hidden, not destroyed, by its close box";
 }
 
+// A tool window the modal form does not own is disabled as well, so no click there starts a second
+// dialogue; a window already disabled stays so, a hidden one is left alone.
+TEST_F(Win32Controls, ModalFormDisablesTheProgramsOtherWindowsUntilItEnds) {
+  auto tool = ui.CreateForm("Tool", FormStyle::ToolWindow);
+  auto off = ui.CreateForm("Off", FormStyle::Dialog);
+  auto hidden = ui.CreateForm("Hidden", FormStyle::Dialog);
+  tool->SetVisible(true);
+  off->SetVisible(true);
+  EnableWindow(HandleOf(*off), FALSE);
+  auto dialog = ui.CreateForm("Dialog", FormStyle::Dialog);
+  auto ok = ui.CreateButton(*dialog, "OK");
+  ok->ModalResult = 1;
+  struct Seen {
+    bool tool, off, hidden;
+  } during{true, true, false};
+  ok->OnClick = [&] {
+    during = {IsWindowEnabled(HandleOf(*tool)) != 0, IsWindowEnabled(HandleOf(*off)) != 0,
+              IsWindowEnabled(HandleOf(*hidden)) != 0};
+  };
+  PostMessageA(HandleOf(*dialog), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(HandleOf(*ok)));
+  EXPECT_EQ(dialog->ShowModal(), 1);
+  EXPECT_FALSE(during.tool);
+  EXPECT_FALSE(during.off);
+  EXPECT_TRUE(during.hidden);
+  EXPECT_TRUE(IsWindowEnabled(HandleOf(*tool)));
+  EXPECT_FALSE(IsWindowEnabled(HandleOf(*off)));
+  EXPECT_TRUE(IsWindowEnabled(HandleOf(*hidden)));
+}
+
 // What a form is becomes the system's styles: the splash is a frameless tool window, which has no
 // taskbar button; a dialog has a caption and is no tool window; a sizeable form has a sizing
 // border and, like the dialog, a close box but no minimise or maximise box; the fixed tool dialog

@@ -399,24 +399,25 @@ void TForm1::FormShow() {
 
 // The placement is kept on every close attempt: after Cancel, after No, and when saving failed.
 void TForm1::FormCloseQuery(bool& canClose) {
-  canClose = true;
-  if (edits_.Modified()) {
-    int answer = p_.dialogs.MessageBox(UiText("WSSaveText"), UiText("WSSaveTitle"),
-                                       Mb::YesNoCancel | Mb::IconQuestion);
-    if (answer == Answer::Cancel) {
-      canClose = false;
-    } else if (answer == Answer::Yes) {
-      try {
-        ApplyChanges();
-      } catch (...) {
-        // The user's choices are not lost: the window stays open with its changes.
-        canClose = false;
-        SaveMainPlacement();
-        throw;
-      }
-    }
+  try {
+    canClose = ConfirmEnd(true);
+  } catch (...) {
+    canClose = false;
+    SaveMainPlacement();
+    throw;
   }
   SaveMainPlacement();
+}
+
+// A failed save throws with the edits kept, so the user's choices are not lost.
+bool TForm1::ConfirmEnd(bool offerRestart) {
+  if (!edits_.Modified()) return true;
+  const int answer =
+      p_.dialogs.MessageBox(UiText("WSSaveText"), UiText("WSSaveTitle"), Mb::YesNoCancel | Mb::IconQuestion);
+  if (answer == Answer::Cancel) return false;
+  if (answer == Answer::Yes) ApplyChanges(offerRestart);
+  if (answer == Answer::No) edits_.ClearModified();
+  return true;
 }
 
 void TForm1::btLangChooseClick() { ChooseLanguage(); }

@@ -35,7 +35,8 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   // What start-up, closing and the other windows ask of the main window.
   void FormShow();
   // Writes the user's choices to the system. Errors from the layers propagate to the caller.
-  void ApplyChanges();
+  // Writes the table and the code-page mapping; then offers the restart when told to.
+  void ApplyChanges(bool offerRestart = true);
   // Discards the unsaved edits: the table, the tree and the code-page choice are read again.
   void RestoreTable();
   // Window placement and toolbox layout (fontsub_settings.cpp).
@@ -80,6 +81,8 @@ class TForm1 : public LanguageTarget, public PreviewHost {
  private:
   // Event handlers, named control plus event; the controls call them.
   void FormCloseQuery(bool& canClose);
+  // The close question when there are unsaved changes: Yes saves, No discards; false on Cancel.
+  bool ConfirmEnd(bool offerRestart);
   void btOKClick();
   void btCancelClick();
   void btLangChooseClick();
@@ -154,8 +157,11 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   // The indicator of the code-page mapping and the button that shows it.
   void ShowCodePageIndicator();
   void ShowCodePageChecks();
-  // Why a code-page file cannot be chosen: the system folder lacks it.
-  std::string NlsMissingText(const std::string& file) const;
+  // The language's text of key with name in its one "%s", or the built-in one when the language's
+  // does not take exactly one name.
+  std::string TextWithName(const std::string& key, const std::string& name) const;
+  // Before the program ends for the update's installer: the close question; false keeps it running.
+  bool EndForUpdate();
 
   Platform& p_;
   bool isNT_ = false;

@@ -7,12 +7,13 @@
 
 namespace sorel {
 
-void TForm1::ApplyChanges() {
+void TForm1::ApplyChanges(bool offerRestart) {
   codePage_.CheckWrite();  // a mapping that cannot be written fails the save before anything is written
   edits_.ComposeTable(texts_.DefLangVal);
   store_->WriteTable(edits_.Table());
   codePage_.Write();
-  if (p_.dialogs.MessageBox(UiText("WSRestartText"), UiText("WSRestartTitle"), Mb::YesNo | Mb::IconQuestion) ==
+  edits_.ClearModified();
+  if (offerRestart && p_.dialogs.MessageBox(UiText("WSRestartText"), UiText("WSRestartTitle"), Mb::YesNo | Mb::IconQuestion) ==
       Answer::Yes) {
     // The table is saved either way: a refused restart is said, and the program still closes.
     std::string refusal;

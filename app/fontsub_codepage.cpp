@@ -18,14 +18,13 @@ void TForm1::ShowCodePageChecks() {
     MenuItem& item = items.Item(i);
     item.SetChecked(choice.current);
     item.SetEnabled(!choice.missing);
-    item.SetHint(choice.missing ? NlsMissingText(choice.file) : "");
+    item.SetHint(choice.missing ? TextWithName("WSNLsMissing", choice.file) : "");
   }
 }
 
-// The language's text, or the built-in one when the language's does not take exactly one name.
-std::string TForm1::NlsMissingText(const std::string& file) const {
+std::string TForm1::TextWithName(const std::string& key, const std::string& name) const {
   std::string text;
-  if (!FormatOneText(UiText("WSNLsMissing"), file, text)) FormatOneText(BuiltInText("WSNLsMissing"), file, text);
+  if (!FormatOneText(UiText(key), name, text)) FormatOneText(BuiltInText(key), name, text);
   return text;
 }
 
@@ -53,7 +52,7 @@ void TForm1::acCPModExecute() {
   const std::string target = codePage_.ToggleTarget(texts_.DefNLsSubst);
   if (!codePage_.Toggle(texts_.DefNLsSubst)) {
     ShowCodePageIndicator();
-    p_.dialogs.MessageBox(NlsMissingText(target), p_.app.Title(), Mb::Ok | Mb::IconWarning);
+    p_.dialogs.MessageBox(TextWithName("WSNLsMissing", target), p_.app.Title(), Mb::Ok | Mb::IconWarning);
     return;
   }
   edits_.MarkModified();
@@ -70,7 +69,7 @@ void TForm1::mnuNLsClick(MenuItem& sender) {
       return;
     case NlsMapping::Pick::FileMissing:
       ShowCodePageChecks();
-      p_.dialogs.MessageBox(NlsMissingText(codePage_.FileOf(sender.Caption())), p_.app.Title(),
+      p_.dialogs.MessageBox(TextWithName("WSNLsMissing", codePage_.FileOf(sender.Caption())), p_.app.Title(),
                             Mb::Ok | Mb::IconWarning);
       return;
     case NlsMapping::Pick::Made:

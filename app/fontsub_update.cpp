@@ -1,5 +1,6 @@
 // The main window's update check: the component WWWCheck, the check command and the proxy dialog.
 #include "app/fontsub.h"
+#include "app/maker_key.h"
 #include "app/version.h"
 #include "toolkit/http/http_client.h"
 #include "update/WebFileInfo.h"
@@ -22,13 +23,28 @@ void TForm1::CreateUpdateCheck() {
   tags.ReadMeTag = "zel-readme";
   tags.VersionTag = "zel-version";
   tags.DownloadTag = "zel-url";
+  tags.SignatureTag = "zel-signature";
+  WWWCheck->SetPublicKey(MakerPublicKey());
+  WWWCheck->OnEndQuery = [this] { return EndForUpdate(); };
   WWWCheck->SetOptions({TWfiOption::wfioDisplayUI, TWfiOption::wfioDisplayReadMe, TWfiOption::wfioRunUpdate,
                         TWfiOption::wfioExitDuringUpdate});
 }
 
 void TForm1::btWebUpdateClick() {
   WWWCheck->SetCurrentVersion(GetExeVersion(p_.system));
+  WWWCheck->SignatureTexts.notSigned = UiText("WSUpdateNotSigned");
+  WWWCheck->SignatureTexts.savedUnchecked = [this](const std::string& path) {
+    return TextWithName("WSUpdateSaved", path);
+  };
   WWWCheck->CheckForUpdate();
+}
+
+// The installer is started and the program ends without closing its window, so the close
+// question comes here; the restart is not offered, since the installer runs first.
+bool TForm1::EndForUpdate() {
+  if (!ConfirmEnd(false)) return false;
+  SaveMainPlacement();
+  return true;
 }
 
 void TForm1::puWWWProxyClick() {

@@ -39,6 +39,11 @@ const FixedKey kFixedKeys[] = {
     {"Readme", "help/plindex.htm", false, false},
     {"DefNLsSubst", "c_1252.nls", false, false},
     {"WSNLsMissing", "Plik %s nie istnieje w folderze systemowym", true, false},
+    {"WSUpdateNotSigned", "Pobrany plik nie jest podpisany przez autora programu; został usunięty.", true, false},
+    {"WSUpdateSaved",
+     "Aktualizacja została zapisana jako %s. Ta kopia programu nie może sprawdzić podpisu autora, więc jej nie "
+     "uruchamia.",
+     true, false},
     {"DefLangVal", "238", false, false},
 };
 const std::size_t kFixedKeyCount = sizeof(kFixedKeys) / sizeof(kFixedKeys[0]);

@@ -61,6 +61,7 @@ void TWebFileInfo::ParsePage(const std::vector<std::string>& lines) {
       {&TWfiTags::DownloadTag, &TWebFileInfo::downloadURL_},
       {&TWfiTags::RedirectTag, &TWebFileInfo::redirectURL_},
       {&TWfiTags::RunParamsTag, &TWebFileInfo::runParams_},
+      {&TWfiTags::SignatureTag, &TWebFileInfo::productSignature_},
   };
   for (const std::string& line : lines) {
     const std::optional<std::string> name = ExtractTagName(line);
@@ -83,7 +84,8 @@ void TWebFileInfo::ReadPage(const std::string& text) {
 
 void TWebFileInfo::ClearPageValues() {
   for (std::string* value : {&downloadURL_, &productName_, &productAuthor_, &productAuthorEMail_, &productDateStr_,
-                             &productReadMe_, &productReadMeExt_, &productVersion_, &redirectURL_, &runParams_})
+                             &productReadMe_, &productReadMeExt_, &productVersion_, &redirectURL_, &runParams_,
+                             &productSignature_})
     value->clear();
   productDate_ = 0;
 }

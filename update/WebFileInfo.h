@@ -61,9 +61,20 @@ class THttpEvents {
   TWebFileInfo& owner_;
 };
 
+// SignatureTag names the value holding the maker's signature of the file at the download address.
 struct TWfiTags {
   std::string AuthorTag, AuthorEMailTag, DateTag, DownloadTag, ProductNameTag, ReadMeTag, ReadMeExtTag, RedirectTag,
-      RunParamsTag, VersionTag;
+      RunParamsTag, VersionTag, SignatureTag;
+};
+
+// The texts of the signature check, in the user's language; Polish until the owner sets them.
+struct TWfiSignatureTexts {
+  std::string notSigned = "Pobrany plik nie jest podpisany przez autora programu; został usunięty.";
+  // Where the file was saved, by a build that cannot check signatures.
+  std::function<std::string(const std::string& path)> savedUnchecked = [](const std::string& path) {
+    return "Aktualizacja została zapisana jako " + path +
+           ". Ta kopia programu nie może sprawdzić podpisu autora, więc jej nie uruchamia.";
+  };
 };
 
 class TWebFileInfo {
@@ -107,6 +118,14 @@ class TWebFileInfo {
   void SetUIOwnerFont(bool owner) { uiOwnerFont_ = owner; }
   TWfiVersionFormat VersionFormat() const { return versionFormat_; }
   void SetVersionFormat(TWfiVersionFormat format) { versionFormat_ = format; }
+  // The maker's Ed25519 public key (base64). A download is kept and started only when the page's
+  // signature of it verifies with this key; without a key nothing downloaded is ever started.
+  const std::string& PublicKey() const { return publicKey_; }
+  void SetPublicKey(const std::string& base64) { publicKey_ = base64; }
+  TWfiSignatureTexts SignatureTexts;
+  // Asked before the program ends to let the installer run (the owner's close question); false
+  // keeps the program running and the installer is not started.
+  std::function<bool()> OnEndQuery;
 
   // Values of the last page (ClearPageValues empties them before a fetch).
   const std::string& DownloadURL() const { return downloadURL_; }
@@ -119,6 +138,7 @@ class TWebFileInfo {
   const std::string& ProductReadMeExt() const { return productReadMeExt_; }
   const std::string& ProductVersion() const { return productVersion_; }
   const std::string& RunParams() const { return runParams_; }
+  const std::string& ProductSignature() const { return productSignature_; }
   const std::string& RedirectURL() const { return redirectURL_; }
   // The download address's last segment (LastUrlSegment), as the page gave it: not yet safe as a
   // file name.
@@ -131,7 +151,7 @@ class TWebFileInfo {
   // Reads the page's lines, first to last. A line with "META NAME" (ExtractTagName) gives its
   // value (ExtractContent) to every tag in InfoTags equal to its name, case and all, in the order
   // ProductName, ReadMe, ReadMeExt, Version, Date, Author, AuthorEMail, Download, Redirect,
-  // RunParams; a later line of the same name overwrites. Values of tags that no line names are
+  // RunParams, Signature; a later line of the same name overwrites. Values of tags that no line names are
   // left as they were. Then a date text, if any, is converted by DateFormat: ParseDate's
   // EConvertError escapes, with the other values already taken.
   void ParsePage(const std::vector<std::string>& lines);
@@ -139,7 +159,7 @@ class TWebFileInfo {
   // DownloadURL.
   void ReadPage(const std::string& text);
   // Empties what a page gives (DownloadURL, the product values, ProductDate 0, RedirectURL,
-  // RunParams) before a fetch; DownloadFileName stays.
+  // RunParams, the signature) before a fetch; DownloadFileName stays.
   void ClearPageValues();
   // ProductVersion against CurrentVersion in VersionFormat (the free IsNewerVersion).
   bool IsNewerVersion() const;
@@ -150,16 +170,18 @@ class TWebFileInfo {
   // by the first fetch, kept to the end).
   void Attach(Platform& platform, TransportFactory makeTransport);
   // The whole dialogue: fetch, compare, ReadMe, download question, save dialog, download, start.
-  // True when an update was downloaded.
+  // True when an update was downloaded. While one runs, another returns false at once.
   bool CheckForUpdate();
   // Fetches and parses the page unless that has been done; the resulting Active.
   bool FetchInfo();
   // Offers the ReadMe (asking first when ask); true when one was offered and not declined.
   bool ShowReadMe(bool ask);
-  // Downloads the update to path (a folder when it ends in "\", the page's file name added).
+  // Downloads the update to path (a folder when it ends in "\", the page's file name added). With
+  // a public key the file is kept only when its signature verifies (else it is deleted and the
+  // user told); true when it was kept.
   bool DownloadUpdate(const std::string& path);
-  // Downloads url to path behind the progress window; true when the status is at most 200. The
-  // file stays whatever the outcome.
+  // Downloads url behind the progress window into a file beside path, which takes path's place
+  // once the status is 200; after a failure or a cancel it is removed and path is left as it was.
   bool DownloadFile(const std::string& url, const std::string& path, const std::string& title);
   // The application-wide handler while a check runs: the transport's errors end the transfer
   // with a message; others go to the handler installed before.
@@ -176,8 +198,14 @@ class TWebFileInfo {
 
  private:
   friend class THttpEvents;
+  enum class Downloaded { Kept, Failed, Refused };
+  bool RunCheck();
   bool FetchPage(int redirects);
+  bool BeginTransfer();
   std::string Transfer(const std::string& url, const std::string& waitText);
+  std::string Receive(const std::string& url, const std::string& path, const std::string& title);
+  Downloaded DownloadVerified(const std::string& path);
+  bool KeepSigned(const std::string& partial);
   void DropStream();
   void RequestDone(int error);
   void DocData();
@@ -198,6 +226,10 @@ class TWebFileInfo {
   std::vector<WaitWindow> released_;        // let go while shown; destroyed once the loop returns
   std::function<void(const std::exception&)> previousHandler_;
   bool hooked_ = false;
+  bool checking_ = false;      // a CheckForUpdate is running
+  bool transferring_ = false;  // a transfer's window is up
+  bool excepted_ = false;      // the transport's exception ended the current transfer
+  std::string publicKey_;
 
   std::function<FontSpec()> ownerFont_;
   std::string currentVersion_;
@@ -211,7 +243,7 @@ class TWebFileInfo {
   TWfiVersionFormat versionFormat_ = TWfiVersionFormat::wfivBuildNumber;
 
   std::string downloadURL_, productName_, productAuthor_, productAuthorEMail_, productDateStr_, productReadMe_,
-      productReadMeExt_, productVersion_, runParams_;
+      productReadMeExt_, productVersion_, runParams_, productSignature_;
   double productDate_ = 0;
 };
 

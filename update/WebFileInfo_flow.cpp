@@ -2,9 +2,11 @@
 // installer, and the handler for the transport's errors.
 #include <algorithm>
 #include <cstdint>
+#include <stdexcept>
 
 #include "platform/errors.h"
 #include "update/WebFileInfo.h"
+#include "update/update_signature.h"
 #include "update/update_windows.h"
 #include "update/web_page.h"
 
@@ -30,13 +32,35 @@ const char* const kSaveFilter = "Aplikacje (*.EXE)|*.EXE|Archiwum ZIP|*.ZIP|Wszy
 // A redirect tag that keeps pointing onwards is followed this many times, then the fetch fails.
 constexpr int kMaxPageRedirects = 5;
 const char* const kTooManyRedirects = "Too many redirections";
+const char* const kBusy = "A transfer is already running";
+// The page and the ReadMe end after this long whatever the server does, so that a server sending
+// a byte now and then cannot keep the wait window up; a download runs while bytes keep coming.
+constexpr unsigned kFetchDeadlineMs = 60000;
+// A server's text (a reason phrase, a version) is cut to this many characters in a box.
+constexpr std::size_t kMaxServerText = 200;
+// An installer is a few megabytes; a larger download is refused before it fills the disk, and a
+// signed one is read whole to be verified.
+constexpr std::size_t kMaxDownloadBytes = 128 * 1024 * 1024;
+// The download's file until it is complete (and verified): beside the target, so that the move
+// into place stays on one drive.
+const char* const kPartialSuffix = ".part";
+
+std::string Shown(const std::string& serverText) {
+  return serverText.size() <= kMaxServerText ? serverText : serverText.substr(0, kMaxServerText) + "...";
+}
 
 std::string ErrorLine(const std::string& lastError) {
-  return lastError.empty() ? std::string(kUnknownError) : "Błąd: \"" + lastError + ".\"";
+  return lastError.empty() ? std::string(kUnknownError) : "Błąd: \"" + Shown(lastError) + ".\"";
 }
 
 std::string VersionLines(const std::string& current, const std::string& page) {
-  return "Bieżący numer wersji: " + current + ".\rWersja " + page + " jest dostępna w sieci.\r";
+  return "Bieżący numer wersji: " + Shown(current) + ".\rWersja " + Shown(page) + " jest dostępna w sieci.\r";
+}
+
+// A status other than 200 fails the transfer; an error status without a reason phrase still
+// needs words for the user.
+std::string FailureOf(int status, const std::string& reason) {
+  return reason.empty() ? "HTTP " + std::to_string(status) : reason;
 }
 
 std::int32_t To32(std::int64_t n) {
@@ -47,10 +71,16 @@ std::int32_t To32(std::int64_t n) {
 class FileReceiveStream : public ReceiveStream {
  public:
   explicit FileReceiveStream(std::unique_ptr<OutputFile> file) : file_(std::move(file)) {}
-  void Write(const char* data, std::size_t size) override { file_->Write(data, size); }
+  void Write(const char* data, std::size_t size) override {
+    if (size > kMaxDownloadBytes - written_)
+      throw std::length_error("The download is larger than " + std::to_string(kMaxDownloadBytes) + " bytes");
+    file_->Write(data, size);
+    written_ += size;
+  }
 
  private:
   std::unique_ptr<OutputFile> file_;
+  std::size_t written_ = 0;
 };
 
 }  // namespace
@@ -73,6 +103,17 @@ TWebFileInfo::~TWebFileInfo() {
 }
 
 bool TWebFileInfo::CheckForUpdate() {
+  // A window the check's modal one could not disable must not start a check inside this one.
+  if (checking_) return false;
+  checking_ = true;
+  struct Running {
+    bool& flag;
+    ~Running() { flag = false; }
+  } running{checking_};
+  return RunCheck();
+}
+
+bool TWebFileInfo::RunCheck() {
   if (!FetchInfo()) {
     p_->dialogs.MessageBox(kConnectText + ErrorLine(lastError_), kConnectCaption, Mb::Ok | Mb::IconWarning);
     return false;
@@ -95,9 +136,19 @@ bool TWebFileInfo::CheckForUpdate() {
   request.pathMustExist = true;
   const auto choice = p_->dialogs.SaveFile(request);
   if (!choice) return false;
-  if (!DownloadUpdate(WithDefaultExtension(choice->path, choice->filterIndex))) {
-    p_->dialogs.MessageBox(kDownloadText + ErrorLine(lastError_), kDownloadCaption, Mb::Ok | Mb::IconWarning);
-    return false;
+  switch (DownloadVerified(WithDefaultExtension(choice->path, choice->filterIndex))) {
+    case Downloaded::Refused:
+      return false;
+    case Downloaded::Failed:
+      p_->dialogs.MessageBox(kDownloadText + ErrorLine(lastError_), kDownloadCaption, Mb::Ok | Mb::IconWarning);
+      return false;
+    case Downloaded::Kept:
+      break;
+  }
+  if (publicKey_.empty()) {
+    // Nothing this build cannot verify is started: the user is told where the file is.
+    p_->dialogs.MessageBox(SignatureTexts.savedUnchecked(targetPath_), kAvailableCaption, Mb::Ok | Mb::IconInformation);
+    return true;
   }
   return InstallUpdate();
 }
@@ -110,6 +161,9 @@ bool TWebFileInfo::InstallUpdate() {
   if (exits) question += "\rTo spowoduje zakończenie " + p_->app.Title() + ".";
   if (p_->dialogs.MessageBox(question, "Instalacja aktualizacji", Mb::YesNo | Mb::IconQuestion) != Answer::Yes)
     return true;
+  // The program is about to end: unsaved edits get their question first, and Cancel keeps both
+  // the program and the edits, without starting the installer.
+  if (exits && OnEndQuery && !OnEndQuery()) return true;
   if (p_->shell.OpenDocument(targetPath_, RunParams()) > 32) {
     if (exits) p_->app.Terminate();
     return true;
@@ -142,7 +196,6 @@ bool TWebFileInfo::FetchPage(int redirects) {
     p_->dialogs.MessageBox(kNoTagText, kNoTagCaption, Mb::Ok | Mb::IconWarning);
     return false;
   }
-  HookExceptions();
   if (!transport_) {
     events_ = std::make_unique<THttpEvents>(*this);
     transport_ = makeTransport_();
@@ -156,9 +209,11 @@ bool TWebFileInfo::FetchPage(int redirects) {
     transport_->ProxyPort = std::to_string(ProxyPort());
   }
   const std::string text = Transfer(redirectURL_.empty() ? HomeURL() : redirectURL_, kSearching);
-  if (transport_->StatusCode() > 200) {
-    lastError_ = transport_->ReasonPhrase();
-    p_->dialogs.MessageBox(std::to_string(transport_->StatusCode()), p_->app.Title(), Mb::Ok);
+  // After the transport's exception its box has spoken; otherwise a failed status gets its own.
+  const int status = transport_->StatusCode();
+  if (!excepted_ && status != 200) {
+    lastError_ = FailureOf(status, transport_->ReasonPhrase());
+    p_->dialogs.MessageBox(std::to_string(status), p_->app.Title(), Mb::Ok);
   }
   ClearPageValues();
   const bool fetched = lastError_.empty();
@@ -175,18 +230,34 @@ bool TWebFileInfo::FetchPage(int redirects) {
   return active_ = fetched;
 }
 
+// Every transfer hooks the exception handler anew: an earlier exception unhooked it. False, with
+// the reason in LastError, while another transfer's window is up.
+bool TWebFileInfo::BeginTransfer() {
+  lastError_.clear();
+  excepted_ = false;
+  if (transferring_) {
+    lastError_ = kBusy;
+    return false;
+  }
+  HookExceptions();
+  return true;
+}
+
 // Fetches url into memory behind the wait window (made once, shown again for a redirect) and
 // returns what arrived; "" when the exception handler dropped it.
 std::string TWebFileInfo::Transfer(const std::string& url, const std::string& waitText) {
+  if (!BeginTransfer()) return {};
   auto page = std::make_unique<MemoryReceiveStream>();
   MemoryReceiveStream* received = page.get();
   stream_ = std::move(page);
   transport_->RcvdStream = stream_.get();
-  lastError_.clear();
   transport_->URL = url;
+  transport_->DeadlineMs = kFetchDeadlineMs;
   transport_->GetASync();
-  if (!wait_.self) wait_ = CreateWaitWindow(*p_, uiFont_, waitText);
+  if (!wait_.self) wait_ = CreateWaitWindow(*p_, uiFont_, waitText, [this] { transport_->Abort(); });
+  transferring_ = true;
   wait_.self->ShowModal();
+  transferring_ = false;
   released_.clear();  // windows the exception handler let go while they were shown
   std::string text = stream_ ? std::move(received->bytes) : std::string();
   DropStream();
@@ -204,10 +275,35 @@ void TWebFileInfo::RequestDone(int error) {
   if (progress_) progress_->Self().SetModalResult(progress_->Cancelled() ? Answer::Cancel : Answer::Ok);
 }
 
-bool TWebFileInfo::DownloadUpdate(const std::string& path) {
-  if (!active_ && !FetchInfo()) return false;
+bool TWebFileInfo::DownloadUpdate(const std::string& path) { return DownloadVerified(path) == Downloaded::Kept; }
+
+TWebFileInfo::Downloaded TWebFileInfo::DownloadVerified(const std::string& path) {
+  if (!active_ && !FetchInfo()) return Downloaded::Failed;
   targetPath_ = !path.empty() && path.back() == '\\' ? path + SafeDownloadName() : path;
-  return DownloadFile(DownloadURL(), targetPath_, "Pobieranie aktualizacji");
+  const std::string partial = Receive(DownloadURL(), targetPath_, "Pobieranie aktualizacji");
+  if (partial.empty()) return Downloaded::Failed;
+  if (!KeepSigned(partial)) {
+    p_->dialogs.MessageBox(SignatureTexts.notSigned, kDownloadCaption, Mb::Ok | Mb::IconWarning);
+    return Downloaded::Refused;
+  }
+  return Downloaded::Kept;
+}
+
+// The whole file against the page's signature, before it may take the target's place: a file
+// that does not verify is deleted. Without a key the file is kept, and never started.
+bool TWebFileInfo::KeepSigned(const std::string& partial) {
+  if (!publicKey_.empty() &&
+      CheckSignature(p_->files.ReadAll(partial), productSignature_, publicKey_) != SignatureCheck::Valid) {
+    p_->files.Remove(partial);
+    return false;
+  }
+  try {
+    p_->files.Replace(partial, targetPath_);
+  } catch (...) {
+    p_->files.Remove(partial);
+    throw;
+  }
+  return true;
 }
 
 // The download's name from the page, made safe to put after a folder; "" when the address ends
@@ -217,25 +313,45 @@ std::string TWebFileInfo::SafeDownloadName() const {
 }
 
 bool TWebFileInfo::DownloadFile(const std::string& url, const std::string& path, const std::string& title) {
-  lastError_.clear();
-  stream_ = std::make_unique<FileReceiveStream>(p_->files.Create(path));
+  const std::string partial = Receive(url, path, title);
+  if (partial.empty()) return false;
+  try {
+    p_->files.Replace(partial, path);
+  } catch (...) {
+    p_->files.Remove(partial);
+    throw;
+  }
+  return true;
+}
+
+// Downloads url behind the progress window into the file beside path and returns that file's
+// name; "" when the transfer failed, the file removed again.
+std::string TWebFileInfo::Receive(const std::string& url, const std::string& path, const std::string& title) {
+  if (!BeginTransfer()) return {};
+  const std::string partial = path + kPartialSuffix;
+  stream_ = std::make_unique<FileReceiveStream>(p_->files.Create(partial));
   transport_->RcvdStream = stream_.get();
   transport_->OnDocData = [this] { DocData(); };
   transport_->URL = url;
+  transport_->DeadlineMs = 0;
   transport_->GetASync();
   auto progress = std::make_unique<TWebDlProgress>(*p_, uiFont_);
   progress->lblDownloading->SetCaption(title);
   progress->OnCancel = [this] { transport_->Abort(); };
   progress_ = progress.get();
+  transferring_ = true;
   progress->Self().ShowModal();
+  transferring_ = false;
   progress_ = nullptr;
-  // No status at all means the transfer never ended properly: not a success.
+  // Only a whole response of status 200 is the file; the transport's exception means it is not.
   const int status = transport_->StatusCode();
-  const bool ok = status > 0 && status <= 200;
-  if (!ok) lastError_ = transport_->ReasonPhrase();
+  const bool ok = status == 200 && !excepted_;
+  if (!ok && !excepted_) lastError_ = FailureOf(status, transport_->ReasonPhrase());
   transport_->OnDocData = nullptr;
-  DropStream();
-  return ok;
+  DropStream();  // closes the file
+  if (ok) return partial;
+  p_->files.Remove(partial);
+  return {};
 }
 
 void TWebFileInfo::DocData() {
@@ -266,18 +382,23 @@ bool TWebFileInfo::ShowReadMe(bool ask) {
 bool TWebFileInfo::OpenExternalReadMe() {
   const std::string name = SafeFileName(LastUrlSegment(ProductReadMeExt()));
   if (!IsDocumentName(name)) return false;
-  const std::string local = p_->shell.TempFolder() + name;
+  // Without a temporary folder the name alone would land in the current folder, wherever that is.
+  const std::string folder = p_->shell.TempFolder();
+  if (folder.empty()) return false;
+  const std::string local = EnsureTrailingBackslash(folder) + name;
   return DownloadFile(ProductReadMeExt(), local, "Pobieranie ReadMe") && p_->shell.OpenDocument(local, "") > 32;
 }
 
 std::optional<ReadMeWindow> TWebFileInfo::CreateReadMeWindow() {
   wait_ = {};
   const std::string text = Transfer(ProductReadMe(), "Pobieranie ReadMe...");
-  const bool dropped = !lastError_.empty() && transport_->StatusCode() <= 200;
   std::optional<ReadMeWindow> window;
-  if (transport_->StatusCode() > 200) {
-    lastError_ = transport_->ReasonPhrase();
-  } else if (!dropped) {
+  const int status = transport_->StatusCode();
+  if (!lastError_.empty() || excepted_) {
+    // Refused or dropped by the exception handler: no window.
+  } else if (status != 200) {
+    lastError_ = FailureOf(status, transport_->ReasonPhrase());
+  } else {
     std::string joined;
     for (const auto& line : SplitLines(text)) joined += line + "\r\n";
     window = BuildReadMeWindow(*p_, uiFont_, joined);
@@ -315,6 +436,7 @@ void TWebFileInfo::HandleAppException(const std::exception& e) {
     return;
   }
   lastError_ = e.what();
+  excepted_ = true;
   if (wait_.self) {
     wait_.self->SetModalResult(Answer::Cancel);
     released_.push_back(std::move(wait_));

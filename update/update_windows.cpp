@@ -6,7 +6,8 @@
 
 namespace sorel {
 
-WaitWindow CreateWaitWindow(Platform& p, const FontSpec& font, const std::string& text) {
+WaitWindow CreateWaitWindow(Platform& p, const FontSpec& font, const std::string& text,
+                            std::function<void()> onCancel) {
   WaitWindow w;
   w.self = p.ui.CreateForm("WaitWindow", FormStyle::FixedToolDialog);
   w.self->SetCaption("Proszę czekać");
@@ -18,6 +19,11 @@ WaitWindow CreateWaitWindow(Platform& p, const FontSpec& font, const std::string
   w.text->SetAlignment(TextAlign::Center);
   w.text->SetFont(font);
   w.text->SetCaption(text);
+  w.cancel = p.ui.CreateButton(*w.self, "WaitCancel");
+  w.cancel->SetCaption("&Cancel");
+  w.cancel->SetBounds({86, 64, 68, 22});
+  w.cancel->OnClick = std::move(onCancel);
+  w.self->SetCancelButton(w.cancel.get());
   return w;
 }
 

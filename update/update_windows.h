@@ -2,6 +2,7 @@
 // the ReadMe window.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -9,12 +10,15 @@
 
 namespace sorel {
 
-// A plain window without buttons that the end of a transfer closes (Form::SetModalResult).
+// A plain window that the end of a transfer closes (Form::SetModalResult). Its Cancel (or Escape)
+// runs onCancel, which ends the transfer, so no server can keep the window up.
 struct WaitWindow {
   std::unique_ptr<Form> self;
   std::unique_ptr<Label> text;
+  std::unique_ptr<Button> cancel;
 };
-WaitWindow CreateWaitWindow(Platform& p, const FontSpec& font, const std::string& text);
+WaitWindow CreateWaitWindow(Platform& p, const FontSpec& font, const std::string& text,
+                            std::function<void()> onCancel);
 
 class TWebDlProgress {
  public:

@@ -59,7 +59,7 @@ const char* const kFixedKeys[] = {
     "frmPreviewbtPrintSetupHint", "frmPreviewbtPrintHint", "btSampleSelectHint", "btWebUpdateHint",
     "btLangResEditHint", "btOpenFontsFolderHint", "tbToolbox", "RSBadPort", "RSProxyCaption",
     "RSProxyHost", "RSProxyPort", "mEnableAll", "mDisableAll", "mEnableAllof", "mDisableAllof",
-    "Readme", "DefNLsSubst", "WSNLsMissing", "DefLangVal", "dLangChoose"};
+    "Readme", "DefNLsSubst", "WSNLsMissing", "WSUpdateNotSigned", "WSUpdateSaved", "DefLangVal", "dLangChoose"};
 
 // Controls whose captions a language sets. OsVer and Label2 are left alone: the program
 // overwrites them.

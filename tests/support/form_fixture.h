@@ -8,47 +8,9 @@
 #include <vector>
 
 #include "app/fontsub.h"
-#include "platform/memory/memory_compare.h"
-#include "platform/memory/memory_controls.h"
-#include "platform/memory/memory_files.h"
-#include "platform/memory/memory_fonts.h"
-#include "platform/memory/memory_printing.h"
-#include "platform/memory/memory_profile.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/memory_restart.h"
-#include "platform/memory/memory_shell.h"
-#include "platform/memory/memory_sockets.h"
-#include "platform/memory/memory_system.h"
+#include "tests/support/memory_platforms.h"
 
 namespace sorel::test {
-
-struct MemoryPlatforms {
-  MemoryRegistry registry;
-  MemoryFileSystem files;
-  MemoryProfileFiles profiles{files, "C:\\windows"};
-  MemoryTextCompare compare;
-  MemorySystemInfo system;
-  MemoryDialogs dialogs;
-  MemoryFonts fonts;
-  MemoryRestart restart;
-  MemoryUi ui;
-  MemoryApplication app;
-  MemoryPrinting printing;
-  MemoryShell shell;
-  MemorySockets sockets;
-  Platform platform{registry, profiles, files, compare, system, dialogs, fonts, restart, ui, app, printing, shell,
-                    sockets};
-
-  MemoryPlatforms() {
-    ui.treeCompare = &compare;
-    ui.app = &app;  // forms centre on the screen the tests set
-    system.SetExeVersion(FileVersion{0x00010001, 0x00030006});
-    // The code-page files of the Windows code pages, as the system folder of a Western machine
-    // holds them; a test of a missing one takes it away.
-    for (const char* page : {"1250", "1251", "1252", "1253", "1254", "1255", "1256", "1257", "1258"})
-      files.Put(system.systemDir + "\\c_" + page + ".nls", "NLS");
-  }
-};
 
 // The face or script node whose text is exactly text; fails the test when there is none.
 inline NodeId NodeByText(TreeView& tree, const std::string& text) {

@@ -27,8 +27,8 @@ std::string WindowsPath(const std::string& path) {
   return "Z:" + result;
 }
 
-AppProcess::AppProcess() {
-  std::string exe = WindowsPath(g_exePath);
+AppProcess::AppProcess(const std::string& exePath) {
+  std::string exe = WindowsPath(exePath);
   std::string folder = exe.substr(0, exe.find_last_of('\\'));
   std::string command = "\"" + exe + "\"";
   STARTUPINFOA startup{};

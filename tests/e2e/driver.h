@@ -18,8 +18,9 @@ std::string WindowsPath(const std::string& path);
 
 class AppProcess {
  public:
-  // Starts the program in its own folder; the families and locale are set up by the caller.
-  AppProcess();
+  // Starts the program (by default the one under test) in its own folder; the families and locale
+  // are set up by the caller.
+  explicit AppProcess(const std::string& exePath = g_exePath);
   ~AppProcess();
   AppProcess(const AppProcess&) = delete;
   AppProcess& operator=(const AppProcess&) = delete;

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "tests/e2e/fixture.h"
+#include "tests/support/test_signing.h"
 #include "tests/win32/http_test_server.h"
 
 namespace e2e {
@@ -17,13 +18,20 @@ const char* const kSetupPath = "/sorel/SorelAssistant-9.0.0.1-setup.exe";
 const char* const kReadMePath = "/sorel/readme.txt";
 const char* const kReadMeText = "Sorel Assistant 9.0.0.1\r\nWhat is new: everything.\r\n";
 
-std::string Page(const std::string& version) {
+// signature: the zel-signature line's value; "" leaves the line out.
+std::string Page(const std::string& version, const std::string& signature = "") {
   return "<html><head>\r\n"
          "<META NAME=\"zel-version\" CONTENT=\"" + version + "\">\r\n"
          "<META NAME=\"zel-url\" CONTENT=\"http://www.velmora.example" + std::string(kSetupPath) + "\">\r\n"
-         "<META NAME=\"zel-readme\" CONTENT=\"http://www.velmora.example" + std::string(kReadMePath) + "\">\r\n"
+         "<META NAME=\"zel-readme\" CONTENT=\"http://www.velmora.example" + std::string(kReadMePath) + "\">\r\n" +
+         (signature.empty() ? "" : "<META NAME=\"zel-signature\" CONTENT=\"" + signature + "\">\r\n") +
          "</head><body>Sorel Assistant</body></html>\r\n";
 }
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of("\\/") + 1); }
+
+// The same program built with the tests' public key in place of the maker's, beside it.
+std::string TestKeyProgram() { return FolderOf(g_exePath) + "SorelAssistantTestKey.exe"; }
 
 // The proxy dialog takes ports up to 9999 only: the server listens on the first free one there.
 std::unique_ptr<HttpTestServer> ServerBelow10000() {
@@ -62,14 +70,17 @@ class UpdateE2E : public StartupE2E {
     return plan;
   }
 
-  void Start() {
-    app_ = std::make_unique<AppProcess>();
+  // The program that trusts the tests' key unless told otherwise.
+  void Start(const std::string& program = TestKeyProgram()) {
+    app_ = std::make_unique<AppProcess>(program);
     main_ = app_->WaitForWindow(kMainCaption);
     ASSERT_NE(main_, nullptr);
     status_ = FindChild(main_, "msctls_statusbar32", "");
     // The button and the narrow part beside it share the hint; the narrow part opens PopupMenu1.
     const std::string hint = LangResValue("Polski", "btWebUpdateHint");
     HWND any = FindByHint(main_, "Button", hint, status_);
+    for (HWND top : ToolWindows())
+      if (!any) any = FindByHint(top, "Button", hint, status_);
     ASSERT_NE(any, nullptr) << "no update button on the toolbox";
     for (HWND b : DirectChildren(GetParent(any), "Button")) {
       if (HintOf(b, status_) != hint) continue;
@@ -115,10 +126,39 @@ class UpdateE2E : public StartupE2E {
     ASSERT_NE(dialog, nullptr) << "no save dialog";
     ASSERT_TRUE(SetDlgItemTextA(dialog, 0x47c, path.c_str()) || SetDlgItemTextA(dialog, 0x480, path.c_str()));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    // The save dialog is a dialog box too: the next box looked for must not be it.
+    for (int i = 0; i < 200 && IsWindow(dialog); ++i) Sleep(50);
+    ASSERT_FALSE(IsWindow(dialog)) << "the save dialog stayed open";
   }
   void CloseWithOk() {
     Press(FindChild(main_, "Button", "&OK"));
     ASSERT_TRUE(app_->WaitForExit(30000)) << "the program did not end after OK";
+  }
+  // The program's shown tool windows: a floating tool bar is one.
+  std::vector<HWND> ToolWindows() {
+    std::vector<HWND> found;
+    for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(top, &pid);
+      if (pid == app_->Pid() && IsWindowVisible(top) && (GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+        found.push_back(top);
+    }
+    return found;
+  }
+  // Serves a file as the installer, with a page whose signature line is signature.
+  void ServeSetup(const std::string& bytes, const std::string& signature) {
+    ResponsePlan setup;
+    setup.body = bytes;
+    server_->Route(kSetupPath, setup);
+    server_->Route(kPagePath, Plan(Page("9.0.0.1", signature)));
+  }
+  // From the update button to the end of the download: no ReadMe, Yes, the target.
+  void DownloadToTarget() {
+    UseServerAsProxy();
+    Press(update_);
+    Box(IDNO);
+    Box(IDYES);
+    SaveAs(target_);
   }
 
   std::unique_ptr<HttpTestServer> server_;
@@ -135,6 +175,9 @@ TEST_F(UpdateE2E, NewerVersionIsReadDownloadedAndKept) {
   setup.blockSize = 64 * 1024;
   setup.blockDelayMs = 40;  // long enough to see the progress window
   server_->Route(kSetupPath, setup);
+  std::string generated(setup.generatedSize, '\0');
+  for (std::size_t i = 0; i < generated.size(); ++i) generated[i] = static_cast<char>(sorel::test::PatternByte(i));
+  server_->Route(kPagePath, Plan(Page("9.0.0.1", sorel::test::SignForTests(generated))));
   Start();
   UseServerAsProxy();
   Press(update_);
@@ -194,8 +237,9 @@ TEST_F(UpdateE2E, ServerDownIsReportedWithTheReason) {
   CloseWithOk();
 }
 
-// Cancel while the server stalls: the partial file stays and the reason is shown.
-TEST_F(UpdateE2E, CancelDuringDownloadKeepsThePartialFile) {
+// Cancel while the server stalls: the reason is shown, and neither the target nor the download's
+// own file is left.
+TEST_F(UpdateE2E, CancelDuringDownloadLeavesNoFile) {
   ResponsePlan slow;
   slow.generatedSize = 1024 * 1024;
   slow.blockSize = 16 * 1024;
@@ -217,7 +261,100 @@ TEST_F(UpdateE2E, CancelDuringDownloadKeepsThePartialFile) {
   auto failed = Box(IDOK);
   EXPECT_EQ(failed.first, "Błąd pobierania");
   EXPECT_NE(failed.second.find("Connection aborted"), std::string::npos) << failed.second;
-  EXPECT_EQ(ReadFileBytes(target_).size(), 64u * 1024);
+  EXPECT_EQ(GetFileAttributesA(target_.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA((target_ + ".part").c_str()), INVALID_FILE_ATTRIBUTES);
+  server_->Release();
+  CloseWithOk();
+}
+
+// The installer the maker signed is started, and the program ends for it. The installer is the
+// shell's stand-in, which notes its start in shell-opened.txt beside itself.
+TEST_F(UpdateE2E, SignedInstallerIsStarted) {
+  const std::string installer = ReadFileBytes(FolderOf(g_exePath) + "sorel_shell_recorder.exe");
+  ASSERT_FALSE(installer.empty());
+  const std::string log = FolderOf(target_) + "shell-opened.txt";
+  DeleteFileA(log.c_str());
+  ServeSetup(installer, sorel::test::SignForTests(installer));
+  Start();
+  DownloadToTarget();
+  auto install = Box(IDYES, 60000);
+  EXPECT_EQ(install.first, "Instalacja aktualizacji");
+  EXPECT_TRUE(app_->WaitForExit(30000)) << "the program did not end for the installer";
+  EXPECT_EQ(ReadFileBytes(target_), installer);
+  bool started = false;
+  for (int i = 0; i < 100 && !started; ++i, Sleep(100)) started = GetFileAttributesA(log.c_str()) != INVALID_FILE_ATTRIBUTES;
+  EXPECT_TRUE(started) << "the installer did not run";
+  DeleteFileA(log.c_str());
+}
+
+// Whatever does not verify with the maker's key is deleted with one box, and never started.
+TEST_F(UpdateE2E, FilesNotSignedByTheMakerAreRefusedAndDeleted) {
+  const std::string genuine = ReadFileBytes(FolderOf(g_exePath) + "sorel_shell_recorder.exe");
+  ASSERT_GT(genuine.size(), 1024u);
+  std::string swapped = genuine;
+  swapped[swapped.size() / 2] ^= 1;
+  const struct Case {
+    const char* what;
+    std::string served, signature;
+  } cases[] = {
+      {"a swapped file", swapped, sorel::test::SignForTests(genuine)},
+      {"a truncated file", genuine.substr(0, genuine.size() - 100), sorel::test::SignForTests(genuine)},
+      {"a page without a signature", genuine, ""},
+      {"the signature of another file", genuine, sorel::test::SignForTests("MZ another file")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ServeSetup(c.served, c.signature);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    DownloadToTarget();
+    auto refused = Box(IDOK, 60000);
+    EXPECT_EQ(refused.first, "Błąd pobierania");
+    EXPECT_EQ(refused.second, LangResValue("Polski", "WSUpdateNotSigned"));
+    EXPECT_EQ(GetFileAttributesA(target_.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((target_ + ".part").c_str()), INVALID_FILE_ATTRIBUTES);
+    // No install question follows: the program is as it was and ends by OK.
+    ASSERT_NO_FATAL_FAILURE(CloseWithOk());
+  }
+}
+
+// The shipped program carries the maker's key, which the tests cannot sign with: it refuses too.
+TEST_F(UpdateE2E, TheShippedProgramRefusesTheTestsSignature) {
+  const std::string installer = ReadFileBytes(FolderOf(g_exePath) + "sorel_shell_recorder.exe");
+  ServeSetup(installer, sorel::test::SignForTests(installer));
+  Start(g_exePath);
+  DownloadToTarget();
+  auto refused = Box(IDOK, 60000);
+  EXPECT_EQ(refused.second, LangResValue("Polski", "WSUpdateNotSigned"));
+  EXPECT_EQ(GetFileAttributesA(target_.c_str()), INVALID_FILE_ATTRIBUTES);
+  CloseWithOk();
+}
+
+// While the wait window is up every other window of the program is disabled, the floating toolbox
+// with its update button too, so no second check can start; its Cancel ends the wait.
+TEST_F(UpdateE2E, NoSecondCheckWhileOneWaits) {
+  const std::string layout = std::string(kProgramKey) + "\\tbToolbox";
+  for (const auto& [name, value] : {std::pair{"Rev", "3"}, {"Visible", "1"}, {"DockedTo", "0"}, {"LastDock", "2"},
+                                    {"DockRow", "0"}, {"DockPos", "0"}, {"FloatLeft", "60"}, {"FloatTop", "80"}})
+    SetString(HKEY_CURRENT_USER, layout, name, value);
+  ResponsePlan stalled = Plan(Page("9.0.0.1"));
+  stalled.stallAfter = 0;
+  server_->Route(kPagePath, stalled);
+  Start();
+  HWND toolbox = GetAncestor(update_, GA_ROOT);
+  ASSERT_NE(toolbox, main_) << "the toolbox does not float";
+  UseServerAsProxy();
+  Press(update_);
+  HWND wait = app_->WaitForWindow("Proszę czekać");
+  ASSERT_NE(wait, nullptr) << "no wait window";
+  EXPECT_FALSE(IsWindowEnabled(toolbox)) << "the floating toolbox can start another check";
+  EXPECT_FALSE(IsWindowEnabled(main_));
+  Press(FindChild(wait, "Button", "&Cancel"));
+  EXPECT_EQ(Box(IDOK).second, "404");
+  auto failed = Box(IDOK);
+  EXPECT_EQ(failed.first, "Błąd łączenia");
+  EXPECT_NE(failed.second.find("Connection aborted"), std::string::npos) << failed.second;
+  EXPECT_TRUE(IsWindowEnabled(toolbox));
+  EXPECT_TRUE(IsWindowEnabled(main_));
   server_->Release();
   CloseWithOk();
 }

@@ -206,6 +206,7 @@ class TWebFileInfo {
   std::string Receive(const std::string& url, const std::string& path, const std::string& title);
   Downloaded DownloadVerified(const std::string& path);
   bool KeepSigned(const std::string& partial);
+  void MoveIntoPlace(const std::string& partial, const std::string& path);
   void DropStream();
   void RequestDone(int error);
   void DocData();

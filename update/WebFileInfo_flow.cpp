@@ -297,13 +297,18 @@ bool TWebFileInfo::KeepSigned(const std::string& partial) {
     p_->files.Remove(partial);
     return false;
   }
+  MoveIntoPlace(partial, targetPath_);
+  return true;
+}
+
+// A target that cannot be replaced (a file in use) keeps what it held; the download goes.
+void TWebFileInfo::MoveIntoPlace(const std::string& partial, const std::string& path) {
   try {
-    p_->files.Replace(partial, targetPath_);
+    p_->files.Replace(partial, path);
   } catch (...) {
     p_->files.Remove(partial);
     throw;
   }
-  return true;
 }
 
 // The download's name from the page, made safe to put after a folder; "" when the address ends
@@ -315,12 +320,7 @@ std::string TWebFileInfo::SafeDownloadName() const {
 bool TWebFileInfo::DownloadFile(const std::string& url, const std::string& path, const std::string& title) {
   const std::string partial = Receive(url, path, title);
   if (partial.empty()) return false;
-  try {
-    p_->files.Replace(partial, path);
-  } catch (...) {
-    p_->files.Remove(partial);
-    throw;
-  }
+  MoveIntoPlace(partial, path);
   return true;
 }
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <memory>
 
-#include "platform/platform.h"
+#include "ui/services.h"
 
 namespace sorel {
 

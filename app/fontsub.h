@@ -5,13 +5,13 @@
 #include <vector>
 #include <map>
 
-#include "toolkit/dock/dock_site.h"
+#include "ui/dock/dock_site.h"
 #include "codepage/nls_mapping.h"
 #include "engine/edit_model.h"
 #include "engine/key_value_list.h"
 #include "engine/subst_table.h"
 #include "lang/apply_language.h"
-#include "platform/platform.h"
+#include "ui/services.h"
 #include "preview/fontsub_preview.h"
 #include "update/WebFileInfo.h"
 

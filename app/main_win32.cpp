@@ -5,7 +5,7 @@
 
 #include "app/Splash_Form.h"
 #include "app/fontsub.h"
-#include "platform/win32/win32_platform.h"
+#include "ui/win32/win32_services.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace sorel;

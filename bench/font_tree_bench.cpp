@@ -8,9 +8,9 @@
 #include "engine/edit_model.h"
 #include "engine/font_inventory.h"
 #include "engine/font_tree.h"
-#include "platform/memory/memory_compare.h"
-#include "platform/memory/memory_controls.h"
-#include "platform/memory/memory_fonts.h"
+#include "tests/fakes/memory_compare.h"
+#include "tests/fakes/memory_controls.h"
+#include "tests/fakes/memory_fonts.h"
 #include "tests/support/store_platforms.h"
 
 namespace sorel {

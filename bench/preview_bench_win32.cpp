@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/win32_platform.h"
+#include "ui/win32/win32_services.h"
 #include "preview/fontsub_preview.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/subst_table.h"
-#include "platform/memory/memory_compare.h"
+#include "tests/fakes/memory_compare.h"
 #include "tests/support/store_platforms.h"
 
 namespace sorel {

@@ -8,7 +8,7 @@
 #include "engine/key_value_list.h"
 #include "engine/sorted_text_list.h"
 #include "engine/subst_table.h"
-#include "platform/controls.h"
+#include "ui/controls.h"
 #include "platform/fonts.h"
 #include "platform/text_compare.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/controls.h"
+#include "ui/controls.h"
 
 namespace sorel {
 

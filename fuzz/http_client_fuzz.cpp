@@ -25,7 +25,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/memory/memory_sockets.h"
+#include "tests/fakes/memory_sockets.h"
 #include "toolkit/http/http_client.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "engine/key_value_list.h"
-#include "platform/platform.h"
+#include "ui/services.h"
 
 namespace sorel {
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "controls.h"
+#include "platform/font_spec.h"
 
 namespace sorel {
 

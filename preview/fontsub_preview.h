@@ -6,9 +6,9 @@
 #include <string>
 
 #include "engine/sorted_text_list.h"
-#include "platform/platform.h"
+#include "ui/services.h"
 #include "preview/sample_sheet.h"
-#include "toolkit/dock/dock_site.h"
+#include "ui/dock/dock_site.h"
 
 namespace sorel {
 

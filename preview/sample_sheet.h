@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/sorted_text_list.h"
-#include "platform/controls.h"
+#include "ui/controls.h"
 #include "platform/fonts.h"
 
 namespace sorel {

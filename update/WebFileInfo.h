@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "ui/services.h"
 #include "toolkit/http/http_transport.h"
 #include "update/update_windows.h"
 #include "update/web_page.h"

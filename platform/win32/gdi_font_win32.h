@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "platform/controls.h"
+#include "platform/font_spec.h"
 
 namespace sorel {
 

@@ -8,7 +8,6 @@
 #include "platform/errors.h"
 #include "platform/win32/gdi_font_win32.h"
 #include "platform/win32/system_error_win32.h"
-#include "platform/win32/ui_win32.h"
 
 namespace sorel {
 
@@ -85,7 +84,7 @@ Win32Printing::~Win32Printing() {
 bool Win32Printing::RunDialog(unsigned long flags) {
   PRINTDLGA dialog{};
   dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = app_.MainWindow();
+  dialog.hwndOwner = static_cast<HWND>(owner_());
   dialog.hDevMode = static_cast<HGLOBAL>(devMode_);
   dialog.hDevNames = static_cast<HGLOBAL>(devNames_);
   dialog.Flags = flags;

@@ -1,16 +1,17 @@
 // Printing through the common print dialogs (PrintDlgA) and a GDI printer device context.
 #pragma once
+#include <utility>
+
 #include "platform/printing.h"
+#include "platform/win32/owner_window.h"
 
 namespace sorel {
-
-class Win32Application;
 
 // The printer the dialogs chose (their DEVMODE and DEVNAMES, kept between calls and freed at the
 // end), else the default printer. The dialogs are owned by the application's main window.
 class Win32Printing : public Printing {
  public:
-  explicit Win32Printing(Win32Application& app) : app_(app) {}
+  explicit Win32Printing(OwnerWindow owner) : owner_(std::move(owner)) {}
   ~Win32Printing() override;
   Win32Printing(const Win32Printing&) = delete;
   Win32Printing& operator=(const Win32Printing&) = delete;
@@ -31,7 +32,7 @@ class Win32Printing : public Printing {
   // A device context (HDC) of the chosen printer, or of the default one; raises when there is none.
   void* CreatePrinterDC();
 
-  Win32Application& app_;
+  OwnerWindow owner_;
   // HGLOBALs; this header stays free of <windows.h>, whose TextOut macro would rename PrintJob's.
   void* devMode_ = nullptr;
   void* devNames_ = nullptr;

@@ -5,7 +5,6 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "platform/win32/ui_win32.h"
 
 namespace sorel {
 
@@ -15,7 +14,7 @@ void Win32Shell::Open(const std::string& target) {
 
 // The shell's answer is an HINSTANCE only in name: a number, above 32 on success.
 int Win32Shell::OpenDocument(const std::string& file, const std::string& parameters) {
-  HINSTANCE answer = ShellExecuteA(app_.MainWindow(), "open", file.c_str(),
+  HINSTANCE answer = ShellExecuteA(static_cast<HWND>(owner_()), "open", file.c_str(),
                                    parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
   return static_cast<int>(reinterpret_cast<INT_PTR>(answer));
 }
@@ -37,7 +36,7 @@ std::string Win32Shell::FontsFolder() {
   std::string path;
   if (auto* buffer = static_cast<char*>(allocator->Alloc(MAX_PATH))) {
     LPITEMIDLIST items = nullptr;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(app_.MainWindow(), CSIDL_FONTS, &items)) && items) {
+    if (SUCCEEDED(SHGetSpecialFolderLocation(static_cast<HWND>(owner_()), CSIDL_FONTS, &items)) && items) {
       if (SHGetPathFromIDListA(items, buffer)) path = buffer;
       allocator->Free(items);
     }

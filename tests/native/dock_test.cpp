@@ -2,9 +2,9 @@
 // view, and the drags themselves on in-memory controls with the layout they leave.
 #include <gtest/gtest.h>
 
-#include "platform/memory/memory_controls.h"
-#include "platform/memory/memory_registry.h"
-#include "toolkit/dock/dock_site.h"
+#include "tests/fakes/memory_controls.h"
+#include "tests/fakes/memory_registry.h"
+#include "ui/dock/dock_site.h"
 
 namespace sorel {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "engine/font_inventory.h"
 #include "platform/errors.h"
-#include "platform/memory/memory_compare.h"
-#include "platform/memory/memory_fonts.h"
+#include "tests/fakes/memory_compare.h"
+#include "tests/fakes/memory_fonts.h"
 
 namespace sorel {
 namespace {

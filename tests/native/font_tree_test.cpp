@@ -10,9 +10,9 @@
 #include "engine/font_tree.h"
 #include "engine/subst_table.h"
 #include "platform/errors.h"
-#include "platform/memory/memory_compare.h"
-#include "platform/memory/memory_controls.h"
-#include "platform/memory/memory_fonts.h"
+#include "tests/fakes/memory_compare.h"
+#include "tests/fakes/memory_controls.h"
+#include "tests/fakes/memory_fonts.h"
 
 namespace sorel {
 namespace {

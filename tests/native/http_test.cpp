@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/errors.h"
-#include "platform/memory/memory_sockets.h"
+#include "tests/fakes/memory_sockets.h"
 #include "toolkit/http/http_client.h"
 #include "toolkit/http/http_request.h"
 #include "toolkit/http/http_response.h"

@@ -8,7 +8,7 @@
 
 #include "engine/ignore_case_index.h"
 #include "engine/subst_table.h"
-#include "platform/memory/memory_compare.h"
+#include "tests/fakes/memory_compare.h"
 
 namespace sorel {
 namespace {

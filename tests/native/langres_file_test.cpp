@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/memory/memory_files.h"
-#include "platform/memory/memory_profile.h"
+#include "tests/fakes/memory_files.h"
+#include "tests/fakes/memory_profile.h"
 
 #ifndef SOREL_LANGRES_PATH
 #error "SOREL_LANGRES_PATH must name the generated LangRes.ini (tests/CMakeLists.txt)"

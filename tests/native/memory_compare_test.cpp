@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-#include "platform/memory/memory_compare.h"
+#include "tests/fakes/memory_compare.h"
 #include "tests/support/compare_cases.h"
 
 namespace sorel {

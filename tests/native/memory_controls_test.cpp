@@ -5,8 +5,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "platform/memory/memory_compare.h"
-#include "platform/memory/memory_controls.h"
+#include "tests/fakes/memory_compare.h"
+#include "tests/fakes/memory_controls.h"
 #include "tests/support/control_behaviours.h"
 
 namespace sorel::test {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/errors.h"
-#include "platform/memory/memory_files.h"
+#include "tests/fakes/memory_files.h"
 
 namespace sorel {
 namespace {

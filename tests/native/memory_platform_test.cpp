@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/errors.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/memory_system.h"
+#include "tests/fakes/memory_registry.h"
+#include "tests/fakes/memory_system.h"
 #include "platform/save_dialog_request.h"
 
 namespace sorel {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory/memory_files.h"
-#include "platform/memory/memory_profile.h"
+#include "tests/fakes/memory_files.h"
+#include "tests/fakes/memory_profile.h"
 #include "platform/profile_syntax.h"
 #include "tests/support/profile_cases.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/sorted_text_list.h"
-#include "platform/memory/memory_compare.h"
+#include "tests/fakes/memory_compare.h"
 
 namespace sorel {
 namespace {

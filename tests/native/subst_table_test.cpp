@@ -7,7 +7,7 @@
 
 #include "engine/subst_table.h"
 #include "engine/text_lines.h"
-#include "platform/memory/memory_compare.h"
+#include "tests/fakes/memory_compare.h"
 
 namespace sorel {
 namespace {

@@ -8,11 +8,11 @@
 
 #include "engine/subst_table.h"
 #include "platform/errors.h"
-#include "platform/memory/memory_compare.h"
-#include "platform/memory/memory_files.h"
-#include "platform/memory/memory_profile.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/memory_system.h"
+#include "tests/fakes/memory_compare.h"
+#include "tests/fakes/memory_files.h"
+#include "tests/fakes/memory_profile.h"
+#include "tests/fakes/memory_registry.h"
+#include "tests/fakes/memory_system.h"
 #include "tests/support/store_platforms.h"
 #include "tests/support/win_ini_samples.h"
 

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <vector>
 
-#include "platform/controls.h"
+#include "ui/controls.h"
 
 namespace sorel::test {
 

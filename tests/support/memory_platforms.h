@@ -1,17 +1,17 @@
 // Every in-memory platform service, joined into the Platform the program's code takes.
 #pragma once
-#include "platform/platform.h"
-#include "platform/memory/memory_compare.h"
-#include "platform/memory/memory_controls.h"
-#include "platform/memory/memory_files.h"
-#include "platform/memory/memory_fonts.h"
-#include "platform/memory/memory_printing.h"
-#include "platform/memory/memory_profile.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/memory_restart.h"
-#include "platform/memory/memory_shell.h"
-#include "platform/memory/memory_sockets.h"
-#include "platform/memory/memory_system.h"
+#include "ui/services.h"
+#include "tests/fakes/memory_compare.h"
+#include "tests/fakes/memory_controls.h"
+#include "tests/fakes/memory_files.h"
+#include "tests/fakes/memory_fonts.h"
+#include "tests/fakes/memory_printing.h"
+#include "tests/fakes/memory_profile.h"
+#include "tests/fakes/memory_registry.h"
+#include "tests/fakes/memory_restart.h"
+#include "tests/fakes/memory_shell.h"
+#include "tests/fakes/memory_sockets.h"
+#include "tests/fakes/memory_system.h"
 
 namespace sorel::test {
 

@@ -2,11 +2,11 @@
 // its benchmark and its fuzz target.
 #pragma once
 #include "engine/subst_table.h"
-#include "platform/memory/memory_compare.h"
-#include "platform/memory/memory_files.h"
-#include "platform/memory/memory_profile.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/memory_system.h"
+#include "tests/fakes/memory_compare.h"
+#include "tests/fakes/memory_files.h"
+#include "tests/fakes/memory_profile.h"
+#include "tests/fakes/memory_registry.h"
+#include "tests/fakes/memory_system.h"
 
 namespace sorel {
 

@@ -1,7 +1,7 @@
 // Generated win.ini files for the round-trip property tests.
 #include "tests/support/win_ini_samples.h"
 
-#include "platform/memory/memory_profile.h"
+#include "tests/fakes/memory_profile.h"
 #include "platform/profile_syntax.h"
 
 #include <random>

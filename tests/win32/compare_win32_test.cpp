@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory/memory_compare.h"
+#include "tests/fakes/memory_compare.h"
 #include "platform/win32/compare_win32.h"
 #include "tests/support/compare_cases.h"
 

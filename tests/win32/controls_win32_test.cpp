@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/win32/ui_win32.h"
+#include "ui/win32/ui_win32.h"
 #include "tests/support/control_behaviours.h"
 
 namespace sorel::test {

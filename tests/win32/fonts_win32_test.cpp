@@ -14,8 +14,8 @@
 
 #include "engine/font_inventory.h"
 #include "engine/font_tree.h"
-#include "platform/memory/memory_compare.h"
-#include "platform/memory/memory_controls.h"
+#include "tests/fakes/memory_compare.h"
+#include "tests/fakes/memory_controls.h"
 #include "platform/win32/compare_win32.h"
 #include "platform/win32/fonts_win32.h"
 

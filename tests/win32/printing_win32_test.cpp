@@ -7,7 +7,7 @@
 
 #include "platform/errors.h"
 #include "platform/win32/printing_win32.h"
-#include "platform/win32/ui_win32.h"
+#include "ui/win32/ui_win32.h"
 #include "tests/win32/file_printer.h"
 
 namespace sorel {
@@ -51,7 +51,7 @@ std::string CapsError(Win32Printing& printing) {
 // Without a printer the user is told so; the helper leaves none behind.
 TEST(Win32Printing, NoPrinterIsAClearError) {
   if (test::PrinterCount() != 0) GTEST_SKIP() << "this prefix has printers of its own";
-  Win32Printing printing(App());
+  Win32Printing printing([] { return static_cast<void*>(App().MainWindow()); });
   const std::string noPrinter = "There is no printer. Install a printer, then try again.";
   EXPECT_EQ(CapsError(printing), noPrinter);
   EXPECT_THROW(printing.BeginJob(), PlatformError);
@@ -70,7 +70,7 @@ TEST(Win32Printing, NoPrinterIsAClearError) {
 TEST(Win32Printing, APrintedPageHoldsTheTextInTheChosenFonts) {
   FilePrinter printer;
   ASSERT_EQ(printer.Error(), "");
-  Win32Printing printing(App());
+  Win32Printing printing([] { return static_cast<void*>(App().MainWindow()); });
   const PrinterCaps caps = printing.Caps();
   EXPECT_TRUE(caps.logPixelsX == 300 && caps.logPixelsY == 300 && caps.physicalHeight == 3508)
       << caps.logPixelsX << " " << caps.logPixelsY << " " << caps.physicalHeight;

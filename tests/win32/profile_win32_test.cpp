@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory/memory_files.h"
-#include "platform/memory/memory_profile.h"
+#include "tests/fakes/memory_files.h"
+#include "tests/fakes/memory_profile.h"
 #include "platform/win32/files_win32.h"
 #include "platform/win32/profile_win32.h"
 #include "platform/win32/registry_win32.h"

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "platform/win32/shell_win32.h"
-#include "platform/win32/ui_win32.h"
 
 namespace sorel {
 namespace {
@@ -14,8 +13,7 @@ namespace {
 // The temporary folder exists and ends in a backslash; a missing file is refused with the shell's
 // code (32 or less); a program starts, with the parameters given.
 TEST(RealShell, TempFolderAndOpenDocument) {
-  Win32Application app{GetModuleHandleA(nullptr)};
-  Win32Shell shell{app};
+  Win32Shell shell{[] { return nullptr; }};  // no owner window
   const std::string temp = shell.TempFolder();
   ASSERT_FALSE(temp.empty());
   EXPECT_EQ(temp.back(), '\\');

@@ -12,11 +12,11 @@
 #include "platform/win32/profile_win32.h"
 #include "platform/win32/registry_win32.h"
 #include "platform/win32/system_win32.h"
-#include "platform/memory/memory_compare.h"
-#include "platform/memory/memory_files.h"
-#include "platform/memory/memory_profile.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/memory_system.h"
+#include "tests/fakes/memory_compare.h"
+#include "tests/fakes/memory_files.h"
+#include "tests/fakes/memory_profile.h"
+#include "tests/fakes/memory_registry.h"
+#include "tests/fakes/memory_system.h"
 #include "tests/support/win_ini_samples.h"
 
 namespace sorel {

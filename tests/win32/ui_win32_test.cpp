@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/Splash_Form.h"
-#include "platform/win32/ui_win32.h"
+#include "ui/win32/ui_win32.h"
 
 namespace sorel {
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 #include <vector>
 
-#include "platform/controls.h"
+#include "platform/geometry.h"
 
 namespace sorel {
 

@@ -72,7 +72,7 @@ class MemoryRegistryKey : public RegistryKey {
   }
 
   void WriteString(const std::string& name, const std::string& value) override {
-    auto& key = Key();
+    auto& key = KeyToWrite(name);
     CheckWrite(name);
     MemoryRegistry::Store(key, name, RegType::String, value);
   }
@@ -88,7 +88,7 @@ class MemoryRegistryKey : public RegistryKey {
   }
 
   void WriteInteger(const std::string& name, std::int32_t value) override {
-    auto& key = Key();
+    auto& key = KeyToWrite(name);
     CheckWrite(name);
     MemoryRegistry::Store(key, name, RegType::DWord, DWordBytes(value));
   }
@@ -116,6 +116,14 @@ class MemoryRegistryKey : public RegistryKey {
       throw PlatformError(FailedToSetDataMessage(name));
     }
     reg_.CheckWrite(name);
+  }
+  // A write to a deleted key fails as the system's does, naming the value.
+  MemoryRegistry::Key& KeyToWrite(const std::string& name) {
+    if (reg_.Find(id_) == nullptr) {
+      reg_.log_.push_back("write " + name + " (failed)");
+      throw PlatformError(FailedToSetDataMessage(name));
+    }
+    return Key();
   }
   MemoryRegistry::Key& Key() {
     auto* key = reg_.Find(id_);

@@ -1,4 +1,5 @@
-// Win32Registry against the real registry, on a scratch key under HKEY_CURRENT_USER.
+// Win32Registry against the real registry, on a scratch key under HKEY_CURRENT_USER: the checks
+// every registry must pass, and what only the real one shows.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 
 #include "platform/errors.h"
 #include "platform/win32/registry_win32.h"
+#include "tests/support/registry_contract.h"
 
 namespace sorel {
 namespace {
@@ -45,32 +47,6 @@ class RealRegistry : public testing::Test {
   std::string path;
 };
 
-TEST_F(RealRegistry, OpeningWithoutCreatingFindsOnlyExistingKeys) {
-  EXPECT_EQ(registry.Open(RegRoot::CurrentUser, path, false), nullptr);
-  EXPECT_EQ(registry.Open(RegRoot::CurrentUser, path + "\\inner\\deeper", false), nullptr);
-  EXPECT_NE(registry.Open(RegRoot::CurrentUser, path + "\\inner\\deeper", true), nullptr) << "parents are created";
-  EXPECT_NE(registry.Open(RegRoot::CurrentUser, path, false), nullptr);
-  EXPECT_NE(registry.Open(RegRoot::CurrentUser, path + "\\INNER", false), nullptr) << "key names ignore case";
-}
-
-// The memory registry's DenyWriteAccess stands for this: a key opened for reading reads, and
-// refuses writes and deletes the way the table store relies on.
-TEST_F(RealRegistry, AKeyOpenedForReadingReadsButChangesNothing) {
-  EXPECT_EQ(registry.OpenForReading(RegRoot::CurrentUser, path), nullptr) << "no key, no creation";
-  Create()->WriteString("Face", "Arial");
-  auto key = registry.OpenForReading(RegRoot::CurrentUser, path);
-  ASSERT_NE(key, nullptr);
-  EXPECT_EQ(key->ReadString("Face"), "Arial");
-  try {
-    key->WriteString("Face", "Other");
-    ADD_FAILURE() << "the write went through";
-  } catch (const PlatformError& e) {
-    EXPECT_EQ(std::string(e.what()), FailedToSetDataMessage("Face"));
-  }
-  EXPECT_FALSE(key->DeleteValue("Face"));
-  EXPECT_EQ(Create()->ReadString("Face"), "Arial");
-}
-
 TEST_F(RealRegistry, TheFontTableIsOpenWithFullAccessInOurOwnView) {
   auto key = registry.Open(RegRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes", false);
   ASSERT_NE(key, nullptr);
@@ -78,46 +54,6 @@ TEST_F(RealRegistry, TheFontTableIsOpenWithFullAccessInOurOwnView) {
   EXPECT_TRUE(std::any_of(values.begin(), values.end(),
                           [](const RegValueInfo& v) { return v.name == "Arial CE,238" && v.type == RegType::String; }));
   EXPECT_EQ(key->ReadString("Arial CE,238"), "Arial,238");
-}
-
-TEST_F(RealRegistry, StringsAndIntegersReadBackAsWritten) {
-  auto key = Create();
-  ASSERT_NE(key, nullptr);
-  const std::string strings[] = {"", "plain", "Arial CE,238", "a=b=c", "\xB3\xF3\xBF\xE9\xC9 accents", std::string(3000, 'w')};
-  for (const auto& s : strings) {
-    key->WriteString("text", s);
-    EXPECT_EQ(key->ReadString("text"), s) << s.size();
-  }
-  const std::int32_t integers[] = {0, 1, -1, INT32_MAX, INT32_MIN, 0x12345678};
-  for (std::int32_t i : integers) {
-    key->WriteInteger("number", i);
-    EXPECT_EQ(key->ReadInteger("number"), i);
-  }
-}
-
-TEST_F(RealRegistry, ValuesListEveryNameWithItsType) {
-  auto key = Create();
-  ASSERT_NE(key, nullptr);
-  SetRaw("sz", REG_SZ, std::string("text\0", 5));
-  SetRaw("expand", REG_EXPAND_SZ, std::string("%WINDIR%\\x\0", 12));
-  SetRaw("dword", REG_DWORD, std::string("\x05\0\0\0", 4));
-  SetRaw("binary", REG_BINARY, "\x01\x02\x03");
-  SetRaw("multi", REG_MULTI_SZ, std::string("a\0b\0\0", 5));
-  SetRaw("none", REG_NONE, "");
-  key->WriteString("", "the default value");
-
-  std::vector<std::pair<std::string, std::uint32_t>> got;
-  for (const auto& v : key->Values()) got.emplace_back(v.name, v.type);
-  std::sort(got.begin(), got.end());
-  EXPECT_EQ(got, (std::vector<std::pair<std::string, std::uint32_t>>{{"", RegType::String},
-                                                                     {"binary", RegType::Binary},
-                                                                     {"dword", RegType::DWord},
-                                                                     {"expand", RegType::ExpandString},
-                                                                     {"multi", RegType::MultiString},
-                                                                     {"none", RegType::None},
-                                                                     {"sz", RegType::String}}));
-  EXPECT_EQ(key->ReadString(""), "the default value");
-  EXPECT_TRUE(key->ValueExists(""));
 }
 
 // Values written in Unicode by another program: those whose name or text the ANSI code page
@@ -163,96 +99,20 @@ TEST_F(RealRegistry, ValuesTellWhichTheCodePageHoldsExactly) {
   }
 }
 
-TEST_F(RealRegistry, ReadsOfTheWrongTypeRaiseTheRegistryLayersError) {
-  auto key = Create();
-  ASSERT_NE(key, nullptr);
-  SetRaw("sz", REG_SZ, std::string("text\0", 5));
-  SetRaw("unterminated", REG_SZ, "bare");
-  SetRaw("expand", REG_EXPAND_SZ, std::string("%WINDIR%\\x\0", 12));
-  SetRaw("dword", REG_DWORD, std::string("\x05\0\0\0", 4));
-  SetRaw("binary", REG_BINARY, "\x01\x02\x03\x04");
-  SetRaw("multi", REG_MULTI_SZ, std::string("a\0b\0\0", 5));
+// The checks every registry must pass, against the real one on the scratch key.
+class RealRegistryContract : public RealRegistry, public testing::WithParamInterface<test::RegistryContractCase> {};
 
-  const struct {
-    const char* name;
-    const char* asString;  // nullptr: ReadString throws
-    bool isInteger;
-  } cases[] = {
-      {"sz", "text", false},
-      {"unterminated", "bare", false},
-      {"expand", "%WINDIR%\\x", false},  // read as stored, not expanded
-      {"absent", "", false},
-      {"dword", nullptr, true},
-      {"binary", nullptr, false},
-      {"multi", nullptr, false},
-  };
-  for (const auto& c : cases) {
-    const std::string message = "Invalid data type for '" + std::string(c.name) + "'";
-    if (c.asString) {
-      EXPECT_EQ(key->ReadString(c.name), c.asString) << c.name;
-    } else {
-      try {
-        key->ReadString(c.name);
-        ADD_FAILURE() << c.name << " read as a string";
-      } catch (const PlatformError& e) {
-        EXPECT_EQ(e.what(), message);
-      }
-    }
-    if (c.isInteger) {
-      EXPECT_EQ(key->ReadInteger(c.name), 5) << c.name;
-    } else {
-      try {
-        key->ReadInteger(c.name);
-        ADD_FAILURE() << c.name << " read as an integer";
-      } catch (const PlatformError& e) {
-        EXPECT_EQ(e.what(), message);
-      }
-    }
-  }
+TEST_P(RealRegistryContract, Holds) {
+  test::RegistryUnderTest r{registry, path,
+                            [&](const std::string& name, std::uint32_t type, const std::string& bytes) {
+                              SetRaw(name, type, bytes);
+                            },
+                            [&] { ASSERT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str()), ERROR_SUCCESS); }};
+  GetParam().check(r);
 }
 
-// A value of another type under the name is replaced by a text write: the program repairs a
-// wrong-typed setting so.
-TEST_F(RealRegistry, TextWriteReplacesAValueOfAnotherType) {
-  auto key = Create();
-  ASSERT_NE(key, nullptr);
-  SetRaw("Language", REG_DWORD, std::string("\x05\0\0\0", 4));
-  key->WriteString("language", "English");
-  EXPECT_EQ(key->ReadString("Language"), "English");
-  const auto values = key->Values();
-  ASSERT_EQ(values.size(), 1u);
-  EXPECT_EQ(values[0].type, RegType::String);
-}
-
-TEST_F(RealRegistry, DeletingAValueWorksOnce) {
-  auto key = Create();
-  ASSERT_NE(key, nullptr);
-  key->WriteString("gone", "x");
-  EXPECT_TRUE(key->ValueExists("gone"));
-  EXPECT_TRUE(key->DeleteValue("GONE")) << "value names ignore case";
-  EXPECT_FALSE(key->ValueExists("gone"));
-  EXPECT_FALSE(key->DeleteValue("gone"));
-  EXPECT_EQ(key->ReadString("gone"), "");
-}
-
-// A key deleted while open refuses writes; the error names the value.
-TEST_F(RealRegistry, WritesToADeletedKeyRaiseFailedToSetData) {
-  auto key = Create();
-  ASSERT_NE(key, nullptr);
-  ASSERT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str()), ERROR_SUCCESS);
-  try {
-    key->WriteString("name", "x");
-    ADD_FAILURE() << "string written to a deleted key";
-  } catch (const PlatformError& e) {
-    EXPECT_STREQ(e.what(), "Failed to set data for 'name'");
-  }
-  try {
-    key->WriteInteger("count", 1);
-    ADD_FAILURE() << "integer written to a deleted key";
-  } catch (const PlatformError& e) {
-    EXPECT_STREQ(e.what(), "Failed to set data for 'count'");
-  }
-}
+INSTANTIATE_TEST_SUITE_P(Registry, RealRegistryContract, testing::ValuesIn(test::RegistryContractCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace sorel

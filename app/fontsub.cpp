@@ -1,8 +1,8 @@
 // The main window TForm1: design, creation order, showing, closing and destruction.
 #include "app/fontsub.h"
+#include "platform/text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 
 #include "app/settings.h"
@@ -19,11 +19,6 @@ namespace {
 constexpr int kToolboxButton = 26, kToolboxWidth = 38, kToolboxDock = 2;
 // A dock without the toolbox stays this wide, so that there is still a place to drop it.
 constexpr int kEmptyDock = 9;
-
-std::string Lower(std::string text) {
-  for (auto& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 // Runs one step of the window's creation. An error of the layers is shown as a command's error
 // is, and creation goes on: a bad value in the program's key must not keep the program from
@@ -242,7 +237,7 @@ void TForm1::CreateMenus() {
     MenuItem& added = parent.Add(name, caption);
     added.Tag = tag;
     if (image) added.SetImage(image);
-    namedItems_[Lower(name)] = &added;
+    namedItems_[AsciiLower(name)] = &added;
     return &added;
   };
   PopupMenu3 = p_.ui.CreatePopupMenu("PopupMenu3");
@@ -346,10 +341,10 @@ void TForm1::ChooseLanguage() {
   if (!choice.storeError.empty()) throw PlatformError(choice.storeError);
 }
 
-void TForm1::Name(Control& control) { named_[Lower(control.Name())] = &control; }
+void TForm1::Name(Control& control) { named_[AsciiLower(control.Name())] = &control; }
 
 Control* TForm1::Named(const std::string& name) {
-  auto it = named_.find(Lower(name));
+  auto it = named_.find(AsciiLower(name));
   return it == named_.end() ? nullptr : it->second;
 }
 
@@ -364,7 +359,7 @@ LanguageTarget::Kind TForm1::ControlKind(const std::string& name, std::string& e
 }
 
 void TForm1::SetCaption(const std::string& name, const std::string& text) {
-  if (auto it = namedItems_.find(Lower(name)); it != namedItems_.end()) it->second->SetCaption(text);
+  if (auto it = namedItems_.find(AsciiLower(name)); it != namedItems_.end()) it->second->SetCaption(text);
   // The toolbox's caption is its floating window's title.
   if (Named(name) == tbToolbox.get()) Toolbox->SetCaption(text);
   if (auto* captioned = dynamic_cast<Captioned*>(Named(name))) captioned->SetCaption(text);
@@ -372,7 +367,7 @@ void TForm1::SetCaption(const std::string& name, const std::string& text) {
 }
 
 std::string TForm1::Caption(const std::string& name) {
-  if (auto it = namedItems_.find(Lower(name)); it != namedItems_.end()) return it->second->Caption();
+  if (auto it = namedItems_.find(AsciiLower(name)); it != namedItems_.end()) return it->second->Caption();
   auto* captioned = dynamic_cast<Captioned*>(Named(name));
   return captioned ? captioned->Caption() : "";
 }

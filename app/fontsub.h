@@ -5,6 +5,7 @@
 #include <vector>
 #include <map>
 
+#include "app/program_version.h"
 #include "ui/dock/dock_site.h"
 #include "codepage/nls_mapping.h"
 #include "engine/edit_model.h"
@@ -28,7 +29,7 @@ class TForm1 : public LanguageTarget, public PreviewHost {
 
   static constexpr int kClientWidth = 400;
   static constexpr int kClientHeight = 392;
-  static constexpr const char* kCaption = "Sorel Assistant v. 1.1";
+  static constexpr const char* kCaption = SOREL_CAPTION;
   // LabelSample's design font: a 21-pixel character height on the 96-dots-per-inch screen.
   static constexpr int kSamplePoints = 16;
 

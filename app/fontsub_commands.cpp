@@ -1,25 +1,12 @@
 // The main window's editing commands: each handler reads the selection, runs the model's command
 // and shows what it changed.
-#include <charconv>
 #include <string>
-#include <system_error>
 
 #include "app/fontsub.h"
+#include "platform/text.h"
 #include "engine/sorted_text_list.h"
 
 namespace sorel {
-
-namespace {
-
-// A menu item's Tag from the number after "=": 0 when that is not a decimal number.
-int TagOf(const std::string& number) {
-  int value = 0;
-  const char* end = number.data() + number.size();
-  auto [ptr, ec] = std::from_chars(number.data(), end, value);
-  return ec == std::errc() && ptr == end ? value : 0;
-}
-
-}  // namespace
 
 void TForm1::MarkModified() {
   edits_.MarkModified();
@@ -69,7 +56,8 @@ void TForm1::BuildScriptMenus() {
       const std::string caption = byName[i].substr(0, byName[i].find('='));
       MenuItem& item = parent.item->Add("", caption);  // made at run time: no name of its own
       // Two scripts of one name both act for the first one's number.
-      item.Tag = TagOf(byName.Value(caption));
+      // The number after "=" (the engine's own decimal character-set number); 0 if it were none.
+      item.Tag = ParseIntegerText(byName.Value(caption)).value_or(0);
       item.OnClick = [this, handler = parent.handler](MenuItem& sender) { (this->*handler)(sender); };
     }
   }

@@ -1,9 +1,9 @@
 // The information tab: version, about text, the two links, the help page; the toolbox buttons
 // that hand the fonts folder and the language file to the shell; F1.
 #include <algorithm>
-#include <cctype>
 
 #include "app/fontsub.h"
+#include "platform/text.h"
 #include "lang/langres.h"
 
 namespace sorel {
@@ -16,16 +16,11 @@ constexpr const char* kWebPage = "http://www.velmora.example/sorel/";
 constexpr int kRightEdge = 386;
 
 const char* const kAboutText =
-    "Sorel Assistant v. 1.1\n"
+    SOREL_CAPTION "\n"
     "Edytor tablicy podstawień czcionek systemu Windows\n"
     "Copyright © 2026 Velmora. Wszelkie prawa zastrzeżone.\n"
     "Program jest rozpowszechniany bezpłatnie.\n"
     "Podziękowania dla tłumaczy plików językowych.";
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
 
 }  // namespace
 
@@ -84,7 +79,7 @@ void TForm1::KeepRightEdges() {
 // any more; otherwise it keeps its place.
 void TForm1::PageControl1Change() {
   if (PageControl1->ActivePage() != 1) return;
-  if (Upper(HT1->CurrentFile()) != Upper(texts_.HelpPagePath)) HT1->LoadFromFile(texts_.HelpPagePath);
+  if (!AsciiEqualIgnoreCase(HT1->CurrentFile(), texts_.HelpPagePath)) HT1->LoadFromFile(texts_.HelpPagePath);
 }
 
 // Places on the page and local pages written with a leading "." stay in the viewer; everything

@@ -8,6 +8,12 @@
 # with PUBLIC or INTERFACE, to whoever links to it. Only the headers directly in FOLDER are linked,
 # so that its subfolders (platform/win32 below platform) stay apart; CONFIGURE_DEPENDS picks up a
 # new header on the next build.
+# sorel_version: the generated app/program_version.h, for the program, its resources and the tests.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/program_version.h.in
+               ${CMAKE_BINARY_DIR}/include-roots/generated/app/program_version.h @ONLY)
+add_library(sorel_version INTERFACE)
+target_include_directories(sorel_version INTERFACE ${CMAKE_BINARY_DIR}/include-roots/generated)
+
 function(sorel_expose target scope folder)
   string(MAKE_C_IDENTIFIER "${folder}" root_name)
   set(root ${CMAKE_BINARY_DIR}/include-roots/${root_name})

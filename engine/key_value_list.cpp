@@ -1,17 +1,15 @@
 // Ordered lists of "key=value" lines with lookup by key, letter case ignored.
 #include "engine/key_value_list.h"
+#include "platform/text.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace sorel {
 
 namespace {
 
 bool SameKey(const std::string& line, std::size_t keyLength, const std::string& key) {
-  return keyLength == key.size() && std::equal(key.begin(), key.end(), line.begin(), [](char a, char b) {
-           return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-         });
+  return keyLength == key.size() && AsciiEqualIgnoreCase(std::string_view(line).substr(0, keyLength), key);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The substitution table's list helpers and its store in the registry (NT) or win.ini (95/98).
 #include "engine/subst_table.h"
+#include "platform/text.h"
 
 #include <deque>
 #include <optional>
@@ -7,7 +8,6 @@
 #include <unordered_set>
 #include <utility>
 
-#include "engine/text_lines.h"
 #include "platform/errors.h"
 #include "platform/profile_syntax.h"
 

@@ -1,5 +1,6 @@
 // ApplyLanguage: one language section of LangRes.ini applied to the running interface.
 #include "lang/apply_language.h"
+#include "platform/text.h"
 
 #include "lang/langres.h"
 
@@ -37,17 +38,9 @@ const char* const kCaptionedControls[] = {
     "LabelHTTP", "URLLink",       "btRestore",   "btOK",     "btCancel",    "TabSheet1",    "TabSheet2",
 };
 
-bool SameIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (fold(a[i]) != fold(b[i])) return false;
-  return true;
-}
-
 bool MayCaption(const std::string& key) {
   for (const char* name : kCaptionedControls)
-    if (SameIgnoringAsciiCase(key, name)) return true;
+    if (AsciiEqualIgnoreCase(key, name)) return true;
   return false;
 }
 

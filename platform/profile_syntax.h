@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/text.h"
+
 namespace sorel {
 
 // Tab, LF, VT, FF, CR, space and Ctrl-Z; a no-break space (0xA0) is not a blank.
@@ -65,11 +67,8 @@ inline bool ParseProfileKeyLine(const std::string& line, std::string& name, std:
 
 // Names match folding ASCII letters only: "\xC4" and "\xE4" are different names, and so are "AB"
 // and "A\xADB". Two names match when their folded forms are equal.
-inline std::string FoldProfileName(std::string name) {
-  for (char& c : name) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return name;
+inline std::string FoldProfileName(const std::string& name) {
+  return AsciiLower(name);
 }
 
 // A value in a pair of its own quotes ("..." or '...'), which a lookup removes.

@@ -1,8 +1,8 @@
 // The sample sheet built from labels in a scroll box, and the style test of a face.
 #include "preview/sample_sheet.h"
+#include "platform/text.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace sorel {
 
@@ -10,12 +10,6 @@ namespace {
 
 constexpr std::uint32_t kNtmItalic = 0x1, kNtmBold = 0x20;
 constexpr int kLeft = 10, kHeadingTop = 6, kFirstRow = 28, kSampleGap = 2;
-
-bool SameWord(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 // A label of the sheet: placed at the left edge, sized to its text, ampersands as they stand.
 Label& AddLabel(Ui& ui, ScrollBox& box, SheetLabels& labels, const FontSpec& font, bool transparent,
@@ -58,7 +52,7 @@ std::vector<std::string> StyleAvailability(Fonts& fonts, const std::string& face
 }
 
 bool HasStyleWord(const std::vector<std::string>& words, const std::string& word) {
-  return std::any_of(words.begin(), words.end(), [&](const std::string& w) { return SameWord(w, word); });
+  return std::any_of(words.begin(), words.end(), [&](const std::string& w) { return AsciiEqualIgnoreCase(w, word); });
 }
 
 std::string HeadingText(const SortedTextList& scriptNames, const std::string& face, int charset) {

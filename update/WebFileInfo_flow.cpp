@@ -399,9 +399,7 @@ std::optional<ReadMeWindow> TWebFileInfo::CreateReadMeWindow() {
   } else if (status != 200) {
     lastError_ = FailureOf(status, transport_->ReasonPhrase());
   } else {
-    std::string joined;
-    for (const auto& line : SplitLines(text)) joined += line + "\r\n";
-    window = BuildReadMeWindow(*p_, uiFont_, joined);
+    window = BuildReadMeWindow(*p_, uiFont_, JoinLines(SplitLines(text)));
   }
   wait_ = {};
   return window;

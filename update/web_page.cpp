@@ -8,25 +8,6 @@ namespace sorel {
 
 namespace {
 
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string AsciiUpper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper) c = AsciiUpper(c);
-  return upper;
-}
-
-int DigitValue(char c, int base) {
-  int digit = 99;
-  if (c >= '0' && c <= '9')
-    digit = c - '0';
-  else if (c >= 'a' && c <= 'f')
-    digit = c - 'a' + 10;
-  else if (c >= 'A' && c <= 'F')
-    digit = c - 'A' + 10;
-  return digit < base ? digit : -1;
-}
-
 // The text from start up to the next '"' within kPageValueWindow characters; "" when there is none.
 // A start past the end of the line gives "" too, so no offset reads outside it.
 std::string QuotedFrom(const std::string& line, std::size_t start) {
@@ -75,32 +56,6 @@ bool IsDeviceName(const std::string& name) {
 }
 
 }  // namespace
-
-std::optional<std::int32_t> ParseIntegerText(const std::string& text) {
-  std::size_t i = 0;
-  const std::size_t n = text.size();
-  while (i < n && text[i] == ' ') ++i;
-  bool negative = false;
-  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  int base = 10;
-  if (i < n && text[i] == '$') {
-    base = 16;
-    ++i;
-  } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
-    base = 16;
-    i += 2;
-  }
-  if (i == n) return std::nullopt;
-  const std::uint64_t limit = negative ? 0x80000000u : 0x7FFFFFFFu;
-  std::uint64_t value = 0;
-  for (; i < n; ++i) {
-    const int digit = DigitValue(text[i], base);
-    if (digit < 0) return std::nullopt;
-    value = value * base + digit;
-    if (value > limit) return std::nullopt;  // checked at every digit, so value never grows past 2^36
-  }
-  return static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(value) : static_cast<std::int64_t>(value));
-}
 
 std::string ExtractContent(const std::string& line) {
   const std::size_t found = line.find("CONTENT=");

@@ -8,7 +8,7 @@
 #include <string>
 
 // The page is split into lines as win.ini is: SplitLines, at CR, LF or CR LF.
-#include "engine/text_lines.h"
+#include "platform/text.h"
 
 namespace sorel {
 
@@ -30,13 +30,6 @@ constexpr std::size_t kMaxUrlSegment = 1000;
 constexpr std::size_t kMaxSafeFileName = 100;
 // What SafeFileName gives when nothing usable is left of a name.
 inline constexpr const char* kFallbackFileName = "update.bin";
-
-// The program's integer conversion. Input: any number of leading spaces, at most one "+" or "-",
-// then either decimal digits or "$", "0x" or "0X" followed by hexadecimal digits (either case), and
-// nothing else. The signed value must lie in the 32-bit range (-0x80000000 is, 0x80000000 is not).
-// Empty text, a sign or prefix without digits, a trailing blank or any stray character give
-// nothing; each caller says what that counts as.
-std::optional<std::int32_t> ParseIntegerText(const std::string& text);
 
 // The value of one page line. Input: a line such as  <META NAME="zel-version" CONTENT="1.1.1.13">.
 // The value starts 9 characters after the first "CONTENT=" (capitals only, searched over the whole

@@ -2,11 +2,12 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "app/program_version.h"
 #include "tests/e2e/driver.h"
 
 namespace e2e {
 
-inline const char* const kMainCaption = "Sorel Assistant v. 1.1";
+inline const char* const kMainCaption = SOREL_CAPTION;
 inline const char* const kCodePageKey = "SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage";
 
 // Every test leaves the table, win.ini and the program key as it found them; the program runs in
@@ -36,7 +37,7 @@ class StartupE2E : public testing::Test {
     AppProcess app;
     HWND main = app.WaitForWindow(kMainCaption);
     ASSERT_NE(main, nullptr) << "main window did not appear";
-    EXPECT_NE(FindChild(main, "Static", "1.1.3.6"), nullptr) << "version label missing";
+    EXPECT_NE(FindChild(main, "Static", SOREL_VERSION_TEXT), nullptr) << "version label missing";
     EXPECT_NE(FindChild(main, "SysTreeView32", ""), nullptr);
     EXPECT_NE(FindChild(main, "SysTabControl32", ""), nullptr);
     EXPECT_NE(FindChild(main, "msctls_statusbar32", ""), nullptr);

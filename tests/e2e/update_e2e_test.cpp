@@ -212,7 +212,7 @@ TEST_F(UpdateE2E, NewerVersionIsReadDownloadedAndKept) {
 }
 
 TEST_F(UpdateE2E, SameVersionIsNoUpdate) {
-  server_->Route(kPagePath, Plan(Page("1.1.3.6")));
+  server_->Route(kPagePath, Plan(Page(SOREL_VERSION_TEXT)));
   Start();
   UseServerAsProxy();
   Press(update_);

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "platform/line_breaks.h"
+#include "platform/text.h"
 #include "platform/text_compare.h"
 #include "toolkit/html/html_links.h"
 
@@ -28,6 +28,10 @@ void MemoryApplication::ProcessMessages() {
   }
 }
 
+namespace {
+
+// Hands an error to app's OnException when one is set, as the real application does; false when
+// none is. An error OnException raises itself is recorded in shown instead.
 bool HandToOnException(Application* app, const std::exception& e, std::vector<std::string>& shown) {
   if (!app || !app->OnException) return false;
   // A copy: the handler may put an earlier one back while it runs.
@@ -39,6 +43,8 @@ bool HandToOnException(Application* app, const std::exception& e, std::vector<st
   }
   return true;
 }
+
+}  // namespace
 
 void MemoryApplication::ShowException(const std::exception& e) {
   if (!HandToOnException(this, e, errorsShown)) errorsShown.push_back(e.what());
@@ -139,11 +145,9 @@ class MemoryLabel : public MemoryCaptioned<Label> {
     fit_ = fit;
     Fit();
   }
-  bool FitToText() const { return fit_; }
   void SetLink(bool link) override { link_ = link; }
   bool Link() const { return link_; }
-  void SetAlignment(TextAlign align) override { align_ = align; }
-  TextAlign Alignment() const { return align_; }
+  void SetAlignment(TextAlign) override {}
   void SetBounds(const Rect& r) override;
   MemoryScrollBoxImpl* box = nullptr;  // the scroll box it stands in, if any
 
@@ -157,7 +161,6 @@ class MemoryLabel : public MemoryCaptioned<Label> {
   }
   FontSpec font_;
   bool transparent_ = false, fit_ = false, link_ = false;
-  TextAlign align_ = TextAlign::Left;
 };
 
 // Shows no page: it keeps the file it was given and follows links the way the real viewer does.
@@ -456,12 +459,10 @@ class MemoryMemo : public MemoryControl<Memo> {
   using MemoryControl::MemoryControl;
   void SetText(const std::string& text) override { text_ = CrLfLineBreaks(text); }
   std::string Text() override { return text_; }
-  void SetFont(const FontSpec& font) override { font_ = font; }
-  FontSpec Font() const { return font_; }
+  void SetFont(const FontSpec&) override {}
 
  private:
   std::string text_;
-  FontSpec font_;
 };
 
 // As the system's progress bar: the position stays within the range.
@@ -469,17 +470,15 @@ class MemoryProgressBar : public MemoryControl<ProgressBar> {
  public:
   using MemoryControl::MemoryControl;
   void SetRange(int min, int max) override {
-    range_ = ProgressRange{min, max};
+    min_ = min;
+    max_ = max;
     SetPosition(position_);
   }
-  void SetPosition(int position) override {
-    position_ = std::clamp(position, range_.min, std::max(range_.min, range_.max));
-  }
+  void SetPosition(int position) override { position_ = std::clamp(position, min_, std::max(min_, max_)); }
   int Position() override { return position_; }
-  ProgressRange Range() const { return range_; }
 
  private:
-  ProgressRange range_{0, 100};
+  int min_ = 0, max_ = 100;
   int position_ = 0;
 };
 
@@ -565,8 +564,7 @@ class MemoryFormImpl : public MemoryCaptioned<Form> {
   // The modal loop ends once the user's actions of the modal handler have run, with the last
   // result set; a form not shown modally only keeps it.
   void SetModalResult(int result) override { modalResult = result; }
-  void SetBusyCursor(bool busy) override { busy_ = busy; }
-  bool Busy() const { return busy_; }
+  void SetBusyCursor(bool) override {}
 
   Button* cancelButton = nullptr;
   Button* defaultButton = nullptr;
@@ -580,7 +578,6 @@ class MemoryFormImpl : public MemoryCaptioned<Form> {
   bool allocated_ = true;
   bool closed_ = false;
   bool modal_ = false;
-  bool busy_ = false;
   MemoryApplication* app_ = nullptr;  // whose stay-on-top forms this one counts among
 };
 
@@ -695,10 +692,6 @@ std::unique_ptr<TreeView> MemoryUi::CreateTreeView(Container&, const std::string
 }
 
 FontSpec LabelFont(Label& label) { return dynamic_cast<MemoryLabel&>(label).Font(); }
-TextAlign LabelAlignment(Label& label) { return dynamic_cast<MemoryLabel&>(label).Alignment(); }
-FontSpec MemoFont(Memo& memo) { return dynamic_cast<MemoryMemo&>(memo).Font(); }
-ProgressRange RangeOf(ProgressBar& bar) { return dynamic_cast<MemoryProgressBar&>(bar).Range(); }
-bool ShowsBusyCursor(Form& form) { return dynamic_cast<MemoryFormImpl&>(form).Busy(); }
 Form* OwnerOf(Form& form) { return dynamic_cast<MemoryFormImpl&>(form).owner_; }
 Container* ParentOf(Control& control) {
   if (auto* panel = dynamic_cast<MemoryPanel*>(&control)) return panel->parent;
@@ -734,7 +727,6 @@ void ClickLink(MemoryUi& ui, HtmlViewer& viewer, const std::string& target) {
   const LinkTarget link = ResolveLink(viewer.CurrentFile(), target);
   viewer.LoadFromFile(link.place.empty() ? link.file : link.file + "#" + link.place);
 }
-bool LabelFitsText(Label& label) { return dynamic_cast<MemoryLabel&>(label).FitToText(); }
 std::vector<Label*> LabelsIn(ScrollBox& box) {
   auto& memory = dynamic_cast<MemoryScrollBoxImpl&>(box);
   return std::vector<Label*>(memory.children.begin(), memory.children.end());

@@ -68,10 +68,6 @@ class MemoryApplication : public Application {
   int topmostLevel_ = 0;
 };
 
-// Hands an error to app's OnException when one is set, as the real application does; false when
-// none is. An error OnException raises itself is recorded in shown instead.
-bool HandToOnException(Application* app, const std::exception& e, std::vector<std::string>& shown);
-
 // The in-memory text metric: a line of text in a font of this many points is this many pixels
 // high on the 96-dots-per-inch screen, and each character half as wide.
 inline int MemoryLineHeight(int points) { return (points * 96 + 71) / 72 + 2; }
@@ -156,16 +152,6 @@ class MemoryUi : public Ui {
 
 // What an in-memory label or scroll box holds, for tests.
 FontSpec LabelFont(Label& label);
-TextAlign LabelAlignment(Label& label);
-// What an in-memory memo and progress bar hold (the memo's text is its Text()).
-FontSpec MemoFont(Memo& memo);
-struct ProgressRange {
-  int min = 0, max = 0;
-  bool operator==(const ProgressRange&) const = default;
-};
-ProgressRange RangeOf(ProgressBar& bar);
-// Whether a form shows the hourglass (SetBusyCursor).
-bool ShowsBusyCursor(Form& form);
 // A form's owner (SetOwner), and the container a panel or button stands on now.
 Form* OwnerOf(Form& form);
 Container* ParentOf(Control& control);
@@ -175,7 +161,6 @@ bool LabelIsLink(Label& label);
 // What an in-memory HTML viewer was asked to show: every path in order, and the place shown.
 std::vector<std::string> PagesLoaded(HtmlViewer& viewer);
 std::string PlaceShown(HtmlViewer& viewer);
-bool LabelFitsText(Label& label);
 std::vector<Label*> LabelsIn(ScrollBox& box);
 int RangeComputations(ScrollBox& box);
 

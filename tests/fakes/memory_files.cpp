@@ -1,5 +1,6 @@
 // In-memory file system for tests.
 #include "tests/fakes/memory_files.h"
+#include "platform/text.h"
 
 #include <algorithm>
 
@@ -17,7 +18,7 @@ std::string MemoryFileSystem::Key(const std::string& path) {
   std::string key = path;
   for (char& c : key) {
     if (c == '/') c = '\\';
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    c = AsciiLower(c);
   }
   return key;
 }

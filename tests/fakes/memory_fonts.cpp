@@ -1,5 +1,6 @@
 // In-memory font enumeration: a scripted inventory that tests and benchmarks fill in.
 #include "tests/fakes/memory_fonts.h"
+#include "platform/text.h"
 
 #include "platform/errors.h"
 
@@ -45,11 +46,7 @@ class MemoryScreenDC : public ScreenDC {
 std::unique_ptr<ScreenDC> MemoryFonts::GetScreenDC() { return std::make_unique<MemoryScreenDC>(*this); }
 
 std::string MemoryFonts::FoldCase(const std::string& face) {
-  std::string folded = face;
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
+  return AsciiLower(face);
 }
 
 void MemoryFonts::SetScripts(const std::string& face, std::vector<ReportedScript> scripts) {

@@ -1,19 +1,12 @@
 // In-memory registry: key store, open keys with the registry layer's semantics, faults and the log.
 #include "tests/fakes/memory_registry.h"
+#include "platform/text.h"
 
 #include "platform/errors.h"
 
 namespace sorel {
 
 namespace {
-
-std::string Upper(const std::string& s) {
-  std::string out = s;
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
 
 const char* RootName(RegRoot root) { return root == RegRoot::CurrentUser ? "HKCU" : "HKLM"; }
 
@@ -96,9 +89,9 @@ class MemoryRegistryKey : public RegistryKey {
   bool DeleteValue(const std::string& name) override {
     auto& values = Key().values;
     const bool refused = readOnly_ || reg_.ChosenToFail() || reg_.failAllDeletes_ ||
-                         reg_.failDeletes_.count(Upper(name)) != 0;
+                         reg_.failDeletes_.count(AsciiUpper(name)) != 0;
     for (auto it = values.begin(); it != values.end() && !refused; ++it) {
-      if (Upper(it->name) == Upper(name)) {
+      if (AsciiUpper(it->name) == AsciiUpper(name)) {
         values.erase(it);
         Key().Reindex();
         reg_.log_.push_back("delete " + name);
@@ -137,7 +130,7 @@ class MemoryRegistryKey : public RegistryKey {
 };
 
 MemoryRegistry::KeyId MemoryRegistry::Id(RegRoot root, const std::string& path) {
-  std::string p = Upper(path);
+  std::string p = AsciiUpper(path);
   while (!p.empty() && p.back() == '\\') p.pop_back();
   return {root, p};
 }
@@ -162,11 +155,11 @@ MemoryRegistry::Key& MemoryRegistry::Create(const KeyId& id) {
 
 void MemoryRegistry::Key::Reindex() {
   positions.clear();
-  for (std::size_t i = 0; i < values.size(); ++i) positions.emplace(Upper(values[i].name), i);
+  for (std::size_t i = 0; i < values.size(); ++i) positions.emplace(AsciiUpper(values[i].name), i);
 }
 
 MemoryRegistry::Value* MemoryRegistry::FindValue(Key& key, const std::string& name) {
-  auto it = key.positions.find(Upper(name));
+  auto it = key.positions.find(AsciiUpper(name));
   return it == key.positions.end() ? nullptr : &key.values[it->second];
 }
 
@@ -180,14 +173,14 @@ void MemoryRegistry::Store(Key& key, const std::string& name, std::uint32_t type
     v->data = bytes;
     v->exact = true;
   } else {
-    key.positions.emplace(Upper(name), key.values.size());
+    key.positions.emplace(AsciiUpper(name), key.values.size());
     key.values.push_back({name, type, bytes});
   }
 }
 
 void MemoryRegistry::CheckWrite(const std::string& name) {
   const bool exhausted = writesLeft_.has_value() && *writesLeft_ == 0;
-  if (exhausted || failWrites_.count(Upper(name)) != 0) {
+  if (exhausted || failWrites_.count(AsciiUpper(name)) != 0) {
     log_.push_back("write " + name + " (failed)");
     throw PlatformError(FailedToSetDataMessage(name));
   }
@@ -310,11 +303,11 @@ void MemoryRegistry::DenyWriteAccess(RegRoot root, const std::string& path) { re
 
 void MemoryRegistry::FailOnlyOperation(std::size_t index) { failingOperation_ = index; }
 
-void MemoryRegistry::FailWriteOf(const std::string& name) { failWrites_.insert(Upper(name)); }
+void MemoryRegistry::FailWriteOf(const std::string& name) { failWrites_.insert(AsciiUpper(name)); }
 
 void MemoryRegistry::FailAfterWrites(std::size_t writes) { writesLeft_ = writes; }
 
-void MemoryRegistry::FailDeleteOf(const std::string& name) { failDeletes_.insert(Upper(name)); }
+void MemoryRegistry::FailDeleteOf(const std::string& name) { failDeletes_.insert(AsciiUpper(name)); }
 
 void MemoryRegistry::FailAllDeletes() { failAllDeletes_ = true; }
 

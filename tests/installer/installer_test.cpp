@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/program_version.h"
 #include "tests/e2e/driver.h"
 
 namespace {
@@ -20,7 +21,7 @@ std::string g_files;  // the folder the release was made from (--files=)
 bool g_win98 = false; // the prefix reports the 95/98 family (--family=win98), else NT
 
 const char* const kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\SorelAssistant";
-const char* const kMainCaption = "Sorel Assistant v. 1.1";
+const char* const kMainCaption = SOREL_CAPTION;
 
 std::string ShellFolder(int csidl) {
   char path[MAX_PATH] = {};

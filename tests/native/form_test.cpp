@@ -21,7 +21,7 @@ class FormTest : public MainWindowTest {
 
 TEST_F(FormTest, DesignMatchesTheMainWindow) {
   TForm1& f = Create();
-  EXPECT_EQ(f.Self().Caption(), "Sorel Assistant v. 1.1");
+  EXPECT_EQ(f.Self().Caption(), SOREL_CAPTION);
   EXPECT_EQ(f.Self().ClientRect().width, 400);
   EXPECT_EQ(f.Self().ClientRect().height, 392);
   EXPECT_EQ(p.ui.Find<TabSheet>("Form1.TabSheet1")->Caption(), "&Program");

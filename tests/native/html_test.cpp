@@ -175,11 +175,11 @@ std::string Describe(const DrawItem& item) {
     case DrawItem::Kind::Text:
       break;
   }
-  std::string s = std::string("T") + box + " \"" + item.text + "\" " + std::to_string(item.style.points) + "pt";
-  if (item.style.bold) s += " B";
-  if (item.style.italic) s += " I";
-  if (item.style.underline) s += " U";
-  if (item.style.face != LayoutOptions().base.face) s += " [" + item.style.face + "]";
+  std::string s = std::string("T") + box + " \"" + item.text + "\" " + std::to_string(item.style.font.points) + "pt";
+  if (item.style.font.bold) s += " B";
+  if (item.style.font.italic) s += " I";
+  if (item.style.font.underline) s += " U";
+  if (item.style.font.face != LayoutOptions().base.font.face) s += " [" + item.style.font.face + "]";
   if (item.style.color != 0) s += color;
   if (item.link >= 0) s += " L" + std::to_string(item.link);
   if (item.lineStart) s += " ^";

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/subst_table.h"
-#include "engine/text_lines.h"
+#include "platform/text.h"
 #include "tests/fakes/memory_compare.h"
 
 namespace sorel {

@@ -13,9 +13,9 @@ namespace sorel {
 class FakeTextMetrics : public TextMetrics {
  public:
   int Width(const TextStyle& style, std::string_view text) override {
-    return static_cast<int>(text.size()) * style.points / 2;
+    return static_cast<int>(text.size()) * style.font.points / 2;
   }
-  int LineHeight(const TextStyle& style) override { return (style.points * 4 + 1) / 3; }
+  int LineHeight(const TextStyle& style) override { return (style.font.points * 4 + 1) / 3; }
   int Ascent(const TextStyle& style) override { return LineHeight(style) * 4 / 5; }
 };
 

@@ -1,6 +1,7 @@
 // The HTML parser: a single pass of a tokenizer feeding a tree builder that mends the tag soup of
 // hand-written help pages the way browsers do, within fixed bounds.
 #include "toolkit/html/html_document.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <array>
@@ -17,8 +18,6 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
 bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsAlnum(char c) { return IsAlpha(c) || IsDigit(c); }
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Sorted by name, as HtmlTagOf searches them.
 constexpr std::pair<std::string_view, HtmlTag> kTags[] = {
     {"a", HtmlTag::A},          {"address", HtmlTag::Address}, {"b", HtmlTag::B},
@@ -112,12 +111,8 @@ std::size_t DecodeReference(std::string_view s, std::size_t i, bool attribute, s
     std::uint32_t value = 0;
     for (; j < s.size(); ++j) {
       int d;
-      if (IsDigit(s[j]))
-        d = s[j] - '0';
-      else if (hex && Lower(s[j]) >= 'a' && Lower(s[j]) <= 'f')
-        d = Lower(s[j]) - 'a' + 10;
-      else
-        break;
+      d = DigitValue(s[j], hex ? 16 : 10);
+      if (d < 0) break;
       value = std::min<std::uint32_t>(value * (hex ? 16 : 10) + d, 0x110000);  // saturates
     }
     if (j == digits) {
@@ -663,7 +658,7 @@ class Tokenizer {
   std::string ReadName() {
     std::string name;
     for (; pos_ < s_.size() && !IsSpace(s_[pos_]) && s_[pos_] != '/' && s_[pos_] != '>'; ++pos_)
-      if (name.size() < 16) name += Lower(s_[pos_]);  // no known tag is longer
+      if (name.size() < 16) name += AsciiLower(s_[pos_]);  // no known tag is longer
     return name;
   }
 
@@ -705,7 +700,7 @@ class Tokenizer {
   void Add(std::vector<HtmlAttribute>& out, std::string_view name, std::string_view value) {
     if (out.size() >= kHtmlMaxAttributes) return;
     HtmlAttribute a;
-    for (char c : name.substr(0, kHtmlMaxAttributeLength)) a.name += Lower(c);
+    for (char c : name.substr(0, kHtmlMaxAttributeLength)) a.name += AsciiLower(c);
     for (const auto& b : out)
       if (b.name == a.name) return;  // the first one counts
     DecodeText(value.substr(0, kHtmlMaxAttributeLength), true, a.value);
@@ -748,7 +743,7 @@ class Tokenizer {
   std::size_t SkipRawText(std::string_view name) {
     for (std::size_t p = s_.find("</", pos_); p != std::string_view::npos; p = s_.find("</", p + 2)) {
       std::size_t q = p + 2, k = 0;
-      while (k < name.size() && q < s_.size() && Lower(s_[q]) == name[k]) ++q, ++k;
+      while (k < name.size() && q < s_.size() && AsciiLower(s_[q]) == name[k]) ++q, ++k;
       if (k < name.size() || (q < s_.size() && !IsSpace(s_[q]) && s_[q] != '/' && s_[q] != '>')) continue;
       pos_ = q;
       if (!ReadAttributes(nullptr)) pos_ = s_.size();

@@ -70,8 +70,7 @@ class Output {
 
  private:
   static bool SameFont(const TextStyle& a, const TextStyle& b) {
-    return a.points == b.points && a.bold == b.bold && a.italic == b.italic && a.underline == b.underline &&
-           a.face == b.face;
+    return a.font == b.font;
   }
 
   TextMetrics& metrics_;

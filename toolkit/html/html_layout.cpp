@@ -1,6 +1,7 @@
 // The HTML layout: the document tree walked once, its text set in lines by a Flow per block
 // context (the page, each table cell); tables measured first for their columns' widths.
 #include "toolkit/html/html_layout.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <optional>
@@ -24,15 +25,6 @@ constexpr int kMaxColumns = 1000;
 constexpr int kMaxSpan = 100;
 constexpr std::uint32_t kGrey = 0x808080;
 constexpr std::uint32_t kLinkBlue = 0x0000FF;
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsCollapsible(s.front())) s.remove_prefix(1);
@@ -69,16 +61,10 @@ std::optional<Length> ParseLength(const std::string* text) {
   return Length{std::min(*v, percent ? 100 : kMaxSide), percent};
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  c = Lower(c);
-  return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
 std::optional<std::uint32_t> ParseHex(std::string_view s) {
   std::uint32_t v = 0;
   for (char c : s) {
-    const int d = HexDigit(c);
+    const int d = DigitValue(c, 16);
     if (d < 0) return std::nullopt;
     v = v * 16 + static_cast<std::uint32_t>(d);
   }
@@ -96,7 +82,7 @@ std::optional<std::uint32_t> ParseColor(const std::string* text) {
       {"navy", 0x000080},  {"blue", 0x0000FF},   {"teal", 0x008080},  {"aqua", 0x00FFFF},
   };
   for (const auto& [name, value] : kNames)
-    if (EqualsNoCase(s, name)) return value;
+    if (AsciiEqualIgnoreCase(s, name)) return value;
   const bool hash = !s.empty() && s[0] == '#';
   if (hash) s.remove_prefix(1);
   if (s.size() == 6) return ParseHex(s);
@@ -111,9 +97,9 @@ int Percent(int points, int percent) { return std::max(1, Sat((static_cast<long 
 std::optional<Align> ParseAlign(const std::string* text) {
   if (!text) return std::nullopt;
   const std::string_view s = Trim(*text);
-  if (EqualsNoCase(s, "center") || EqualsNoCase(s, "middle")) return Align::Center;
-  if (EqualsNoCase(s, "right")) return Align::Right;
-  if (EqualsNoCase(s, "left") || EqualsNoCase(s, "justify")) return Align::Left;
+  if (AsciiEqualIgnoreCase(s, "center") || AsciiEqualIgnoreCase(s, "middle")) return Align::Center;
+  if (AsciiEqualIgnoreCase(s, "right")) return Align::Right;
+  if (AsciiEqualIgnoreCase(s, "left") || AsciiEqualIgnoreCase(s, "justify")) return Align::Left;
   return std::nullopt;
 }
 
@@ -125,7 +111,7 @@ std::string Roman(int n, bool upper) {
   for (const auto& [value, digits] : kDigits)
     for (; n >= value; n -= value) s += digits;
   if (upper)
-    for (char& c : s) c = static_cast<char>(c - 'a' + 'A');
+    s = AsciiUpper(s);
   return s;
 }
 
@@ -165,8 +151,8 @@ class Engine {
     page.title = doc_.title;
     State s;
     s.style = options_.base;
-    s.style.points = std::clamp(s.style.points, 1, 1000);
-    base_ = s.style.points;
+    s.style.font.points = std::clamp(s.style.font.points, 1, 1000);
+    base_ = s.style.font.points;
     for (const auto& a : doc_.body) {
       const auto color = ParseColor(&a.value);
       if (!color) continue;
@@ -204,7 +190,7 @@ class Engine {
         return;
       case HtmlTag::Br: {
         const std::string* clear = n.Attribute("clear");
-        return flow.Break(s, clear && !EqualsNoCase(Trim(*clear), "none"));
+        return flow.Break(s, clear && !AsciiEqualIgnoreCase(Trim(*clear), "none"));
       }
       case HtmlTag::Img:
         return Image(n, s, flow);
@@ -224,22 +210,22 @@ class Engine {
     const auto paragraph = [&] { return out_.Font(s.style).height; };
     switch (tag) {
       case HtmlTag::B: case HtmlTag::Strong:
-        s.style.bold = true;
+        s.style.font.bold = true;
         break;
       case HtmlTag::I: case HtmlTag::Em: case HtmlTag::Cite: case HtmlTag::Dfn: case HtmlTag::Var:
-        s.style.italic = true;
+        s.style.font.italic = true;
         break;
       case HtmlTag::U:
-        s.style.underline = true;
+        s.style.font.underline = true;
         break;
       case HtmlTag::Tt: case HtmlTag::Code: case HtmlTag::Kbd: case HtmlTag::Samp:
-        s.style.face = options_.preformattedFace;
+        s.style.font.face = options_.preformattedFace;
         break;
       case HtmlTag::Big:
-        s.style.points = Percent(s.style.points, 120);
+        s.style.font.points = Percent(s.style.font.points, 120);
         break;
       case HtmlTag::Small:
-        s.style.points = Percent(s.style.points, 83);
+        s.style.font.points = Percent(s.style.font.points, 83);
         break;
       case HtmlTag::Nobr:
         s.nowrap = true;
@@ -252,7 +238,7 @@ class Engine {
           s.link = flow.Measuring() ? 0 : static_cast<int>(out_.page.links.size());
           if (!flow.Measuring()) out_.page.links.push_back(*href);
           s.style.color = linkColor_;
-          s.style.underline = true;
+          s.style.font.underline = true;
         }
         if (const std::string* name = n.Attribute("name")) flow.Anchor(*name);
         break;
@@ -271,7 +257,7 @@ class Engine {
         break;
       case HtmlTag::Address:
         block = true;
-        s.style.italic = true;
+        s.style.font.italic = true;
         break;
       case HtmlTag::H1: case HtmlTag::H2: case HtmlTag::H3: case HtmlTag::H4: case HtmlTag::H5:
       case HtmlTag::H6: {
@@ -281,8 +267,8 @@ class Engine {
         static constexpr int kMargin[] = {67, 83, 100, 133, 167, 233};
         const int level = static_cast<int>(tag) - static_cast<int>(HtmlTag::H1);
         block = true;
-        s.style.points = Percent(base_, kSize[level]);
-        s.style.bold = true;
+        s.style.font.points = Percent(base_, kSize[level]);
+        s.style.font.bold = true;
         margin = out_.Font(s.style).height * kMargin[level] / 100;
         s.align = ParseAlign(n.Attribute("align")).value_or(s.align);
         break;
@@ -290,7 +276,7 @@ class Engine {
       case HtmlTag::Pre: case HtmlTag::Listing: case HtmlTag::Xmp:
         block = true;
         s.pre = true;
-        s.style.face = options_.preformattedFace;
+        s.style.font.face = options_.preformattedFace;
         margin = paragraph();
         break;
       case HtmlTag::Blockquote:
@@ -323,7 +309,7 @@ class Engine {
         break;
       case HtmlTag::Td: case HtmlTag::Th:  // a cell outside a table: only a block
         block = true;
-        if (tag == HtmlTag::Th) s.style.bold = true;
+        if (tag == HtmlTag::Th) s.style.font.bold = true;
         break;
       case HtmlTag::Li:
         block = true;
@@ -356,13 +342,13 @@ class Engine {
         const std::string_view t = Trim(*size);
         int index = t[0] == '+' || t[0] == '-' ? 3 + *v : *v;
         index = std::clamp(index, 1, 7);
-        s.style.points = Percent(base_, kSize[index - 1]);
+        s.style.font.points = Percent(base_, kSize[index - 1]);
       }
     }
     if (const std::string* face = n.Attribute("face")) {
       // The first of the faces listed; the viewer substitutes a face it lacks anyway.
       const std::string_view first = Trim(std::string_view(*face).substr(0, face->find(',')));
-      if (!first.empty()) s.style.face = std::string(first.substr(0, kMaxFaceLength));
+      if (!first.empty()) s.style.font.face = std::string(first.substr(0, kMaxFaceLength));
     }
   }
 
@@ -398,11 +384,11 @@ class Engine {
     int ascent = item.box.height;
     if (const std::string* align = n.Attribute("align")) {
       const std::string_view a = Trim(*align);
-      if (EqualsNoCase(a, "left") || EqualsNoCase(a, "right")) return flow.Float(std::move(item), EqualsNoCase(a, "right"), s);
+      if (AsciiEqualIgnoreCase(a, "left") || AsciiEqualIgnoreCase(a, "right")) return flow.Float(std::move(item), AsciiEqualIgnoreCase(a, "right"), s);
       const int textAscent = out_.Font(s.style).ascent;
-      if (EqualsNoCase(a, "top") || EqualsNoCase(a, "texttop"))
+      if (AsciiEqualIgnoreCase(a, "top") || AsciiEqualIgnoreCase(a, "texttop"))
         ascent = textAscent;
-      else if (EqualsNoCase(a, "middle") || EqualsNoCase(a, "absmiddle") || EqualsNoCase(a, "center"))
+      else if (AsciiEqualIgnoreCase(a, "middle") || AsciiEqualIgnoreCase(a, "absmiddle") || AsciiEqualIgnoreCase(a, "center"))
         ascent = (item.box.height + textAscent) / 2;
     }
     flow.Box(std::move(item), ascent, s);
@@ -460,7 +446,7 @@ class Engine {
     s.listDepth = 0;
     const HtmlNode& n = doc_.nodes[cell.node];
     if (HtmlTagOf(n.name) == HtmlTag::Th) {
-      s.style.bold = true;
+      s.style.font.bold = true;
       s.align = Align::Center;
     }
     s.align = ParseAlign(doc_.nodes[row].Attribute("align")).value_or(s.align);
@@ -647,7 +633,7 @@ class Engine {
         if (const auto h = ParseLength(td.Attribute("height")); h && !h->percent) p.height = std::max(p.height, h->value);
         const std::string* valign = td.Attribute("valign") ? td.Attribute("valign") : tr.Attribute("valign");
         const std::string_view v = valign ? Trim(*valign) : std::string_view("middle");
-        p.valign = EqualsNoCase(v, "top") || EqualsNoCase(v, "baseline") ? 0 : EqualsNoCase(v, "bottom") ? 2 : 1;
+        p.valign = AsciiEqualIgnoreCase(v, "top") || AsciiEqualIgnoreCase(v, "baseline") ? 0 : AsciiEqualIgnoreCase(v, "bottom") ? 2 : 1;
         height = std::max(height, p.height);
         row.push_back(p);
       }

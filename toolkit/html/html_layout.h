@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/font_spec.h"
 #include "toolkit/html/html_document.h"
 
 namespace sorel {
@@ -18,10 +19,9 @@ namespace sorel {
 // copied into each word; the system would use no more of it than this anyway.
 constexpr std::size_t kMaxFaceLength = 31;
 
+// A run of text's look: the program's font value and a colour.
 struct TextStyle {
-  std::string face;  // a face from the page cut to kMaxFaceLength
-  int points = 10;
-  bool bold = false, italic = false, underline = false;
+  FontSpec font{"", 0, 10};  // the face from the page cut to kMaxFaceLength; the character set unused
   std::uint32_t color = 0x000000;  // 0xRRGGBB
   bool operator==(const TextStyle&) const = default;
 };
@@ -45,7 +45,7 @@ class ImageSizes {
 
 struct LayoutOptions {
   int width = 400;  // the width to wrap in, in pixels
-  TextStyle base{"MS Sans Serif", 10};
+  TextStyle base{{"MS Sans Serif", 0, 10}};
   std::string preformattedFace = "Courier New";
 };
 

@@ -1,5 +1,6 @@
 // The incremental HTTP/1.x response reader.
 #include "toolkit/http/http_response.h"
+#include "platform/text.h"
 
 #include <algorithm>
 
@@ -14,12 +15,6 @@ bool IsControl(char c) { return (static_cast<unsigned char>(c) < 0x20 && c != '\
 bool IsTokenCharacter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || IsDigit(c) ||
          std::string_view("!#$%&'*+-.^_`|~").find(c) != std::string_view::npos;
-}
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 std::string_view Trim(std::string_view text) {
@@ -52,12 +47,6 @@ std::int64_t ParseLength(std::string_view digits) {
   return value;
 }
 
-int HexValue(char c) {
-  if (IsDigit(c)) return c - '0';
-  c = Lower(c);
-  return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
 }  // namespace
 
 HttpResponseParser::State HttpResponseParser::state() const {
@@ -66,7 +55,7 @@ HttpResponseParser::State HttpResponseParser::state() const {
 
 const std::string* HttpResponseParser::Header(std::string_view name) const {
   for (const HttpHeader& h : headers_)
-    if (EqualsIgnoringCase(h.name, name)) return &h.value;
+    if (AsciiEqualIgnoreCase(h.name, name)) return &h.value;
   return nullptr;
 }
 
@@ -207,9 +196,9 @@ void HttpResponseParser::ParseChunkSize() {
   std::string_view line = line_;
   std::int64_t size = 0;
   std::size_t digits = 0;
-  for (; digits < line.size() && HexValue(line[digits]) >= 0; ++digits) {
+  for (; digits < line.size() && DigitValue(line[digits], 16) >= 0; ++digits) {
     if (size >> 56) return Fail("Invalid chunk");  // one more digit could pass 2^60: refused, never overflowing
-    size = size * 16 + HexValue(line[digits]);
+    size = size * 16 + DigitValue(line[digits], 16);
   }
   line.remove_prefix(digits);
   while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
@@ -237,13 +226,13 @@ void HttpResponseParser::EndOfHeaders() {
   std::int64_t length = -1;
   bool lengthValid = true;
   for (const HttpHeader& h : headers_) {
-    if (EqualsIgnoringCase(h.name, "Transfer-Encoding")) {
+    if (AsciiEqualIgnoreCase(h.name, "Transfer-Encoding")) {
       ForEachItem(h.value, [&](std::string_view coding) {
         coded = true;
-        if (EqualsIgnoringCase(coding, "chunked")) chunked = true;
+        if (AsciiEqualIgnoreCase(coding, "chunked")) chunked = true;
         else unsupported = true;
       });
-    } else if (EqualsIgnoringCase(h.name, "Content-Length")) {
+    } else if (AsciiEqualIgnoreCase(h.name, "Content-Length")) {
       bool any = false;
       ForEachItem(h.value, [&](std::string_view item) {
         any = true;

@@ -1,5 +1,6 @@
 // Addresses the HTTP transport can ask for, and where a redirection leads.
 #include "toolkit/http/http_url.h"
+#include "platform/text.h"
 
 #include <vector>
 
@@ -55,20 +56,11 @@ std::string RemoveDotSegments(std::string_view path) {
   return out;
 }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
-
 // One part of a dotted address as inet_addr reads it: "0x" hexadecimal, a leading 0 octal, else
 // decimal. Nothing when it is not a number or passes max.
 std::optional<std::uint32_t> AddressPart(std::string_view part, std::uint32_t max) {
   unsigned base = 10;
-  if (part.size() >= 2 && part[0] == '0' && Lower(part[1]) == 'x') {
+  if (part.size() >= 2 && part[0] == '0' && AsciiLower(part[1]) == 'x') {
     base = 16;
     part.remove_prefix(2);
   } else if (part.size() >= 2 && part[0] == '0') {
@@ -78,9 +70,8 @@ std::optional<std::uint32_t> AddressPart(std::string_view part, std::uint32_t ma
   if (part.empty() && base != 16) return std::nullopt;
   std::uint64_t value = 0;
   for (char c : part) {
-    const char l = Lower(c);
-    const unsigned digit = IsDigit(l) ? static_cast<unsigned>(l - '0') : l >= 'a' && l <= 'f' ? static_cast<unsigned>(l - 'a' + 10) : 99;
-    if (digit >= base) return std::nullopt;
+    const int digit = DigitValue(c, static_cast<int>(base));
+    if (digit < 0) return std::nullopt;
     value = value * base + digit;
     if (value > max) return std::nullopt;
   }
@@ -134,7 +125,7 @@ bool IsLocalHost(std::string_view host) {
     const auto address = DottedAddress(host);
     return !address || IsLocalAddress(*address);
   }
-  return lastDot == std::string_view::npos || EqualsIgnoringCase(last, "localhost") || EqualsIgnoringCase(last, "local");
+  return lastDot == std::string_view::npos || AsciiEqualIgnoreCase(last, "localhost") || AsciiEqualIgnoreCase(last, "local");
 }
 
 bool RedirectionAllowed(const HttpUrl& from, const HttpUrl& to) {

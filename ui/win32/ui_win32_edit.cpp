@@ -1,6 +1,6 @@
 // The Win32 text fields: a single-line EDIT and a multi-line one with both scroll bars and a font of
 // its own.
-#include "platform/line_breaks.h"
+#include "platform/text.h"
 #include "platform/win32/gdi_font_win32.h"
 #include "ui/win32/ui_win32_private.h"
 

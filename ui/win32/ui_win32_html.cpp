@@ -71,12 +71,12 @@ class GdiMetrics : public TextMetrics {
   };
   using Key = std::tuple<std::string, int, bool, bool, bool>;
   Made& Font(const TextStyle& style) {
-    const Key key{style.face, style.points, style.bold, style.italic, style.underline};
+    const Key key{style.font.face, style.font.points, style.font.bold, style.font.italic, style.font.underline};
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second;
-    const std::string face = style.face.substr(0, LF_FACESIZE - 1);
-    HFONT font = CreateFontA(-MulDiv(style.points, dpi_, 72), 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL,
-                             style.italic, style.underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+    const std::string face = style.font.face.substr(0, LF_FACESIZE - 1);
+    HFONT font = CreateFontA(-MulDiv(style.font.points, dpi_, 72), 0, 0, 0, style.font.bold ? FW_BOLD : FW_NORMAL,
+                             style.font.italic, style.font.underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
     HGDIOBJ old = SelectObject(dc_, font);
     TEXTMETRICA tm{};
@@ -222,7 +222,7 @@ class Win32HtmlViewer : public Native<HtmlViewer> {
     width_ = client.right;
     LayoutOptions options;
     options.width = std::max<int>(1, client.right);
-    options.base = TextStyle{"MS Sans Serif", 10};
+    options.base = TextStyle{{"MS Sans Serif", 0, 10}};
     options.preformattedFace = "Courier New";
     page_ = LayoutHtml(*document_, options, metrics_, pictures_);
     anchor_ = focus_ = TextPoint{};

@@ -1,11 +1,20 @@
 // Process entry: splash, application title and help file, the main window, the message loop.
 #include <windows.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "app/Splash_Form.h"
 #include "app/fontsub.h"
 #include "ui/win32/win32_services.h"
+
+// libstdc++'s default terminate handler writes the escaping exception's demangled type to a
+// console this program does not have; its demangler alone is some 30 KB of the executable. Defined
+// here, the library's own is not linked: an exception that escapes everything ends the program as
+// the default handler would after writing, by abort().
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   using namespace sorel;

@@ -156,11 +156,12 @@ TEST(Win32Fonts, FaceScriptsComeOncePerStyleWithTheirNames) {
   EXPECT_TRUE(ScriptsOf("Sorel No Such Face").empty());
 }
 
-std::set<std::uint32_t> StylesOf(const std::string& face, int charset) {
+// Each style as "bold italic", "bold", "italic" or "regular".
+std::set<std::string> StylesOf(const std::string& face, int charset) {
   Win32Fonts fonts;
-  std::set<std::uint32_t> styles;
-  fonts.GetScreenDC()->ForEachFaceStyle(face, charset, [&](std::uint32_t flags) {
-    styles.insert(flags & (NTM_BOLD | NTM_ITALIC));
+  std::set<std::string> styles;
+  fonts.GetScreenDC()->ForEachFaceStyle(face, charset, [&](const FaceStyle& style) {
+    styles.insert(style.bold && style.italic ? "bold italic" : style.bold ? "bold" : style.italic ? "italic" : "regular");
   });
   return styles;
 }
@@ -168,11 +169,11 @@ std::set<std::uint32_t> StylesOf(const std::string& face, int charset) {
 // The host face has its book, bold, oblique and bold oblique fonts in every character set it
 // covers, matched ignoring letter case; a character set it lacks or an unknown face reports none.
 TEST(Win32Fonts, FaceStylesComeInTheAskedCharacterSet) {
-  const std::set<std::uint32_t> all = {0, NTM_BOLD, NTM_ITALIC, NTM_BOLD | NTM_ITALIC};
+  const std::set<std::string> all = {"regular", "bold", "italic", "bold italic"};
   const struct Case {
     const char* face;
     int charset;
-    std::set<std::uint32_t> styles;
+    std::set<std::string> styles;
   } cases[] = {
       {kHostFace, ANSI_CHARSET, all},
       {"dejavu SANS", EASTEUROPE_CHARSET, all},
@@ -200,7 +201,7 @@ TEST(Win32Fonts, ErrorsOfTheCallbackComeBackThroughTheEnumeration) {
                std::runtime_error);
   EXPECT_EQ(calls, 1);
   calls = 0;
-  EXPECT_THROW(dc->ForEachFaceStyle(kHostFace, ANSI_CHARSET, [&](std::uint32_t) {
+  EXPECT_THROW(dc->ForEachFaceStyle(kHostFace, ANSI_CHARSET, [&](const FaceStyle&) {
     ++calls;
     throw std::runtime_error("stop");
   }),

@@ -164,7 +164,7 @@ bool TWebFileInfo::InstallUpdate() {
   // The program is about to end: unsaved edits get their question first, and Cancel keeps both
   // the program and the edits, without starting the installer.
   if (exits && OnEndQuery && !OnEndQuery()) return true;
-  if (p_->shell.OpenDocument(targetPath_, RunParams()) > 32) {
+  if (p_->shell.OpenDocument(targetPath_, RunParams())) {
     if (exits) p_->app.Terminate();
     return true;
   }
@@ -386,7 +386,7 @@ bool TWebFileInfo::OpenExternalReadMe() {
   const std::string folder = p_->shell.TempFolder();
   if (folder.empty()) return false;
   const std::string local = EnsureTrailingBackslash(folder) + name;
-  return DownloadFile(ProductReadMeExt(), local, "Pobieranie ReadMe") && p_->shell.OpenDocument(local, "") > 32;
+  return DownloadFile(ProductReadMeExt(), local, "Pobieranie ReadMe") && p_->shell.OpenDocument(local, "");
 }
 
 std::optional<ReadMeWindow> TWebFileInfo::CreateReadMeWindow() {

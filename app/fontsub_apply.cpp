@@ -17,7 +17,7 @@ void TForm1::ApplyChanges(bool offerRestart) {
       Answer::Yes) {
     // The table is saved either way: a refused restart is said, and the program still closes.
     std::string refusal;
-    if (!RestartSystem(p_.system, p_.restart, kEwxReboot, refusal)) p_.app.ShowException(PlatformError(refusal));
+    if (!RestartSystem(p_.restart, refusal)) p_.app.ShowException(PlatformError(refusal));
   }
 }
 

@@ -19,7 +19,7 @@ namespace sorel {
 // that a test can look at the screen while the thread would block.
 class MemorySystemInfo : public SystemInfo {
  public:
-  std::uint32_t platformId = 2;  // the NT family
+  Family family = Family::Nt;
   std::string windowsDir = "C:\\windows";
   std::string systemDir = "C:\\windows\\system32";
   std::string exePath = "C:\\Program Files\\Sorel\\SorelAssistant.exe";
@@ -31,7 +31,7 @@ class MemorySystemInfo : public SystemInfo {
   // Gives the executable at exePath this version.
   void SetExeVersion(FileVersion v) { fileVersions[exePath] = v; }
 
-  std::uint32_t PlatformId() override { return platformId; }
+  Family SystemFamily() override { return family; }
   std::string WindowsDirectory() override { return windowsDir; }
   std::string SystemDirectory() override { return systemDir; }
   std::string ExePath() override { return exePath; }

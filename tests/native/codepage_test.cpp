@@ -329,7 +329,7 @@ TEST_F(CodePage, ClosingWritesTheChoiceOnlyOnYes) {
     Click(p.ui, ButtonNamed("btOK"));
     EXPECT_TRUE(form->Self().Closed());
     EXPECT_EQ(SystemValue(), answer == Answer::Yes ? "c_1251.nls" : "c_1252.nls");
-    EXPECT_TRUE(p.restart.calls.empty()) << "No to the restart question";
+    EXPECT_EQ(p.restart.requests, 0) << "No to the restart question";
   }
 }
 
@@ -557,9 +557,9 @@ TEST_F(MissingNls, SaveRefusesAMissingFileBeforeWritingAnything) {
 TEST_F(MissingNls, KeyTheUserMayOnlyReadIsShownAndItsSaveFails) {
   UseLangRes(kMaps);
   AddArial();
-  for (std::uint32_t platformId : {2u, 1u}) {
-    const std::string family = platformId == 2 ? "NT family" : "95/98 family";
-    p.system.platformId = platformId;
+  for (Family systemFamily : {Family::Nt, Family::Win9x}) {
+    const std::string family = systemFamily == Family::Nt ? "NT family" : "95/98 family";
+    p.system.family = systemFamily;
     const std::string winIni = "[FontSubstitutes]\r\nHelv=MS Sans Serif\r\n";
     p.files.Put("C:\\windows\\win.ini", winIni);
     p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Helv", "MS Sans Serif");

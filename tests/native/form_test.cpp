@@ -48,11 +48,11 @@ TEST_F(FormTest, CreationReadsTheTableAndShowsTheVersion) {
 
 TEST_F(FormTest, PlatformOtherThanNtReadsWinIni) {
   p.files.Put("C:\\windows\\win.ini", "[FontSubstitutes]\r\nTimes=Times New Roman\r\n");
-  for (std::uint32_t id : {0u, 1u}) {
-    p.system.platformId = id;
+  for (Family family : {Family::Other, Family::Win9x}) {
+    p.system.family = family;
     TForm1& f = Create();
-    EXPECT_FALSE(f.IsNT()) << id;
-    EXPECT_EQ(f.Edits().Table(), (sorel::SubstTable{"Times=Times New Roman"})) << id;
+    EXPECT_FALSE(f.IsNT()) << static_cast<int>(family);
+    EXPECT_EQ(f.Edits().Table(), (sorel::SubstTable{"Times=Times New Roman"})) << static_cast<int>(family);
   }
 }
 
@@ -254,18 +254,18 @@ TEST(Splash, BlocksFourSecondsWithoutTaskbarButton) {
 
 TEST(Platform, DetectPlatformTellsTheFamilies) {
   MemorySystemInfo system;
-  for (auto [id, expected] : {std::pair{2u, 1}, {1u, 2}, {0u, 0}, {3u, 0}}) {
-    system.platformId = id;
-    EXPECT_EQ(DetectPlatform(system), expected) << id;
+  for (auto [family, expected] : {std::pair{Family::Nt, 1}, {Family::Win9x, 2}, {Family::Other, 0}}) {
+    system.family = family;
+    EXPECT_EQ(DetectPlatform(system), expected) << static_cast<int>(family);
   }
 }
 
-TEST(Platform, ExeVersionIsFourWordsJoinedByDots) {
+TEST(Platform, ExeVersionIsFourNumbersJoinedByDots) {
   MemorySystemInfo system;
   EXPECT_EQ(GetExeVersion(system), "");
-  system.SetExeVersion(FileVersion{0x00010001, 0x00030006});
+  system.SetExeVersion(FileVersion{1, 1, 3, 6});
   EXPECT_EQ(GetExeVersion(system), "1.1.3.6");
-  system.SetExeVersion(FileVersion{0xFFFF0000, 0x0000FFFF});
+  system.SetExeVersion(FileVersion{65535, 0, 0, 65535});
   EXPECT_EQ(GetExeVersion(system), "65535.0.0.65535");
 }
 

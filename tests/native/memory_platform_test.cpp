@@ -173,14 +173,13 @@ TEST(MemoryRegistry, LogRecordsOperationsInOrder) {
 
 TEST(MemorySystemInfo, FactsAreSettableAndSleepOnlyRecords) {
   MemorySystemInfo sys;
-  EXPECT_EQ(sys.PlatformId(), 2u);
+  EXPECT_EQ(sys.SystemFamily(), Family::Nt);
   EXPECT_EQ(sys.WindowsDirectory(), "C:\\windows");
   EXPECT_EQ(sys.FixedFileVersion(sys.ExePath()), std::nullopt);
-  sys.SetExeVersion(FileVersion{0x00010001, 0x00030006});
+  sys.SetExeVersion(FileVersion{1, 1, 3, 6});
   auto v = sys.FixedFileVersion("C:\\Program Files\\Sorel\\SorelAssistant.exe");
   ASSERT_TRUE(v);
-  EXPECT_EQ(v->ms, 0x00010001u);
-  EXPECT_EQ(v->ls, 0x00030006u);
+  EXPECT_EQ(*v, (FileVersion{1, 1, 3, 6}));
   sys.Sleep(4000);
   sys.Sleep(0);
   EXPECT_EQ(sys.sleeps, (std::vector<unsigned>{4000, 0}));

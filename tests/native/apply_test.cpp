@@ -56,7 +56,7 @@ class Apply : public MainWindowTest {
   // The code-page list's "Central" (c_1250.nls), as the user picks it.
   void ChooseCentralCodePage() { ClickItem(p.ui, Item("puNLs").Item(0)); }
   // OK, then Yes to saving and the given answer to the restart question.
-  void CloseAndSave(int restartAnswer = Answer::No) {
+  void CloseAndSave(Answer restartAnswer = Answer::No) {
     p.dialogs.Script({Answer::Yes, restartAnswer});
     Click(p.ui, Btn("btOK"));
   }
@@ -272,7 +272,8 @@ TEST_P(RestartQuestion, YesAsksTheSystemToRebootAndSaysWhenItRefuses) {
   ASSERT_EQ(p.dialogs.Calls().size(), 2u);
   EXPECT_EQ(p.dialogs.Calls()[1].text, "Czy uruchomi\xE6 ponownie komputer?");
   EXPECT_EQ(p.dialogs.Calls()[1].caption, "Restart komputera");
-  EXPECT_EQ(p.dialogs.Calls()[1].flags, 0x24u);
+  EXPECT_EQ(p.dialogs.Calls()[1].buttons, Buttons::YesNo);
+  EXPECT_EQ(p.dialogs.Calls()[1].icon, Icon::Question);
   EXPECT_EQ(p.restart.requests, 1);
   EXPECT_EQ(p.app.errorsShown, c.errors);
   EXPECT_TRUE(f.Self().Closed());  // the table is saved: a refused restart changes nothing about closing

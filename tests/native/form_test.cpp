@@ -139,7 +139,7 @@ TEST_F(FormTest, CloseWithoutChangesAsksNothing) {
 }
 
 struct CloseCase {
-  int answer;
+  Answer answer;
   bool closed;
   bool written;
 };
@@ -155,18 +155,19 @@ TEST_P(CloseQuestion, AnswerDecidesClosingAndSaving) {
   ASSERT_EQ(p.dialogs.Calls().size(), c.written ? 2u : 1u);
   EXPECT_EQ(p.dialogs.Calls()[0].caption, "Zako\xF1" "czenie pracy");
   EXPECT_NE(p.dialogs.Calls()[0].text.find("[FontSubstitutes]?\n\r\n\rUwaga!"), std::string::npos);
-  EXPECT_EQ(p.dialogs.Calls()[0].flags, 0x23u);
+  EXPECT_EQ(p.dialogs.Calls()[0].buttons, Buttons::YesNoCancel);
+  EXPECT_EQ(p.dialogs.Calls()[0].icon, Icon::Question);
   EXPECT_EQ(f.Self().Closed(), c.closed);
   EXPECT_EQ(p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Helvetica,238").has_value(),
             c.written);
 }
 
-// Any answer other than Yes, No or Cancel closes as if no question had been asked.
+// No answer at all (the box could not be shown) closes as if no question had been asked.
 INSTANTIATE_TEST_SUITE_P(Answers, CloseQuestion,
                          testing::Values(CloseCase{Answer::Cancel, false, false},
                                          CloseCase{Answer::No, true, false},
                                          CloseCase{Answer::Yes, true, true},
-                                         CloseCase{Answer::Ok, true, false}));
+                                         CloseCase{Answer::None, true, false}));
 
 TEST_F(FormTest, FailedSaveKeepsTheWindowAndTheChanges) {
   TForm1& f = Create();

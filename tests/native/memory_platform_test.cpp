@@ -188,16 +188,17 @@ TEST(MemorySystemInfo, FactsAreSettableAndSleepOnlyRecords) {
 TEST(MemoryDialogs, AnswersFromScriptAndRefusesUnexpectedQuestions) {
   MemoryDialogs dialogs;
   dialogs.Script({Answer::Yes, Answer::No});
-  EXPECT_EQ(dialogs.MessageBox("Save?", "Sorel", Mb::YesNo | Mb::IconQuestion), Answer::Yes);
-  EXPECT_EQ(dialogs.MessageBox("Restart?", "Sorel", Mb::YesNo), Answer::No);
-  EXPECT_THROW(dialogs.MessageBox("Surprise", "Sorel", Mb::Ok), std::logic_error);
+  EXPECT_EQ(dialogs.MessageBox("Save?", "Sorel", Buttons::YesNo, Icon::Question), Answer::Yes);
+  EXPECT_EQ(dialogs.MessageBox("Restart?", "Sorel", Buttons::YesNo, Icon::None), Answer::No);
+  EXPECT_THROW(dialogs.MessageBox("Surprise", "Sorel", Buttons::Ok, Icon::None), std::logic_error);
   ASSERT_EQ(dialogs.Calls().size(), 3u);
   EXPECT_EQ(dialogs.Calls()[0].text, "Save?");
-  EXPECT_EQ(dialogs.Calls()[0].flags, Mb::YesNo | Mb::IconQuestion);
+  EXPECT_EQ(dialogs.Calls()[0].buttons, Buttons::YesNo);
+  EXPECT_EQ(dialogs.Calls()[0].icon, Icon::Question);
   EXPECT_EQ(dialogs.Calls()[2].text, "Surprise");
 
   dialogs.SetDefaultAnswer(Answer::Cancel);
-  EXPECT_EQ(dialogs.MessageBox("Again", "Sorel", Mb::YesNoCancel), Answer::Cancel);
+  EXPECT_EQ(dialogs.MessageBox("Again", "Sorel", Buttons::YesNoCancel, Icon::None), Answer::Cancel);
 }
 
 TEST(SaveDialogRequest, FilterAndFlagsInTheSystemsTerms) {

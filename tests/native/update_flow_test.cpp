@@ -168,7 +168,7 @@ TEST(UpdateFlow, EachSituationAsksAndShowsWhatItShould) {
   struct Case {
     const char* name;
     std::string pageVersion;
-    std::vector<int> answers;  // the message boxes' answers, in order
+    std::vector<Answer> answers;  // the message boxes' answers, in order
     bool save;                 // the save dialog confirmed as C:\d\setup with the first filter
     Served setup;
     bool shellOpens;  // the shell opens the saved file
@@ -236,7 +236,7 @@ TEST(UpdateFlow, EachSituationAsksAndShowsWhatItShould) {
     };
     s.p.shell.documentOpens = c.shellOpens;
     s.cancel = c.cancel;
-    for (int answer : c.answers) s.p.dialogs.Script({answer});
+    for (Answer answer : c.answers) s.p.dialogs.Script({answer});
     if (c.save) s.SaveAs("C:\\d\\setup", 1);
     if (!c.save) s.p.dialogs.answerSave = [](const SaveFileRequest&) { return std::optional<SaveFileChoice>(); };
 

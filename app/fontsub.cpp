@@ -407,8 +407,8 @@ void TForm1::FormCloseQuery(bool& canClose) {
 // A failed save throws with the edits kept, so the user's choices are not lost.
 bool TForm1::ConfirmEnd(bool offerRestart) {
   if (!edits_.Modified()) return true;
-  const int answer =
-      p_.dialogs.MessageBox(UiText("WSSaveText"), UiText("WSSaveTitle"), Mb::YesNoCancel | Mb::IconQuestion);
+  const Answer answer =
+      p_.dialogs.MessageBox(UiText("WSSaveText"), UiText("WSSaveTitle"), Buttons::YesNoCancel, Icon::Question);
   if (answer == Answer::Cancel) return false;
   if (answer == Answer::Yes) ApplyChanges(offerRestart);
   if (answer == Answer::No) edits_.ClearModified();

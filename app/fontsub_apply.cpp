@@ -13,11 +13,11 @@ void TForm1::ApplyChanges(bool offerRestart) {
   store_->WriteTable(edits_.Table());
   codePage_.Write();
   edits_.ClearModified();
-  if (offerRestart && p_.dialogs.MessageBox(UiText("WSRestartText"), UiText("WSRestartTitle"), Mb::YesNo | Mb::IconQuestion) ==
+  if (offerRestart && p_.dialogs.MessageBox(UiText("WSRestartText"), UiText("WSRestartTitle"), Buttons::YesNo, Icon::Question) ==
       Answer::Yes) {
     // The table is saved either way: a refused restart is said, and the program still closes.
     std::string refusal;
-    if (!RestartSystem(p_.system, p_.restart, kEwxReboot, refusal)) p_.app.ShowException(PlatformError(refusal));
+    if (!RestartSystem(p_.restart, refusal)) p_.app.ShowException(PlatformError(refusal));
   }
 }
 

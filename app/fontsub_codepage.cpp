@@ -52,7 +52,7 @@ void TForm1::acCPModExecute() {
   const std::string target = codePage_.ToggleTarget(texts_.DefNLsSubst);
   if (!codePage_.Toggle(texts_.DefNLsSubst)) {
     ShowCodePageIndicator();
-    p_.dialogs.MessageBox(TextWithName("WSNLsMissing", target), p_.app.Title(), Mb::Ok | Mb::IconWarning);
+    p_.dialogs.MessageBox(TextWithName("WSNLsMissing", target), p_.app.Title(), Buttons::Ok, Icon::Warning);
     return;
   }
   edits_.MarkModified();
@@ -70,7 +70,7 @@ void TForm1::mnuNLsClick(MenuItem& sender) {
     case NlsMapping::Pick::FileMissing:
       ShowCodePageChecks();
       p_.dialogs.MessageBox(TextWithName("WSNLsMissing", codePage_.FileOf(sender.Caption())), p_.app.Title(),
-                            Mb::Ok | Mb::IconWarning);
+                            Buttons::Ok, Icon::Warning);
       return;
     case NlsMapping::Pick::Made:
       break;

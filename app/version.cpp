@@ -4,9 +4,9 @@
 namespace sorel {
 
 int DetectPlatform(SystemInfo& system) {
-  switch (system.PlatformId()) {
-    case 2: return 1;
-    case 1: return 2;
+  switch (system.SystemFamily()) {
+    case Family::Nt: return 1;
+    case Family::Win9x: return 2;
     default: return 0;
   }
 }
@@ -14,11 +14,8 @@ int DetectPlatform(SystemInfo& system) {
 std::string GetExeVersion(SystemInfo& system) {
   auto version = system.FixedFileVersion(system.ExePath());
   if (!version) return "";
-  auto word = [](std::uint32_t dword, bool high) {
-    return std::to_string(high ? (dword >> 16) & 0xFFFF : dword & 0xFFFF);
-  };
-  return word(version->ms, true) + "." + word(version->ms, false) + "." + word(version->ls, true) +
-         "." + word(version->ls, false);
+  return std::to_string(version->major) + "." + std::to_string(version->minor) + "." +
+         std::to_string(version->build) + "." + std::to_string(version->revision);
 }
 
 }  // namespace sorel

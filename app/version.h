@@ -6,10 +6,10 @@
 
 namespace sorel {
 
-// 1 for the NT family (platform id 2), 2 for the 95/98 family (platform id 1), 0 otherwise.
+// 1 for the NT family, 2 for the 95/98 family, 0 for any other.
 int DetectPlatform(SystemInfo& system);
 
-// The executable's file version as four numbers joined by "." ("1.1.3.6"); "" without a version
+// The executable's file version as its four numbers joined by "." ("1.1.3.6"); "" without a version
 // resource.
 std::string GetExeVersion(SystemInfo& system);
 

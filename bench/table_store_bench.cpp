@@ -40,7 +40,7 @@ BENCHMARK(BM_SaveRegistry)->Arg(500)->Arg(2000)->Arg(10000)->Complexity()->Unit(
 void BM_ReadAndSaveWinIni(benchmark::State& state) {
   const SubstTable table = BenchTable(static_cast<int>(state.range(0)));
   StorePlatforms p;
-  p.system.platformId = 1;
+  p.system.family = Family::Win9x;
   p.Store(false).WriteTable(table);
   for (auto _ : state) {
     SubstTable read;

@@ -29,7 +29,7 @@ const char* const kPath = "C:\\windows\\win.ini";
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string before(reinterpret_cast<const char*>(data), size);
   StorePlatforms p;
-  p.system.platformId = 1;
+  p.system.family = Family::Win9x;
   p.files.Put(kPath, before);
 
   SubstTable table;

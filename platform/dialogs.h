@@ -5,14 +5,13 @@
 
 namespace sorel {
 
-// The system's MessageBox flags and answers that the program uses.
-namespace Mb {
-constexpr unsigned Ok = 0x00, YesNoCancel = 0x03, YesNo = 0x04;
-constexpr unsigned IconError = 0x10, IconQuestion = 0x20, IconWarning = 0x30, IconInformation = 0x40;
-}  // namespace Mb
-namespace Answer {
-constexpr int Ok = 1, Cancel = 2, Yes = 6, No = 7;
-}  // namespace Answer
+// What a message box asks: the buttons it offers and the icon beside its text.
+enum class Buttons { Ok, YesNo, YesNoCancel };
+enum class Icon { None, Question, Warning, Information };
+
+// What the user answered: the button pressed (closing the box counts as its Cancel, or as Ok when
+// it has only Ok). None when the box could not be shown.
+enum class Answer { None, Ok, Cancel, Yes, No };
 
 // What the save dialog is asked to show. No title, initial folder or default extension: the
 // system's own apply.
@@ -34,8 +33,8 @@ struct SaveFileChoice {
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
-  // Modal message box owned by the application's window; returns the answer (Answer::*).
-  virtual int MessageBox(const std::string& text, const std::string& caption, unsigned flags) = 0;
+  // Modal message box owned by the application's window; returns the answer.
+  virtual Answer MessageBox(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) = 0;
   // The system's modal save dialog, owned by the application's window; nothing when the user
   // cancels (or the dialog cannot be shown).
   virtual std::optional<SaveFileChoice> SaveFile(const SaveFileRequest& request) = 0;

@@ -20,6 +20,13 @@ struct ReportedScript {
   std::string script;  // the system's script name; may be empty
 };
 
+// The style of one font of a family: the bold one, the italic one, both or neither.
+struct FaceStyle {
+  bool bold = false;
+  bool italic = false;
+  bool operator==(const FaceStyle&) const = default;
+};
+
 // The screen's device context, held for a run of enumerations and released when destroyed.
 class ScreenDC {
  public:
@@ -29,10 +36,10 @@ class ScreenDC {
   // Every style and character set of one face, in the system's order.
   virtual void ForEachFaceScript(const std::string& face, const std::function<void(const ReportedScript&)>& each) = 0;
   // The styles of one face in one character set (EnumFontFamiliesExA): for every font of the
-  // family the system reports, its ntmFlags. The face name is cut to 31 characters, as the
-  // system's field holds no more.
+  // family the system reports, whether it is bold and whether italic. The face name is cut to 31
+  // characters, as the system's field holds no more.
   virtual void ForEachFaceStyle(const std::string& face, int charset,
-                                const std::function<void(std::uint32_t ntmFlags)>& each) = 0;
+                                const std::function<void(const FaceStyle&)>& each) = 0;
 };
 
 class Fonts {

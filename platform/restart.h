@@ -7,16 +7,11 @@ namespace sorel {
 class Restart {
  public:
   virtual ~Restart() = default;
-  // NT family: opens the process token, looks up "SeShutdownPrivilege" and enables it
-  // (OpenProcessToken, LookupPrivilegeValueA, AdjustTokenPrivileges); false when any step fails,
-  // with the system's words for why in error.
-  virtual bool EnableShutdownPrivilege(std::string& error) = 0;
-  // ExitWindowsEx(flags, 0); the restart itself happens after the call returns. False when the
-  // system refuses, with its words for why in error.
-  virtual bool Shutdown(unsigned flags, std::string& error) = 0;
+  // Asks the system to restart the computer; the restart itself happens after the call returns.
+  // On the NT family the process takes the shutdown privilege first, without which the system
+  // refuses, and asks nothing when it cannot. False when a step fails or the system refuses, with
+  // the system's words for why in error.
+  virtual bool RestartComputer(std::string& error) = 0;
 };
-
-// The flag that restarts the computer.
-constexpr unsigned kEwxReboot = 2;
 
 }  // namespace sorel

@@ -15,9 +15,9 @@ class Shell {
   // as owner, through the shell's allocator); "" when it has none.
   virtual std::string FontsFolder() = 0;
   // Opens a file with the shell's "open" verb (ShellExecuteA with the program's main window as
-  // owner, parameters as given or none when empty, no folder, SW_SHOWNORMAL) and returns the shell's
-  // answer: above 32 when the file was opened, else the system's error code (2: file not found).
-  virtual int OpenDocument(const std::string& file, const std::string& parameters) = 0;
+  // owner, parameters as given or none when empty, no folder, SW_SHOWNORMAL); true when the file was
+  // opened, false when the shell could not open it (no such file, no application for it).
+  virtual bool OpenDocument(const std::string& file, const std::string& parameters) = 0;
   // The system's folder for temporary files (GetTempPathA), ending in "\\"; "" when the system
   // gives none that fits in 260 characters.
   virtual std::string TempFolder() = 0;

@@ -6,17 +6,27 @@
 
 namespace sorel {
 
-// The fixed file version of a version resource: two 32-bit words, as VS_FIXEDFILEINFO holds them.
+// The system families the program tells apart: where the substitution table lives depends on it.
+enum class Family {
+  Nt,     // Windows NT and its successors: the table is in the registry
+  Win9x,  // Windows 95 and 98: the table is in win.ini
+  Other,  // any other platform the system names
+};
+
+// A version resource's file version, its four numbers in the order they are shown ("1.1.3.6").
 struct FileVersion {
-  std::uint32_t ms = 0;
-  std::uint32_t ls = 0;
+  std::uint16_t major = 0;
+  std::uint16_t minor = 0;
+  std::uint16_t build = 0;
+  std::uint16_t revision = 0;
+  bool operator==(const FileVersion&) const = default;
 };
 
 class SystemInfo {
  public:
   virtual ~SystemInfo() = default;
-  // dwPlatformId from GetVersionExA (0 Win32s, 1 the 95/98 family, 2 the NT family).
-  virtual std::uint32_t PlatformId() = 0;
+  // The family of the running system (GetVersionExA); the NT family when the system cannot tell.
+  virtual Family SystemFamily() = 0;
   // GetWindowsDirectoryA, as the system returns it (a drive root keeps its backslash); "" when
   // the system cannot tell.
   virtual std::string WindowsDirectory() = 0;

@@ -8,7 +8,6 @@ namespace sorel {
 
 namespace {
 
-constexpr std::uint32_t kNtmItalic = 0x1, kNtmBold = 0x20;
 constexpr int kLeft = 10, kHeadingTop = 6, kFirstRow = 28, kSampleGap = 2;
 
 // A label of the sheet: placed at the left edge, sized to its text, ampersands as they stand.
@@ -38,13 +37,12 @@ FontSpec SheetContent::CaptionFont() const { return FontSpec{face, charset, 8, f
 std::vector<std::string> StyleAvailability(Fonts& fonts, const std::string& face, int charset) {
   std::vector<std::string> words;
   std::unique_ptr<ScreenDC> dc = fonts.GetScreenDC();  // released on every path
-  dc->ForEachFaceStyle(face, charset, [&](std::uint32_t flags) {
-    const bool italic = flags & kNtmItalic, bold = flags & kNtmBold;
-    if (bold && italic) {
+  dc->ForEachFaceStyle(face, charset, [&](const FaceStyle& style) {
+    if (style.bold && style.italic) {
       words.push_back("BoldItalic");
-    } else if (italic) {
+    } else if (style.italic) {
       words.push_back("Italic");
-    } else if (bold) {
+    } else if (style.bold) {
       words.push_back("Bold");
     }
   });

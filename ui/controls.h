@@ -99,6 +99,10 @@ class Label : public Control, public Captioned {
   std::function<void()> OnClick;
 };
 
+// The results a modal form ends with (Button::ModalResult, Form::ShowModal).
+constexpr int kModalOk = 1;
+constexpr int kModalCancel = 2;
+
 class Button : public Control, public Captioned {
  public:
   using Control::Control;

@@ -115,17 +115,17 @@ bool TWebFileInfo::CheckForUpdate() {
 
 bool TWebFileInfo::RunCheck() {
   if (!FetchInfo()) {
-    p_->dialogs.MessageBox(kConnectText + ErrorLine(lastError_), kConnectCaption, Mb::Ok | Mb::IconWarning);
+    p_->dialogs.MessageBox(kConnectText + ErrorLine(lastError_), kConnectCaption, Buttons::Ok, Icon::Warning);
     return false;
   }
   if (!IsNewerVersion()) {
     p_->dialogs.MessageBox("Aktualizacja nie jest dostępna.", "Nie znaleziono aktualizacji",
-                           Mb::Ok | Mb::IconInformation);
+                           Buttons::Ok, Icon::Information);
     return false;
   }
   if (Options().Contains(TWfiOption::wfioDisplayReadMe)) ShowReadMe(true);
   if (p_->dialogs.MessageBox(VersionLines(CurrentVersion(), ProductVersion()) + "Pobrać aktualizację?",
-                             kAvailableCaption, Mb::YesNo | Mb::IconQuestion) != Answer::Yes)
+                             kAvailableCaption, Buttons::YesNo, Icon::Question) != Answer::Yes)
     return false;
 
   SaveFileRequest request;
@@ -140,14 +140,14 @@ bool TWebFileInfo::RunCheck() {
     case Downloaded::Refused:
       return false;
     case Downloaded::Failed:
-      p_->dialogs.MessageBox(kDownloadText + ErrorLine(lastError_), kDownloadCaption, Mb::Ok | Mb::IconWarning);
+      p_->dialogs.MessageBox(kDownloadText + ErrorLine(lastError_), kDownloadCaption, Buttons::Ok, Icon::Warning);
       return false;
     case Downloaded::Kept:
       break;
   }
   if (publicKey_.empty()) {
     // Nothing this build cannot verify is started: the user is told where the file is.
-    p_->dialogs.MessageBox(SignatureTexts.savedUnchecked(targetPath_), kAvailableCaption, Mb::Ok | Mb::IconInformation);
+    p_->dialogs.MessageBox(SignatureTexts.savedUnchecked(targetPath_), kAvailableCaption, Buttons::Ok, Icon::Information);
     return true;
   }
   return InstallUpdate();
@@ -159,16 +159,16 @@ bool TWebFileInfo::InstallUpdate() {
   const bool exits = Options().Contains(TWfiOption::wfioExitDuringUpdate);
   std::string question = "Czy chesz teraz zainstalować aktualizację?";
   if (exits) question += "\rTo spowoduje zakończenie " + p_->app.Title() + ".";
-  if (p_->dialogs.MessageBox(question, "Instalacja aktualizacji", Mb::YesNo | Mb::IconQuestion) != Answer::Yes)
+  if (p_->dialogs.MessageBox(question, "Instalacja aktualizacji", Buttons::YesNo, Icon::Question) != Answer::Yes)
     return true;
   // The program is about to end: unsaved edits get their question first, and Cancel keeps both
   // the program and the edits, without starting the installer.
   if (exits && OnEndQuery && !OnEndQuery()) return true;
-  if (p_->shell.OpenDocument(targetPath_, RunParams()) > 32) {
+  if (p_->shell.OpenDocument(targetPath_, RunParams())) {
     if (exits) p_->app.Terminate();
     return true;
   }
-  p_->dialogs.MessageBox(kCannotRun, "Błąd", Mb::Ok | Mb::IconWarning);
+  p_->dialogs.MessageBox(kCannotRun, "Błąd", Buttons::Ok, Icon::Warning);
   return true;
 }
 
@@ -186,14 +186,14 @@ bool TWebFileInfo::FetchInfo() {
 bool TWebFileInfo::FetchPage(int redirects) {
   if (active_) return true;
   if (HomeURL().empty()) {
-    p_->dialogs.MessageBox(kNoUrlText, kNoUrlCaption, Mb::Ok | Mb::IconWarning);
+    p_->dialogs.MessageBox(kNoUrlText, kNoUrlCaption, Buttons::Ok, Icon::Warning);
     return false;
   }
   const TWfiTags& t = InfoTags();
   if (t.ProductNameTag.empty() && t.ReadMeTag.empty() && t.ReadMeExtTag.empty() && t.VersionTag.empty() &&
       t.DateTag.empty() && t.AuthorTag.empty() && t.DownloadTag.empty() && t.RedirectTag.empty() &&
       t.RunParamsTag.empty()) {
-    p_->dialogs.MessageBox(kNoTagText, kNoTagCaption, Mb::Ok | Mb::IconWarning);
+    p_->dialogs.MessageBox(kNoTagText, kNoTagCaption, Buttons::Ok, Icon::Warning);
     return false;
   }
   if (!transport_) {
@@ -213,7 +213,7 @@ bool TWebFileInfo::FetchPage(int redirects) {
   const int status = transport_->StatusCode();
   if (!excepted_ && status != 200) {
     lastError_ = FailureOf(status, transport_->ReasonPhrase());
-    p_->dialogs.MessageBox(std::to_string(status), p_->app.Title(), Mb::Ok);
+    p_->dialogs.MessageBox(std::to_string(status), p_->app.Title(), Buttons::Ok, Icon::None);
   }
   ClearPageValues();
   const bool fetched = lastError_.empty();
@@ -271,8 +271,8 @@ void TWebFileInfo::DropStream() {
 
 void TWebFileInfo::RequestDone(int error) {
   lastError_ = error != 0 ? transport_->ReasonPhrase() : std::string();
-  if (wait_.self) wait_.self->SetModalResult(Answer::Ok);
-  if (progress_) progress_->Self().SetModalResult(progress_->Cancelled() ? Answer::Cancel : Answer::Ok);
+  if (wait_.self) wait_.self->SetModalResult(kModalOk);
+  if (progress_) progress_->Self().SetModalResult(progress_->Cancelled() ? kModalCancel : kModalOk);
 }
 
 bool TWebFileInfo::DownloadUpdate(const std::string& path) { return DownloadVerified(path) == Downloaded::Kept; }
@@ -283,7 +283,7 @@ TWebFileInfo::Downloaded TWebFileInfo::DownloadVerified(const std::string& path)
   const std::string partial = Receive(DownloadURL(), targetPath_, "Pobieranie aktualizacji");
   if (partial.empty()) return Downloaded::Failed;
   if (!KeepSigned(partial)) {
-    p_->dialogs.MessageBox(SignatureTexts.notSigned, kDownloadCaption, Mb::Ok | Mb::IconWarning);
+    p_->dialogs.MessageBox(SignatureTexts.notSigned, kDownloadCaption, Buttons::Ok, Icon::Warning);
     return Downloaded::Refused;
   }
   return Downloaded::Kept;
@@ -365,11 +365,11 @@ bool TWebFileInfo::ShowReadMe(bool ask) {
   if (ProductReadMe().empty() && ProductReadMeExt().empty()) return false;
   if (ask && p_->dialogs.MessageBox(VersionLines(CurrentVersion(), ProductVersion()) +
                                         "Czy chcesz przeczytać plik ReadMe?",
-                                    kAvailableCaption, Mb::YesNo | Mb::IconQuestion) != Answer::Yes)
+                                    kAvailableCaption, Buttons::YesNo, Icon::Question) != Answer::Yes)
     return false;
   if (!ProductReadMeExt().empty()) {
     if (OpenExternalReadMe()) return true;
-    p_->dialogs.MessageBox(kCannotRun, "Błąd", Mb::Ok | Mb::IconWarning);
+    p_->dialogs.MessageBox(kCannotRun, "Błąd", Buttons::Ok, Icon::Warning);
   }
   if (!ProductReadMe().empty()) {
     if (auto window = CreateReadMeWindow()) window->self->ShowModal();
@@ -386,7 +386,7 @@ bool TWebFileInfo::OpenExternalReadMe() {
   const std::string folder = p_->shell.TempFolder();
   if (folder.empty()) return false;
   const std::string local = EnsureTrailingBackslash(folder) + name;
-  return DownloadFile(ProductReadMeExt(), local, "Pobieranie ReadMe") && p_->shell.OpenDocument(local, "") > 32;
+  return DownloadFile(ProductReadMeExt(), local, "Pobieranie ReadMe") && p_->shell.OpenDocument(local, "");
 }
 
 std::optional<ReadMeWindow> TWebFileInfo::CreateReadMeWindow() {
@@ -436,12 +436,12 @@ void TWebFileInfo::HandleAppException(const std::exception& e) {
   lastError_ = e.what();
   excepted_ = true;
   if (wait_.self) {
-    wait_.self->SetModalResult(Answer::Cancel);
+    wait_.self->SetModalResult(kModalCancel);
     released_.push_back(std::move(wait_));
     wait_ = {};
   }
   if (progress_) {
-    progress_->Self().SetModalResult(Answer::Cancel);
+    progress_->Self().SetModalResult(kModalCancel);
     progress_ = nullptr;
   }
   DropStream();
@@ -449,7 +449,7 @@ void TWebFileInfo::HandleAppException(const std::exception& e) {
   UnhookExceptions();
   p_->dialogs.MessageBox(
       std::string("Wystąpił błąd podczas pobierania informacji o aktualizacji.\rWyjątek: ") + e.what() + ".",
-      "Wyjątek", Mb::Ok | Mb::IconWarning);
+      "Wyjątek", Buttons::Ok, Icon::Warning);
 }
 
 }  // namespace sorel

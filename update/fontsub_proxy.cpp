@@ -25,7 +25,7 @@ TfrmProxySelect::TfrmProxySelect(Platform& platform) : p_(platform) {
   Button1 = p_.ui.CreateButton(*self_, "Button1");
   Button1->SetCaption("&Zaniechaj");
   Button1->SetBounds({252, 52, 75, 25});
-  Button1->ModalResult = Answer::Cancel;
+  Button1->ModalResult = kModalCancel;
   self_->SetCancelButton(Button1.get());
   Button2 = p_.ui.CreateButton(*self_, "Button2");
   Button2->SetCaption("&OK");
@@ -41,10 +41,10 @@ void TfrmProxySelect::FormCreate() { Image1->ShowIcon("MAINICON"); }
 
 void TfrmProxySelect::Button2Click() {
   if (ValidProxyPort(EditPort->Text())) {
-    self_->SetModalResult(Answer::Ok);
+    self_->SetModalResult(kModalOk);
     return;
   }
-  p_.dialogs.MessageBox(badPortText, badPortText, Mb::Ok | Mb::IconWarning);
+  p_.dialogs.MessageBox(badPortText, badPortText, Buttons::Ok, Icon::Warning);
 }
 
 void EditProxySettings(Platform& p, TWebFileInfo& check, const ProxyDialogTexts& texts) {
@@ -67,7 +67,7 @@ void EditProxySettings(Platform& p, TWebFileInfo& check, const ProxyDialogTexts&
     } ordinary(p.app);
     result = dialog.Self().ShowModal();
   }
-  if (result != Answer::Ok) return;
+  if (result != kModalOk) return;
   check.SetProxyHost(dialog.EditHost->Text());
   check.SetProxyPort(ParseIntegerText(dialog.EditPort->Text()).value_or(80));
 }

@@ -78,7 +78,7 @@ ReadMeWindow BuildReadMeWindow(Platform& p, const FontSpec& font, const std::str
   w.ok = p.ui.CreateButton(*w.self, "ReadMeOk");
   w.ok->SetCaption("&Ok");
   w.ok->SetBounds({width / 2 - 34, height - 56, 68, 22});
-  w.ok->ModalResult = Answer::Ok;
+  w.ok->ModalResult = kModalOk;
   w.self->SetDefaultButton(w.ok.get());
   w.self->SetCancelButton(w.ok.get());
   return w;

@@ -13,8 +13,34 @@ namespace sorel {
 // <windows.h> defines MessageBox as a macro; the member keeps its plain name.
 #undef MessageBox
 
-int Win32Dialogs::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-  return MessageBoxA(static_cast<HWND>(owner_), text.c_str(), caption.c_str(), flags);
+unsigned MessageBoxFlags(Buttons buttons, Icon icon) {
+  unsigned flags = MB_OK;
+  switch (buttons) {
+    case Buttons::Ok: flags = MB_OK; break;
+    case Buttons::YesNo: flags = MB_YESNO; break;
+    case Buttons::YesNoCancel: flags = MB_YESNOCANCEL; break;
+  }
+  switch (icon) {
+    case Icon::None: break;
+    case Icon::Question: flags |= MB_ICONQUESTION; break;
+    case Icon::Warning: flags |= MB_ICONWARNING; break;
+    case Icon::Information: flags |= MB_ICONINFORMATION; break;
+  }
+  return flags;
+}
+
+Answer AnswerOf(int result) {
+  switch (result) {
+    case IDOK: return Answer::Ok;
+    case IDCANCEL: return Answer::Cancel;
+    case IDYES: return Answer::Yes;
+    case IDNO: return Answer::No;
+    default: return Answer::None;
+  }
+}
+
+Answer Win32Dialogs::MessageBox(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) {
+  return AnswerOf(MessageBoxA(static_cast<HWND>(owner_), text.c_str(), caption.c_str(), MessageBoxFlags(buttons, icon)));
 }
 
 // The structure's size before Windows 2000 grew it: Windows 95 and NT 4 refuse the larger one.

@@ -6,9 +6,14 @@
 
 namespace sorel {
 
+// The MessageBoxA flags for a box with these buttons and this icon.
+unsigned MessageBoxFlags(Buttons buttons, Icon icon);
+// The answer a MessageBoxA result (ID*) stands for; None for 0 (no box) or any other.
+Answer AnswerOf(int result);
+
 class Win32Dialogs : public Dialogs {
  public:
-  int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+  Answer MessageBox(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) override;
   std::optional<SaveFileChoice> SaveFile(const SaveFileRequest& request) override;
   // The window that owns the boxes and the dialog (an HWND); none until set.
   void SetOwner(void* hwnd) { owner_ = hwnd; }

@@ -19,11 +19,6 @@ struct Enumeration {
   std::exception_ptr error;
 };
 
-struct StyleEnumeration {
-  const std::function<void(std::uint32_t)>& each;
-  std::exception_ptr error;
-};
-
 std::string FixedText(const char* field, std::size_t size) { return std::string(field, strnlen(field, size)); }
 
 int CALLBACK OnFont(const LOGFONTA* font, const TEXTMETRICA*, DWORD fontType, LPARAM param) {
@@ -61,9 +56,10 @@ int CALLBACK OnFaceScript(const LOGFONTA* font, const TEXTMETRICA* metric, DWORD
 // GDI passes a NEWTEXTMETRICEXA behind the declared type for TrueType and OpenType fonts; its ntmFlags
 // say whether a font of the family is the bold, italic or regular one.
 int CALLBACK OnFaceStyle(const LOGFONTA*, const TEXTMETRICA* metric, DWORD, LPARAM param) {
-  auto* run = reinterpret_cast<StyleEnumeration*>(param);
+  auto* run = reinterpret_cast<Enumeration<FaceStyle>*>(param);
   try {
-    run->each(reinterpret_cast<const NEWTEXTMETRICEXA*>(metric)->ntmTm.ntmFlags);
+    const DWORD flags = reinterpret_cast<const NEWTEXTMETRICEXA*>(metric)->ntmTm.ntmFlags;
+    run->each(FaceStyle{(flags & NTM_BOLD) != 0, (flags & NTM_ITALIC) != 0});
     return 1;
   } catch (...) {
     run->error = std::current_exception();
@@ -105,10 +101,10 @@ class Win32ScreenDC : public ScreenDC {
   }
 
   void ForEachFaceStyle(const std::string& face, int charset,
-                        const std::function<void(std::uint32_t)>& each) override {
+                        const std::function<void(const FaceStyle&)>& each) override {
     if (!dc_) return;
     LOGFONTA request = FaceRequest(face, charset);
-    StyleEnumeration run{each, nullptr};
+    Enumeration<FaceStyle> run{each, nullptr};
     EnumFontFamiliesExA(dc_, &request, &OnFaceStyle, reinterpret_cast<LPARAM>(&run), 0);
     if (run.error) std::rethrow_exception(run.error);
   }

@@ -15,7 +15,7 @@ const char* const kRestartRefused = "The system refused to restart the computer.
 
 }  // namespace
 
-bool Win32Restart::EnableShutdownPrivilege(std::string& error) {
+bool EnableShutdownPrivilege(std::string& error) {
   HANDLE token = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
     error = LastErrorText(kPrivilegeRefused);
@@ -38,8 +38,10 @@ bool Win32Restart::EnableShutdownPrivilege(std::string& error) {
   return ok;
 }
 
-bool Win32Restart::Shutdown(unsigned flags, std::string& error) {
-  if (ExitWindowsEx(flags, 0)) return true;
+bool Win32Restart::RestartComputer(std::string& error) {
+  // Without the privilege the NT family refuses the request anyway; do not ask.
+  if (system_.SystemFamily() == Family::Nt && !EnableShutdownPrivilege(error)) return false;
+  if (ExitWindowsEx(EWX_REBOOT, 0)) return true;
   error = LastErrorText(kRestartRefused);
   return false;
 }

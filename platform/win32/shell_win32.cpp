@@ -13,10 +13,11 @@ void Win32Shell::Open(const std::string& target) {
 }
 
 // The shell's answer is an HINSTANCE only in name: a number, above 32 on success.
-int Win32Shell::OpenDocument(const std::string& file, const std::string& parameters) {
+// ShellExecuteA answers above 32 when it opened the file, else with an error code.
+bool Win32Shell::OpenDocument(const std::string& file, const std::string& parameters) {
   HINSTANCE answer = ShellExecuteA(static_cast<HWND>(owner_()), "open", file.c_str(),
                                    parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
-  return static_cast<int>(reinterpret_cast<INT_PTR>(answer));
+  return reinterpret_cast<INT_PTR>(answer) > 32;
 }
 
 // GetTempPathA answers with the length it needs when the buffer is too small, 0 on failure.

@@ -12,7 +12,7 @@ class Win32Shell : public Shell {
   explicit Win32Shell(OwnerWindow owner) : owner_(std::move(owner)) {}
   void Open(const std::string& target) override;
   std::string FontsFolder() override;
-  int OpenDocument(const std::string& file, const std::string& parameters) override;
+  bool OpenDocument(const std::string& file, const std::string& parameters) override;
   std::string TempFolder() override;
 
  private:

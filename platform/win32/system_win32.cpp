@@ -24,11 +24,19 @@ std::string Folder(UINT(WINAPI* get)(LPSTR, UINT)) {
 
 }  // namespace
 
-std::uint32_t Win32SystemInfo::PlatformId() {
+Family FamilyOf(unsigned long platformId) {
+  switch (platformId) {
+    case VER_PLATFORM_WIN32_NT: return Family::Nt;
+    case VER_PLATFORM_WIN32_WINDOWS: return Family::Win9x;
+    default: return Family::Other;
+  }
+}
+
+Family Win32SystemInfo::SystemFamily() {
   OSVERSIONINFOA info = {};
   info.dwOSVersionInfoSize = sizeof(info);  // 148: the plain structure, which every system accepts
-  if (!GetVersionExA(&info)) return VER_PLATFORM_WIN32_NT;
-  return info.dwPlatformId;
+  if (!GetVersionExA(&info)) return Family::Nt;
+  return FamilyOf(info.dwPlatformId);
 }
 
 std::string Win32SystemInfo::WindowsDirectory() { return Folder(GetWindowsDirectoryA); }
@@ -56,7 +64,8 @@ std::optional<FileVersion> Win32SystemInfo::FixedFileVersion(const std::string& 
       fixedSize < sizeof(VS_FIXEDFILEINFO)) {
     return std::nullopt;
   }
-  return FileVersion{fixed->dwFileVersionMS, fixed->dwFileVersionLS};
+  return FileVersion{HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+                     LOWORD(fixed->dwFileVersionLS)};
 }
 
 void Win32SystemInfo::Sleep(unsigned milliseconds) { SleepEx(milliseconds, FALSE); }

@@ -8,9 +8,12 @@
 
 namespace sorel {
 
+// The family of a platform identifier from GetVersionExA.
+Family FamilyOf(unsigned long platformId);
+
 class Win32SystemInfo : public SystemInfo {
  public:
-  std::uint32_t PlatformId() override;
+  Family SystemFamily() override;
   std::string WindowsDirectory() override;
   std::string SystemDirectory() override;
   std::string ExePath() override;

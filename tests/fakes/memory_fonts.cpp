@@ -20,7 +20,7 @@ class MemoryScreenDC : public ScreenDC {
     if (const auto* scripts = owner_.ScriptsOf(face)) Report(*scripts, each);
   }
   void ForEachFaceStyle(const std::string& face, int charset,
-                        const std::function<void(std::uint32_t)>& each) override {
+                        const std::function<void(const FaceStyle&)>& each) override {
     // The system's face-name field holds 31 characters.
     if (const auto* styles = owner_.StylesOf(face.substr(0, 31), charset)) Report(*styles, each);
   }
@@ -58,11 +58,11 @@ const std::vector<ReportedScript>* MemoryFonts::ScriptsOf(const std::string& fac
   return it == scripts_.end() ? nullptr : &it->second;
 }
 
-void MemoryFonts::SetStyles(const std::string& face, int charset, std::vector<std::uint32_t> ntmFlags) {
-  styles_[{FoldCase(face), charset}] = std::move(ntmFlags);
+void MemoryFonts::SetStyles(const std::string& face, int charset, std::vector<FaceStyle> styles) {
+  styles_[{FoldCase(face), charset}] = std::move(styles);
 }
 
-const std::vector<std::uint32_t>* MemoryFonts::StylesOf(const std::string& face, int charset) const {
+const std::vector<FaceStyle>* MemoryFonts::StylesOf(const std::string& face, int charset) const {
   auto it = styles_.find({FoldCase(face), charset});
   return it == styles_.end() ? nullptr : &it->second;
 }

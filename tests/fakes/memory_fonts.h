@@ -21,9 +21,9 @@ class MemoryFonts : public Fonts {
   // What ForEachFaceScript reports for a face; a face without scripts reports nothing.
   void SetScripts(const std::string& face, std::vector<ReportedScript> scripts);
 
-  // What ForEachFaceStyle reports for a face in a character set: the ntmFlags of each font.
-  void SetStyles(const std::string& face, int charset, std::vector<std::uint32_t> ntmFlags);
-  const std::vector<std::uint32_t>* StylesOf(const std::string& face, int charset) const;
+  // What ForEachFaceStyle reports for a face in a character set: the style of each font.
+  void SetStyles(const std::string& face, int charset, std::vector<FaceStyle> styles);
+  const std::vector<FaceStyle>* StylesOf(const std::string& face, int charset) const;
 
   // Fault injection: every enumeration stops after this many reports, as a failing call would.
   std::size_t reportLimit = std::numeric_limits<std::size_t>::max();
@@ -42,7 +42,7 @@ class MemoryFonts : public Fonts {
  private:
   static std::string FoldCase(const std::string& face);
   std::map<std::string, std::vector<ReportedScript>> scripts_;  // by folded face
-  std::map<std::pair<std::string, int>, std::vector<std::uint32_t>> styles_;  // by folded face and charset
+  std::map<std::pair<std::string, int>, std::vector<FaceStyle>> styles_;  // by folded face and charset
 };
 
 }  // namespace sorel

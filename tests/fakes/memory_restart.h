@@ -1,26 +1,21 @@
-// In-memory restart for tests: scripted results and every call recorded in order.
+// In-memory restart for tests: a scripted answer and every request counted.
 #pragma once
 #include <string>
-#include <vector>
 
 #include "platform/restart.h"
 
 namespace sorel {
 
-// Nothing is ever shut down. Tests set the results and read back what was asked, in order:
-// "privilege" for EnableShutdownPrivilege, "exit <flags>" for ExitWindows. A refusal gives its
-// error text.
+// Nothing is ever restarted. Tests set the answer and read back how often a restart was asked.
+// A refusal gives its error text.
 class MemoryRestart : public Restart {
  public:
-  bool privilegeResult = true;
-  bool exitResult = true;
-  std::string privilegeError = "Not all privileges or groups referenced are assigned to the caller.";
-  std::string exitError = "A required privilege is not held by the client.";
+  bool accepted = true;
+  std::string refusal = "A required privilege is not held by the client.";
 
-  bool EnableShutdownPrivilege(std::string& error) override;
-  bool Shutdown(unsigned flags, std::string& error) override;
+  bool RestartComputer(std::string& error) override;
 
-  std::vector<std::string> calls;
+  int requests = 0;
 };
 
 }  // namespace sorel

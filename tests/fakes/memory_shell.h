@@ -13,9 +13,9 @@ class MemoryShell : public Shell {
   void Open(const std::string& target) override { opened.push_back(target); }
   std::string FontsFolder() override { return fontsFolder; }
 
-  int OpenDocument(const std::string& file, const std::string& parameters) override {
+  bool OpenDocument(const std::string& file, const std::string& parameters) override {
     documentsOpened.push_back({file, parameters});
-    return openDocumentResult;
+    return documentOpens;
   }
   std::string TempFolder() override { return tempFolder; }
 
@@ -26,7 +26,7 @@ class MemoryShell : public Shell {
     bool operator==(const Document&) const = default;
   };
   std::vector<Document> documentsOpened;
-  int openDocumentResult = 42;  // above 32: opened; 2: file not found, 31: no application for it
+  bool documentOpens = true;  // false: the shell could not open it
   std::string tempFolder = "C:\\WINDOWS\\TEMP\\";
 };
 

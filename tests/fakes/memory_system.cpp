@@ -11,10 +11,10 @@ std::optional<FileVersion> MemorySystemInfo::FixedFileVersion(const std::string&
   return it->second;
 }
 
-int MemoryDialogs::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
-  calls_.push_back({text, caption, flags});
+Answer MemoryDialogs::MessageBox(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) {
+  calls_.push_back({text, caption, buttons, icon});
   if (!answers_.empty()) {
-    const int answer = answers_.front();
+    const Answer answer = answers_.front();
     answers_.pop_front();
     return answer;
   }

@@ -19,7 +19,7 @@ namespace sorel {
 // that a test can look at the screen while the thread would block.
 class MemorySystemInfo : public SystemInfo {
  public:
-  std::uint32_t platformId = 2;  // the NT family
+  Family family = Family::Nt;
   std::string windowsDir = "C:\\windows";
   std::string systemDir = "C:\\windows\\system32";
   std::string exePath = "C:\\Program Files\\Sorel\\SorelAssistant.exe";
@@ -31,7 +31,7 @@ class MemorySystemInfo : public SystemInfo {
   // Gives the executable at exePath this version.
   void SetExeVersion(FileVersion v) { fileVersions[exePath] = v; }
 
-  std::uint32_t PlatformId() override { return platformId; }
+  Family SystemFamily() override { return family; }
   std::string WindowsDirectory() override { return windowsDir; }
   std::string SystemDirectory() override { return systemDir; }
   std::string ExePath() override { return exePath; }
@@ -51,17 +51,18 @@ class MemoryDialogs : public Dialogs {
   struct Call {
     std::string text;
     std::string caption;
-    unsigned flags = 0;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
   };
 
-  // Queues answers (Answer::*) for the next calls, in order.
-  void Script(std::initializer_list<int> answers) { answers_.insert(answers_.end(), answers); }
+  // Queues answers for the next calls, in order.
+  void Script(std::initializer_list<Answer> answers) { answers_.insert(answers_.end(), answers); }
   // The answer given once the script is used up, instead of throwing.
-  void SetDefaultAnswer(int answer) { defaultAnswer_ = answer; }
+  void SetDefaultAnswer(Answer answer) { defaultAnswer_ = answer; }
   const std::vector<Call>& Calls() const { return calls_; }
   std::size_t Unanswered() const { return answers_.size(); }  // scripted answers not yet used
 
-  int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+  Answer MessageBox(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) override;
 
   // The save dialog: every request is recorded, then answerSave plays the user (nothing: cancel).
   // Without answerSave a save dialog is unexpected and throws std::logic_error.
@@ -70,8 +71,8 @@ class MemoryDialogs : public Dialogs {
   std::vector<SaveFileRequest> saveRequests;
 
  private:
-  std::deque<int> answers_;
-  std::optional<int> defaultAnswer_;
+  std::deque<Answer> answers_;
+  std::optional<Answer> defaultAnswer_;
   std::vector<Call> calls_;
 };
 

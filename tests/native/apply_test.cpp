@@ -56,7 +56,7 @@ class Apply : public MainWindowTest {
   // The code-page list's "Central" (c_1250.nls), as the user picks it.
   void ChooseCentralCodePage() { ClickItem(p.ui, Item("puNLs").Item(0)); }
   // OK, then Yes to saving and the given answer to the restart question.
-  void CloseAndSave(int restartAnswer = Answer::No) {
+  void CloseAndSave(Answer restartAnswer = Answer::No) {
     p.dialogs.Script({Answer::Yes, restartAnswer});
     Click(p.ui, Btn("btOK"));
   }
@@ -205,7 +205,7 @@ TEST_P(FailedSave, KeepsTheWindowAndAsksNoRestart) {
   EXPECT_FALSE(f.Self().Closed());
   EXPECT_TRUE(Modified());
   EXPECT_EQ(p.dialogs.Calls().size(), 1u);
-  EXPECT_TRUE(p.restart.calls.empty());
+  EXPECT_EQ(p.restart.requests, 0);
   EXPECT_EQ(p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Courier,0").has_value(),
             GetParam().tableWritten);
 }
@@ -226,15 +226,15 @@ TEST_F(Apply, TableTheUserMayNotChangeIsShownAndItsSaveFails) {
   EXPECT_EQ(p.ui.events.errorsShown[0], FailedToSetDataMessage(kFontSubstitutesPath));
   EXPECT_FALSE(f.Self().Closed());
   EXPECT_TRUE(Modified());
-  EXPECT_TRUE(p.restart.calls.empty());
+  EXPECT_EQ(p.restart.requests, 0);
 }
 
 // A script switched on whose name the table maps elsewhere: the save makes the program's entry
 // what the system holds for the name, on either family.
 TEST_F(Apply, SwitchedOnEntryReplacesAnotherMappingOfItsName) {
-  for (const std::uint32_t platformId : {2u, 1u}) {
-    SCOPED_TRACE(platformId);
-    p.system.platformId = platformId;
+  for (const Family family : {Family::Nt, Family::Win9x}) {
+    SCOPED_TRACE(static_cast<int>(family));
+    p.system.family = family;
     const char* const other = "Arial Greek,161=Tahoma,161";
     Table({other});
     p.files.Put("C:\\windows\\win.ini", std::string("[FontSubstitutes]\r\n") + other + "\r\n");
@@ -243,7 +243,7 @@ TEST_F(Apply, SwitchedOnEntryReplacesAnotherMappingOfItsName) {
     DoubleClick("Arial (Greek)");
     CloseAndSave();
     EXPECT_EQ(f.Edits().Table(), Concat({"Arial Greek,161=Arial,161"}, FixedEntries("238")));
-    const std::string stored = platformId == 2
+    const std::string stored = family == Family::Nt
                                    ? p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial Greek,161")
                                          .value_or("")
                                    : p.files.Get("C:\\windows\\win.ini").value_or("");
@@ -253,27 +253,28 @@ TEST_F(Apply, SwitchedOnEntryReplacesAnotherMappingOfItsName) {
 }
 
 struct RestartCase {
-  std::uint32_t platformId;
-  bool privilegeGranted, exitAccepted;
-  Texts calls;
-  Texts errors;  // what the user is told after the question: the system's words for a refusal
+  Family family;
+  bool accepted;
+  std::string refusal;  // the system's words when it refuses
+  Texts errors;         // what the user is told after the question
 };
 class RestartQuestion : public Apply, public testing::WithParamInterface<RestartCase> {};
 
 TEST_P(RestartQuestion, YesAsksTheSystemToRebootAndSaysWhenItRefuses) {
   const RestartCase c = GetParam();
-  p.system.platformId = c.platformId;
+  p.system.family = c.family;
   p.files.Put("C:\\windows\\win.ini", "[FontSubstitutes]\r\n");
-  p.restart.privilegeResult = c.privilegeGranted;
-  p.restart.exitResult = c.exitAccepted;
+  p.restart.accepted = c.accepted;
+  p.restart.refusal = c.refusal;
   TForm1& f = Create();
   SwitchCodePage();
   CloseAndSave(Answer::Yes);
   ASSERT_EQ(p.dialogs.Calls().size(), 2u);
   EXPECT_EQ(p.dialogs.Calls()[1].text, "Czy uruchomi\xE6 ponownie komputer?");
   EXPECT_EQ(p.dialogs.Calls()[1].caption, "Restart komputera");
-  EXPECT_EQ(p.dialogs.Calls()[1].flags, 0x24u);
-  EXPECT_EQ(p.restart.calls, c.calls);
+  EXPECT_EQ(p.dialogs.Calls()[1].buttons, Buttons::YesNo);
+  EXPECT_EQ(p.dialogs.Calls()[1].icon, Icon::Question);
+  EXPECT_EQ(p.restart.requests, 1);
   EXPECT_EQ(p.app.errorsShown, c.errors);
   EXPECT_TRUE(f.Self().Closed());  // the table is saved: a refused restart changes nothing about closing
   EXPECT_TRUE(p.ui.events.errorsShown.empty());
@@ -282,18 +283,18 @@ TEST_P(RestartQuestion, YesAsksTheSystemToRebootAndSaysWhenItRefuses) {
 const char* const kPrivilegeRefused = "Not all privileges or groups referenced are assigned to the caller.";
 const char* const kExitRefused = "A required privilege is not held by the client.";
 INSTANTIATE_TEST_SUITE_P(Families, RestartQuestion,
-                         testing::Values(RestartCase{2, true, true, {"privilege", "exit 2"}, {}},
-                                         RestartCase{2, false, true, {"privilege"}, {kPrivilegeRefused}},
-                                         RestartCase{2, true, false, {"privilege", "exit 2"}, {kExitRefused}},
-                                         RestartCase{1, false, true, {"exit 2"}, {}},
-                                         RestartCase{1, true, false, {"exit 2"}, {kExitRefused}}));
+                         testing::Values(RestartCase{Family::Nt, true, "", {}},
+                                         RestartCase{Family::Nt, false, kPrivilegeRefused, {kPrivilegeRefused}},
+                                         RestartCase{Family::Nt, false, kExitRefused, {kExitRefused}},
+                                         RestartCase{Family::Win9x, true, "", {}},
+                                         RestartCase{Family::Win9x, false, kExitRefused, {kExitRefused}}));
 
 TEST_F(Apply, AnswerNoSavesWithoutRestart) {
   TForm1& f = Create();
   SwitchCodePage();
   CloseAndSave(Answer::No);
   EXPECT_TRUE(f.Self().Closed());
-  EXPECT_TRUE(p.restart.calls.empty());
+  EXPECT_EQ(p.restart.requests, 0);
   EXPECT_EQ(Stored(), Sorted(FixedEntries("238")));
 }
 
@@ -307,31 +308,22 @@ TEST_F(Apply, RestartQuestionUsesTheLanguagesTexts) {
   EXPECT_EQ(p.dialogs.Calls()[1].caption, "Restarting");
 }
 
-TEST(RestartSystem, NtFamilyNeedsThePrivilegeFirstAndARefusalSaysWhy) {
+TEST(RestartSystem, AsksOnceAndARefusalSaysWhy) {
   struct Case {
-    std::uint32_t platformId;
-    bool privilege, exit, result;
-    Texts calls;
-    std::string refusal;
+    bool accepted;
+    std::string refusal;  // what the caller is told
   } cases[] = {
-      {2, true, true, true, {"privilege", "exit 2"}, ""},
-      {2, true, false, false, {"privilege", "exit 2"}, "refused"},
-      {2, false, true, false, {"privilege"}, "no privilege"},
-      {1, false, true, true, {"exit 2"}, ""},
-      {1, true, false, false, {"exit 2"}, "refused"},
+      {true, ""},
+      {false, "refused"},
   };
   for (const Case& c : cases) {
-    MemorySystemInfo system;
-    system.platformId = c.platformId;
     MemoryRestart restart;
-    restart.privilegeResult = c.privilege;
-    restart.exitResult = c.exit;
-    restart.privilegeError = "no privilege";
-    restart.exitError = "refused";
+    restart.accepted = c.accepted;
+    restart.refusal = "refused";
     std::string refusal;
-    EXPECT_EQ(RestartSystem(system, restart, kEwxReboot, refusal), c.result) << c.platformId << c.privilege << c.exit;
-    EXPECT_EQ(restart.calls, c.calls) << c.platformId << c.privilege << c.exit;
-    EXPECT_EQ(refusal, c.refusal) << c.platformId << c.privilege << c.exit;
+    EXPECT_EQ(RestartSystem(restart, refusal), c.accepted);
+    EXPECT_EQ(restart.requests, 1) << c.accepted;
+    EXPECT_EQ(refusal, c.refusal) << c.accepted;
   }
 }
 

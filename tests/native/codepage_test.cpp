@@ -320,7 +320,7 @@ TEST_F(CodePage, WriteStepSkipsAnEmptyFileAndNeverCreatesTheKey) {
 // The save of the close question writes the mapping; No leaves the system as it was.
 TEST_F(CodePage, ClosingWritesTheChoiceOnlyOnYes) {
   UseLangRes(kMaps);
-  for (int answer : {Answer::No, Answer::Yes}) {
+  for (Answer answer : {Answer::No, Answer::Yes}) {
     SetSystemValue("c_1252.nls");
     Create();
     ClickItem(p.ui, ItemNamed("Cyrillic"));
@@ -329,7 +329,7 @@ TEST_F(CodePage, ClosingWritesTheChoiceOnlyOnYes) {
     Click(p.ui, ButtonNamed("btOK"));
     EXPECT_TRUE(form->Self().Closed());
     EXPECT_EQ(SystemValue(), answer == Answer::Yes ? "c_1251.nls" : "c_1252.nls");
-    EXPECT_TRUE(p.restart.calls.empty()) << "No to the restart question";
+    EXPECT_EQ(p.restart.requests, 0) << "No to the restart question";
   }
 }
 
@@ -447,7 +447,8 @@ TEST_F(MissingNls, PickOfAChoiceWithoutItsFileChangesNothing) {
   ClickItem(p.ui, ItemNamed("Central European"));
   ASSERT_EQ(p.dialogs.Calls().size(), 1u);
   EXPECT_EQ(p.dialogs.Calls()[0].text, BuiltInMissing("c_1250.nls"));
-  EXPECT_EQ(p.dialogs.Calls()[0].flags, Mb::Ok | Mb::IconWarning);
+  EXPECT_EQ(p.dialogs.Calls()[0].buttons, Buttons::Ok);
+  EXPECT_EQ(p.dialogs.Calls()[0].icon, Icon::Warning);
   EXPECT_EQ(f.CodePage().CurrentNlsFile(), "c_1252.nls");
   EXPECT_EQ(Checked(), (std::vector<std::string>{"Standard"}));
   EXPECT_FALSE(Indicator());
@@ -480,7 +481,8 @@ TEST_F(MissingNls, SwitchDoesNotGoToAMissingFile) {
     Click(p.ui, ButtonNamed("ToolbarButton971"));
     ASSERT_EQ(p.dialogs.Calls().size(), 1u) << c.what;
     EXPECT_EQ(p.dialogs.Calls()[0].text, BuiltInMissing(c.missing)) << c.what;
-    EXPECT_EQ(p.dialogs.Calls()[0].flags, Mb::Ok | Mb::IconWarning) << c.what;
+    EXPECT_EQ(p.dialogs.Calls()[0].buttons, Buttons::Ok) << c.what;
+    EXPECT_EQ(p.dialogs.Calls()[0].icon, Icon::Warning) << c.what;
     EXPECT_EQ(f.CodePage().CurrentNlsFile(), c.systemValue) << c.what;
     EXPECT_EQ(Indicator(), c.indicator) << c.what;
     EXPECT_FALSE(Modified()) << c.what;
@@ -557,9 +559,9 @@ TEST_F(MissingNls, SaveRefusesAMissingFileBeforeWritingAnything) {
 TEST_F(MissingNls, KeyTheUserMayOnlyReadIsShownAndItsSaveFails) {
   UseLangRes(kMaps);
   AddArial();
-  for (std::uint32_t platformId : {2u, 1u}) {
-    const std::string family = platformId == 2 ? "NT family" : "95/98 family";
-    p.system.platformId = platformId;
+  for (Family systemFamily : {Family::Nt, Family::Win9x}) {
+    const std::string family = systemFamily == Family::Nt ? "NT family" : "95/98 family";
+    p.system.family = systemFamily;
     const std::string winIni = "[FontSubstitutes]\r\nHelv=MS Sans Serif\r\n";
     p.files.Put("C:\\windows\\win.ini", winIni);
     p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Helv", "MS Sans Serif");

@@ -48,11 +48,11 @@ TEST_F(FormTest, CreationReadsTheTableAndShowsTheVersion) {
 
 TEST_F(FormTest, PlatformOtherThanNtReadsWinIni) {
   p.files.Put("C:\\windows\\win.ini", "[FontSubstitutes]\r\nTimes=Times New Roman\r\n");
-  for (std::uint32_t id : {0u, 1u}) {
-    p.system.platformId = id;
+  for (Family family : {Family::Other, Family::Win9x}) {
+    p.system.family = family;
     TForm1& f = Create();
-    EXPECT_FALSE(f.IsNT()) << id;
-    EXPECT_EQ(f.Edits().Table(), (sorel::SubstTable{"Times=Times New Roman"})) << id;
+    EXPECT_FALSE(f.IsNT()) << static_cast<int>(family);
+    EXPECT_EQ(f.Edits().Table(), (sorel::SubstTable{"Times=Times New Roman"})) << static_cast<int>(family);
   }
 }
 
@@ -139,7 +139,7 @@ TEST_F(FormTest, CloseWithoutChangesAsksNothing) {
 }
 
 struct CloseCase {
-  int answer;
+  Answer answer;
   bool closed;
   bool written;
 };
@@ -155,18 +155,19 @@ TEST_P(CloseQuestion, AnswerDecidesClosingAndSaving) {
   ASSERT_EQ(p.dialogs.Calls().size(), c.written ? 2u : 1u);
   EXPECT_EQ(p.dialogs.Calls()[0].caption, "Zako\xF1" "czenie pracy");
   EXPECT_NE(p.dialogs.Calls()[0].text.find("[FontSubstitutes]?\n\r\n\rUwaga!"), std::string::npos);
-  EXPECT_EQ(p.dialogs.Calls()[0].flags, 0x23u);
+  EXPECT_EQ(p.dialogs.Calls()[0].buttons, Buttons::YesNoCancel);
+  EXPECT_EQ(p.dialogs.Calls()[0].icon, Icon::Question);
   EXPECT_EQ(f.Self().Closed(), c.closed);
   EXPECT_EQ(p.registry.GetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Helvetica,238").has_value(),
             c.written);
 }
 
-// Any answer other than Yes, No or Cancel closes as if no question had been asked.
+// No answer at all (the box could not be shown) closes as if no question had been asked.
 INSTANTIATE_TEST_SUITE_P(Answers, CloseQuestion,
                          testing::Values(CloseCase{Answer::Cancel, false, false},
                                          CloseCase{Answer::No, true, false},
                                          CloseCase{Answer::Yes, true, true},
-                                         CloseCase{Answer::Ok, true, false}));
+                                         CloseCase{Answer::None, true, false}));
 
 TEST_F(FormTest, FailedSaveKeepsTheWindowAndTheChanges) {
   TForm1& f = Create();
@@ -254,18 +255,18 @@ TEST(Splash, BlocksFourSecondsWithoutTaskbarButton) {
 
 TEST(Platform, DetectPlatformTellsTheFamilies) {
   MemorySystemInfo system;
-  for (auto [id, expected] : {std::pair{2u, 1}, {1u, 2}, {0u, 0}, {3u, 0}}) {
-    system.platformId = id;
-    EXPECT_EQ(DetectPlatform(system), expected) << id;
+  for (auto [family, expected] : {std::pair{Family::Nt, 1}, {Family::Win9x, 2}, {Family::Other, 0}}) {
+    system.family = family;
+    EXPECT_EQ(DetectPlatform(system), expected) << static_cast<int>(family);
   }
 }
 
-TEST(Platform, ExeVersionIsFourWordsJoinedByDots) {
+TEST(Platform, ExeVersionIsFourNumbersJoinedByDots) {
   MemorySystemInfo system;
   EXPECT_EQ(GetExeVersion(system), "");
-  system.SetExeVersion(FileVersion{0x00010001, 0x00030006});
+  system.SetExeVersion(FileVersion{1, 1, 3, 6});
   EXPECT_EQ(GetExeVersion(system), "1.1.3.6");
-  system.SetExeVersion(FileVersion{0xFFFF0000, 0x0000FFFF});
+  system.SetExeVersion(FileVersion{65535, 0, 0, 65535});
   EXPECT_EQ(GetExeVersion(system), "65535.0.0.65535");
 }
 

@@ -173,14 +173,13 @@ TEST(MemoryRegistry, LogRecordsOperationsInOrder) {
 
 TEST(MemorySystemInfo, FactsAreSettableAndSleepOnlyRecords) {
   MemorySystemInfo sys;
-  EXPECT_EQ(sys.PlatformId(), 2u);
+  EXPECT_EQ(sys.SystemFamily(), Family::Nt);
   EXPECT_EQ(sys.WindowsDirectory(), "C:\\windows");
   EXPECT_EQ(sys.FixedFileVersion(sys.ExePath()), std::nullopt);
-  sys.SetExeVersion(FileVersion{0x00010001, 0x00030006});
+  sys.SetExeVersion(FileVersion{1, 1, 3, 6});
   auto v = sys.FixedFileVersion("C:\\Program Files\\Sorel\\SorelAssistant.exe");
   ASSERT_TRUE(v);
-  EXPECT_EQ(v->ms, 0x00010001u);
-  EXPECT_EQ(v->ls, 0x00030006u);
+  EXPECT_EQ(*v, (FileVersion{1, 1, 3, 6}));
   sys.Sleep(4000);
   sys.Sleep(0);
   EXPECT_EQ(sys.sleeps, (std::vector<unsigned>{4000, 0}));
@@ -189,16 +188,17 @@ TEST(MemorySystemInfo, FactsAreSettableAndSleepOnlyRecords) {
 TEST(MemoryDialogs, AnswersFromScriptAndRefusesUnexpectedQuestions) {
   MemoryDialogs dialogs;
   dialogs.Script({Answer::Yes, Answer::No});
-  EXPECT_EQ(dialogs.MessageBox("Save?", "Sorel", Mb::YesNo | Mb::IconQuestion), Answer::Yes);
-  EXPECT_EQ(dialogs.MessageBox("Restart?", "Sorel", Mb::YesNo), Answer::No);
-  EXPECT_THROW(dialogs.MessageBox("Surprise", "Sorel", Mb::Ok), std::logic_error);
+  EXPECT_EQ(dialogs.MessageBox("Save?", "Sorel", Buttons::YesNo, Icon::Question), Answer::Yes);
+  EXPECT_EQ(dialogs.MessageBox("Restart?", "Sorel", Buttons::YesNo, Icon::None), Answer::No);
+  EXPECT_THROW(dialogs.MessageBox("Surprise", "Sorel", Buttons::Ok, Icon::None), std::logic_error);
   ASSERT_EQ(dialogs.Calls().size(), 3u);
   EXPECT_EQ(dialogs.Calls()[0].text, "Save?");
-  EXPECT_EQ(dialogs.Calls()[0].flags, Mb::YesNo | Mb::IconQuestion);
+  EXPECT_EQ(dialogs.Calls()[0].buttons, Buttons::YesNo);
+  EXPECT_EQ(dialogs.Calls()[0].icon, Icon::Question);
   EXPECT_EQ(dialogs.Calls()[2].text, "Surprise");
 
   dialogs.SetDefaultAnswer(Answer::Cancel);
-  EXPECT_EQ(dialogs.MessageBox("Again", "Sorel", Mb::YesNoCancel), Answer::Cancel);
+  EXPECT_EQ(dialogs.MessageBox("Again", "Sorel", Buttons::YesNoCancel, Icon::None), Answer::Cancel);
 }
 
 TEST(SaveDialogRequest, FilterAndFlagsInTheSystemsTerms) {

@@ -14,7 +14,7 @@ namespace {
 
 using Texts = std::vector<std::string>;
 const char* const kLangRes = "C:\\Program Files\\Sorel\\LangRes.ini";
-constexpr std::uint32_t kBold = 0x20, kItalic = 0x1;
+constexpr FaceStyle kRegular{}, kBold{true, false}, kItalic{false, true}, kBoldItalic{true, true};
 
 // Arial offers Greek and Central European, with regular, bold, italic and bold italic fonts in
 // Greek; Symbolic offers Greek without a bold font.
@@ -29,9 +29,9 @@ class Preview : public MainWindowTest {
     p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Test");
     AddFace("Arial", {{0, "Western"}, {161, "Greek"}, {238, "Central European"}});
     AddFace("Symbolic", {{161, "Greek"}});
-    p.fonts.SetStyles("Arial", 161, {0, kBold, kItalic, kBold | kItalic});
-    p.fonts.SetStyles("Arial", 0, {0, kBold, kItalic});
-    p.fonts.SetStyles("Symbolic", 161, {0, kItalic});
+    p.fonts.SetStyles("Arial", 161, {kRegular, kBold, kItalic, kBoldItalic});
+    p.fonts.SetStyles("Arial", 0, {kRegular, kBold, kItalic});
+    p.fonts.SetStyles("Symbolic", 161, {kRegular, kItalic});
   }
   TfrmPrev& Prev() { return form->Preview(); }
   Texts SampleMenu() {

@@ -136,9 +136,9 @@ TEST_F(Settings, EveryCloseAttemptStoresThePlacement) {
   struct Case {
     const char* what;
     bool modified;
-    int answer;
+    Answer answer;
     bool closes;
-  } cases[] = {{"unchanged", false, 0, true},
+  } cases[] = {{"unchanged", false, Answer::None, true},
                {"Cancel", true, Answer::Cancel, false},
                {"No", true, Answer::No, true},
                {"Yes", true, Answer::Yes, true}};

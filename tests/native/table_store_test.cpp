@@ -415,7 +415,7 @@ TEST_F(NtTable, ValueThatRefusesDeletionStaysAndTheRestIsWritten) {
 
 class WinIniTable : public testing::Test {
  protected:
-  WinIniTable() { p.system.platformId = 1; }
+  WinIniTable() { p.system.family = Family::Win9x; }
   SubstTable Read(const std::string& winIni, SubstTable table = {}) {
     p.files.Put(kWinIni, winIni);
     p.Store(false).ReadTable(table);

@@ -168,10 +168,10 @@ TEST(UpdateFlow, EachSituationAsksAndShowsWhatItShould) {
   struct Case {
     const char* name;
     std::string pageVersion;
-    std::vector<int> answers;  // the message boxes' answers, in order
+    std::vector<Answer> answers;  // the message boxes' answers, in order
     bool save;                 // the save dialog confirmed as C:\d\setup with the first filter
     Served setup;
-    int shellResult;
+    bool shellOpens;  // the shell opens the saved file
     bool cancel;
     std::vector<std::string> captions;
     bool result;
@@ -185,42 +185,42 @@ TEST(UpdateFlow, EachSituationAsksAndShowsWhatItShould) {
   const Served whole{200, "OK", kSetupBody};
   const char* const kNotSigned = "nie jest podpisany";
   const Case cases[] = {
-      {"no update", "1.1.3.6", {Answer::Ok}, false, whole, 42, false, {"Nie znaleziono aktualizacji"}, false, 0,
+      {"no update", "1.1.3.6", {Answer::Ok}, false, whole, true, false, {"Nie znaleziono aktualizacji"}, false, 0,
        false, false, "Aktualizacja nie jest dostępna."},
       {"readme declined, download, install declined", "1.1.3.7", {Answer::No, Answer::Yes, Answer::No}, true,
-       whole, 42, false, {kAvailable, kAvailable, kInstall}, true, 5000, false, false, "To spowoduje zakończenie Sorel Assistant."},
-      {"installed, the program ends", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Yes}, true, whole, 42, false,
+       whole, true, false, {kAvailable, kAvailable, kInstall}, true, 5000, false, false, "To spowoduje zakończenie Sorel Assistant."},
+      {"installed, the program ends", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Yes}, true, whole, true, false,
        {kAvailable, kAvailable, kInstall}, true, 5000, true, true, ""},
-      {"download declined", "1.1.3.7", {Answer::No, Answer::No}, false, whole, 42, false, {kAvailable, kAvailable},
+      {"download declined", "1.1.3.7", {Answer::No, Answer::No}, false, whole, true, false, {kAvailable, kAvailable},
        false, 0, false, false, "Pobrać aktualizację?"},
-      {"save dialog cancelled", "1.1.3.7", {Answer::No, Answer::Yes}, false, whole, 42, false,
+      {"save dialog cancelled", "1.1.3.7", {Answer::No, Answer::Yes}, false, whole, true, false,
        {kAvailable, kAvailable}, false, 0, false, false, ""},
-      {"server error", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok}, true, {500, "Server Error", "oops"}, 42,
+      {"server error", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok}, true, {500, "Server Error", "oops"}, true,
        false, {kAvailable, kAvailable, "Błąd pobierania"}, false, 0, false, false, "Błąd: \"Server Error.\""},
-      {"the file does not start", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Yes, Answer::Ok}, true, whole, 2,
+      {"the file does not start", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Yes, Answer::Ok}, true, whole, false,
        false, {kAvailable, kAvailable, kInstall, "Błąd"}, true, 5000, true, false, "Nie można uruchomić programu."},
       {"exception from the transport", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok, Answer::Ok}, true,
-       {200, "OK", std::string(5000, 'x'), 0, true}, 42, false,
+       {200, "OK", std::string(5000, 'x'), 0, true}, true, false,
        {kAvailable, kAvailable, "Wyjątek", "Błąd pobierania"}, false, 0, false, false, "Błąd: \"Disk full.\""},
       {"cancelled download", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok}, true,
-       {200, "OK", std::string(5000, 'x'), 0, false, true}, 42, true, {kAvailable, kAvailable, "Błąd pobierania"},
+       {200, "OK", std::string(5000, 'x'), 0, false, true}, true, true, {kAvailable, kAvailable, "Błąd pobierania"},
        false, 0, false, false, "Błąd: \"Connection aborted.\""},
       {"an error status without a reason", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok}, true,
-       {404, "", "MZ error page"}, 42, false, {kAvailable, kAvailable, "Błąd pobierania"}, false, 0, false, false,
+       {404, "", "MZ error page"}, true, false, {kAvailable, kAvailable, "Błąd pobierania"}, false, 0, false, false,
        "Błąd: \"HTTP 404.\""},
       {"a file swapped on the way", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok}, true,
-       {200, "OK", std::string(4999, 'x') + "y"}, 42, false, {kAvailable, kAvailable, "Błąd pobierania"}, false, 0,
+       {200, "OK", std::string(4999, 'x') + "y"}, true, false, {kAvailable, kAvailable, "Błąd pobierania"}, false, 0,
        false, false, kNotSigned},
       {"a truncated file", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok}, true, {200, "OK", kSetupBody.substr(0, 4096)},
-       42, false, {kAvailable, kAvailable, "Błąd pobierania"}, false, 0, false, false, kNotSigned},
-      {"a page without a signature", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok}, true, whole, 42, false,
+       true, false, {kAvailable, kAvailable, "Błąd pobierania"}, false, 0, false, false, kNotSigned},
+      {"a page without a signature", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok}, true, whole, true, false,
        {kAvailable, kAvailable, "Błąd pobierania"}, false, 0, false, false, kNotSigned, ""},
-      {"the signature of another file", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok}, true, whole, 42, false,
+      {"the signature of another file", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok}, true, whole, true, false,
        {kAvailable, kAvailable, "Błąd pobierania"}, false, 0, false, false, kNotSigned, SignatureLine("MZ other")},
       {"a build without a key keeps the file and says where", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Ok}, true,
-       whole, 42, false, {kAvailable, kAvailable, kAvailable}, true, 5000, false, false, kTarget, "", false},
+       whole, true, false, {kAvailable, kAvailable, kAvailable}, true, 5000, false, false, kTarget, "", false},
       {"Cancel to the close question starts nothing", "1.1.3.7", {Answer::No, Answer::Yes, Answer::Yes}, true, whole,
-       42, false, {kAvailable, kAvailable, kInstall}, true, 5000, false, false, "", SignatureLine(kSetupBody), true,
+       true, false, {kAvailable, kAvailable, kInstall}, true, 5000, false, false, "", SignatureLine(kSetupBody), true,
        false},
   };
   for (const Case& c : cases) {
@@ -234,9 +234,9 @@ TEST(UpdateFlow, EachSituationAsksAndShowsWhatItShould) {
       ++endQueries;
       return c.endAllowed;
     };
-    s.p.shell.openDocumentResult = c.shellResult;
+    s.p.shell.documentOpens = c.shellOpens;
     s.cancel = c.cancel;
-    for (int answer : c.answers) s.p.dialogs.Script({answer});
+    for (Answer answer : c.answers) s.p.dialogs.Script({answer});
     if (c.save) s.SaveAs("C:\\d\\setup", 1);
     if (!c.save) s.p.dialogs.answerSave = [](const SaveFileRequest&) { return std::optional<SaveFileChoice>(); };
 

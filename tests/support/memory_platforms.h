@@ -35,7 +35,7 @@ struct MemoryPlatforms {
   MemoryPlatforms() {
     ui.treeCompare = &compare;
     ui.app = &app;  // forms centre on the screen the tests set
-    system.SetExeVersion(FileVersion{0x00010001, 0x00030006});
+    system.SetExeVersion(FileVersion{1, 1, 3, 6});
     // The code-page files of the Windows code pages, as the system folder of a Western machine
     // holds them; a test of a missing one takes it away.
     for (const char* page : {"1250", "1251", "1252", "1253", "1254", "1255", "1256", "1257", "1258"})

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <memory>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +17,7 @@
 #include "tests/fakes/memory_controls.h"
 #include "platform/win32/compare_win32.h"
 #include "platform/win32/fonts_win32.h"
+#include "tests/support/fonts_contract.h"
 
 namespace sorel {
 namespace {
@@ -156,62 +156,6 @@ TEST(Win32Fonts, FaceScriptsComeOncePerStyleWithTheirNames) {
   EXPECT_TRUE(ScriptsOf("Sorel No Such Face").empty());
 }
 
-std::set<std::uint32_t> StylesOf(const std::string& face, int charset) {
-  Win32Fonts fonts;
-  std::set<std::uint32_t> styles;
-  fonts.GetScreenDC()->ForEachFaceStyle(face, charset, [&](std::uint32_t flags) {
-    styles.insert(flags & (NTM_BOLD | NTM_ITALIC));
-  });
-  return styles;
-}
-
-// The host face has its book, bold, oblique and bold oblique fonts in every character set it
-// covers, matched ignoring letter case; a character set it lacks or an unknown face reports none.
-TEST(Win32Fonts, FaceStylesComeInTheAskedCharacterSet) {
-  const std::set<std::uint32_t> all = {0, NTM_BOLD, NTM_ITALIC, NTM_BOLD | NTM_ITALIC};
-  const struct Case {
-    const char* face;
-    int charset;
-    std::set<std::uint32_t> styles;
-  } cases[] = {
-      {kHostFace, ANSI_CHARSET, all},
-      {"dejavu SANS", EASTEUROPE_CHARSET, all},
-      {kHostFace, SHIFTJIS_CHARSET, {}},
-      {"Sorel No Such Face", ANSI_CHARSET, {}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(StylesOf(c.face, c.charset), c.styles) << c.face << " in " << c.charset;
-}
-
-TEST(Win32Fonts, ErrorsOfTheCallbackComeBackThroughTheEnumeration) {
-  Win32Fonts fonts;
-  auto dc = fonts.GetScreenDC();
-  int calls = 0;
-  EXPECT_THROW(dc->ForEachFont([&](const ReportedFont&) {
-    ++calls;
-    throw std::runtime_error("stop");
-  }),
-               std::runtime_error);
-  EXPECT_EQ(calls, 1);
-  calls = 0;
-  EXPECT_THROW(dc->ForEachFaceScript(kHostFace, [&](const ReportedScript&) {
-    ++calls;
-    throw std::runtime_error("stop");
-  }),
-               std::runtime_error);
-  EXPECT_EQ(calls, 1);
-  calls = 0;
-  EXPECT_THROW(dc->ForEachFaceStyle(kHostFace, ANSI_CHARSET, [&](std::uint32_t) {
-    ++calls;
-    throw std::runtime_error("stop");
-  }),
-               std::runtime_error);
-  EXPECT_EQ(calls, 1);
-  // The device context is still good afterwards.
-  int fontsSeen = 0;
-  dc->ForEachFont([&](const ReportedFont&) { ++fontsSeen; });
-  EXPECT_GT(fontsSeen, 0);
-}
-
 // The inventory and the tree on the real system: faces filtered and sorted by CompareStringA, the
 // host face's scripts from EnumFontFamiliesExA, its states from a table.
 TEST(Win32Fonts, InventoryAndTreeFromTheRealFonts) {
@@ -264,6 +208,18 @@ TEST(Win32Fonts, InventoryAndTreeFromTheRealFonts) {
   EXPECT_NE(std::find(children.begin(), children.end(), "DejaVu Sans (Cyrillic) -> [Western] [1]"), children.end());
   EXPECT_NE(std::find(children.begin(), children.end(), "DejaVu Sans (Greek) [1]"), children.end());
 }
+
+// The checks every font enumeration must pass, against GDI with the host's face.
+class Win32FontsContract : public testing::TestWithParam<test::FontsContractCase> {};
+
+TEST_P(Win32FontsContract, Holds) {
+  Win32Fonts fonts;
+  test::FontsUnderTest f{fonts, kHostFace};
+  GetParam().check(f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, Win32FontsContract, testing::ValuesIn(test::FontsContractCases()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace sorel

@@ -1,4 +1,4 @@
-// Win32Restart's privilege step against this process's real token (the restart itself is never asked).
+// The restart's privilege step against this process's real token (the restart itself is never asked).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -50,12 +50,11 @@ class ShutdownPrivilege : public testing::Test {
 TEST_F(ShutdownPrivilege, EnablesThePrivilegeThatWasOff) {
   Set(false);
   ASSERT_FALSE(Enabled()) << "the token must start without the privilege switched on";
-  Win32Restart restart;
   std::string error;
-  EXPECT_TRUE(restart.EnableShutdownPrivilege(error)) << error;
+  EXPECT_TRUE(EnableShutdownPrivilege(error)) << error;
   EXPECT_TRUE(Enabled());
   // Asking again, with the privilege already on, still succeeds.
-  EXPECT_TRUE(restart.EnableShutdownPrivilege(error)) << error;
+  EXPECT_TRUE(EnableShutdownPrivilege(error)) << error;
   EXPECT_TRUE(Enabled());
   Set(false);
 }

@@ -13,8 +13,21 @@ namespace {
 
 TEST(RealSystem, WineReportsTheNtFamilyAndItsWindowsFolder) {
   Win32SystemInfo system;
-  EXPECT_EQ(system.PlatformId(), 2u);
+  EXPECT_EQ(system.SystemFamily(), Family::Nt);
   EXPECT_EQ(system.WindowsDirectory(), "C:\\windows");
+}
+
+TEST(RealSystem, PlatformIdentifiersMapToTheFamilies) {
+  const struct Case {
+    unsigned long platformId;
+    Family family;
+  } cases[] = {
+      {VER_PLATFORM_WIN32_NT, Family::Nt},
+      {VER_PLATFORM_WIN32_WINDOWS, Family::Win9x},
+      {VER_PLATFORM_WIN32s, Family::Other},
+      {3, Family::Other},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FamilyOf(c.platformId), c.family) << c.platformId;
 }
 
 // The code-page mapping looks for the NLS files there: Wine keeps them in its system folder, as
@@ -53,7 +66,7 @@ TEST(RealSystem, FixedFileVersionOnlyForFilesWithAVersionResource) {
 
   auto kernel = system.FixedFileVersion("C:\\windows\\system32\\kernel32.dll");
   ASSERT_TRUE(kernel.has_value());
-  EXPECT_GE(kernel->ms >> 16, 5u) << "an NT-family major version";
+  EXPECT_GE(kernel->major, 5u) << "an NT-family major version";
 }
 
 TEST(RealSystem, SleepBlocksForAboutTheTimeAsked) {

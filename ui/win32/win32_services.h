@@ -31,7 +31,7 @@ struct Win32Services {
   Win32SystemInfo system;
   Win32Dialogs dialogs;
   Win32Fonts fonts;
-  Win32Restart restart;
+  Win32Restart restart{system};
   Win32Ui ui;
   Win32Printing printing{[this] { return static_cast<void*>(app.MainWindow()); }};
   Win32Shell shell{[this] { return static_cast<void*>(app.MainWindow()); }};

@@ -2,7 +2,6 @@
 #include "lang/LangChoose.h"
 
 #include "lang/langres.h"
-#include "platform/program_key.h"
 
 namespace sorel {
 
@@ -34,20 +33,7 @@ void TfrmLangChoose::ComboBox1Change() {
       ReadLanguageString(p_.profiles, LangResPath(p_.system), section, "dLangChoose", kBuiltInLangChooseCaption));
 }
 
-namespace {
-
-void Preselect(Platform& p, ComboBox& combo) {
-  std::string wanted = "Polski";
-  if (auto key = p.registry.Open(RegRoot::CurrentUser, ProgramKey, true)) {
-    // A value of another type is missing here too: the dialog is the way to repair it.
-    if (auto stored = ReadTextSetting(*key, "Language")) wanted = *stored;
-  }
-  combo.SetItemIndex(combo.FindExact(wanted));
-}
-
-}  // namespace
-
-LanguageChoice ChooseLanguage(Platform& p) {
+std::string ChooseLanguage(Platform& p, const std::optional<std::string>& stored) {
   TfrmLangChoose dialog(p);
   ComboBox& list = *dialog.ComboBox1;
   if (p.files.Exists(LangResPath(p.system))) {
@@ -57,20 +43,12 @@ LanguageChoice ChooseLanguage(Platform& p) {
   for (int i = list.Count() - 1; i >= 0; --i)
     if (list.Item(i).compare(0, 7, "Samplez") == 0) list.DeleteItem(i);
   if (int i = list.FindExact("IniStrings"); i >= 0) list.DeleteItem(i);
-  Preselect(p, list);
+  list.SetItemIndex(list.FindExact(stored.value_or("Polski")));
 
   dialog.Self().ShowModal();  // closing the dialog in any way counts as a choice
 
   int index = list.ItemIndex();
-  LanguageChoice choice{index >= 0 ? list.Item(index) : "", ""};
-  if (auto key = p.registry.Open(RegRoot::CurrentUser, ProgramKey, true)) {
-    try {
-      key->WriteString("Language", choice.section);
-    } catch (const PlatformError& e) {
-      choice.storeError = e.what();
-    }
-  }
-  return choice;
+  return index >= 0 ? list.Item(index) : "";
 }
 
 }  // namespace sorel

@@ -1,6 +1,7 @@
 // The language choice dialog TfrmLangChoose and ChooseLanguage.
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ui/services.h"
@@ -27,15 +28,9 @@ class TfrmLangChoose {
   Platform& p_;
 };
 
-// The language the user picked (the empty text when nothing was selected), and the registry's
-// error when storing it failed ("" when it was stored, or skipped because the key did not open).
-struct LanguageChoice {
-  std::string section;
-  std::string storeError;
-};
-
-// Lets the user pick a language section of the language file and stores it as "Language". Applying
-// it, also when storing failed, is the caller's part.
-LanguageChoice ChooseLanguage(Platform& platform);
+// Lets the user pick a language section of the language file, the stored one (or "Polski" when
+// none is stored) selected at first. Returns the section picked, the empty text when nothing was
+// selected; keeping and applying it is the caller's part.
+std::string ChooseLanguage(Platform& platform, const std::optional<std::string>& stored);
 
 }  // namespace sorel

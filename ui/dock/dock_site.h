@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "ui/controls.h"
-#include "platform/registry.h"
 #include "toolkit/dock/dock_geometry.h"
 #include "toolkit/dock/toolbar_layout.h"
 
@@ -109,9 +108,10 @@ class TDockSite {
   void ShowFloating(bool shown);
   bool FloatingShown() const { return shown_; }
 
-  // Every bar's layout in its own subkey below base (HKEY_CURRENT_USER).
-  void LoadLayout(Registry& registry, const std::string& base);
-  void SaveLayout(Registry& registry, const std::string& base);
+  // Every bar's layout, in the order the bars were added.
+  DockLayout Layout() const;
+  // Gives each bar named in layout its layout (TToolWindow::ApplyLayout); other bars stay.
+  void ApplyLayout(const DockLayout& layout);
 
  private:
   friend class TToolWindow;

@@ -338,7 +338,7 @@ void TForm1::ApplyLanguage(const std::string& section) { sorel::ApplyLanguage(p_
 
 void TForm1::ChooseLanguage() {
   // A value that cannot be read is missing here too: the dialog is the way to repair it.
-  const std::string section = sorel::ChooseLanguage(p_, settings_.Language());
+  const std::string section = TfrmLangChoose(p_, settings_.Language()).ShowModal();
   std::exception_ptr storeError;
   try {
     settings_.SetLanguage(section);

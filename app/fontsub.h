@@ -62,7 +62,6 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   bool IsNT() const { return isNT_; }
   // "SampleSet1" as read at start.
   const std::string& SampleSet() const { return sampleSet_; }
-  const KeyValueList& SampleTexts() const { return sampleTexts_; }
   // The preview window, made right after this window.
   TfrmPrev& Preview() { return *frmPrev_; }
 

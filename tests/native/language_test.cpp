@@ -224,22 +224,22 @@ TEST_F(LanguageDialog, OffersLanguagesAndPreselectsPolski) {
     captions.push_back(form.Caption());
     Click(p.ui, *p.ui.Find<Button>("Button1"));
   };
-  EXPECT_EQ(ChooseLanguage(p.platform, std::nullopt), "English");
+  EXPECT_EQ(TfrmLangChoose(p.platform, std::nullopt).ShowModal(), "English");
   EXPECT_EQ(offered, (std::vector<std::string>{"English", "NLSMaps", "Polski", "samplez lower"}));
   EXPECT_EQ(preselected, "Polski");
   EXPECT_EQ(captions, (std::vector<std::string>{"Wyb\xF3r", "Choose"}));
 }
 
 TEST_F(LanguageDialog, StoredLanguagePreselectedIgnoringCaseAndClosingCountsAsChoice) {
-  EXPECT_EQ(ChooseLanguage(p.platform, "ENGLISH"), "English");  // no handler: the user closed the dialog
-  EXPECT_EQ(ChooseLanguage(p.platform, "Klingon"), "");
+  EXPECT_EQ(TfrmLangChoose(p.platform, "ENGLISH").ShowModal(), "English");  // no handler: the user closed the dialog
+  EXPECT_EQ(TfrmLangChoose(p.platform, "Klingon").ShowModal(), "");
 }
 
 TEST_F(LanguageDialog, WithoutLanguageFileNothingIsOfferedAndTheCaptionIsBuiltIn) {
   p.files.Remove(kLangRes);
   std::string caption;
   p.ui.modalHandler = [&](Form& form) { caption = form.Caption(); };
-  EXPECT_EQ(ChooseLanguage(p.platform, std::nullopt), "");
+  EXPECT_EQ(TfrmLangChoose(p.platform, std::nullopt).ShowModal(), "");
   EXPECT_EQ(caption, "Wyb\xF3r j\xEAzyka");
 }
 
@@ -249,7 +249,7 @@ TEST_F(LanguageDialog, NothingSelectedGivesTheBuiltInCaption) {
   p.files.Put(kLangRes, "dLangChoose=Early\r\n[English]\r\ndLangChoose=Choose\r\n");
   std::string caption;
   p.ui.modalHandler = [&](Form& form) { caption = form.Caption(); };
-  EXPECT_EQ(ChooseLanguage(p.platform, "Klingon"), "");
+  EXPECT_EQ(TfrmLangChoose(p.platform, "Klingon").ShowModal(), "");
   EXPECT_EQ(caption, "Wyb\xF3r j\xEAzyka");
 }
 

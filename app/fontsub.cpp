@@ -3,6 +3,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <exception>
 #include <optional>
 
 #include "app/settings.h"
@@ -36,6 +37,7 @@ void CreationStep(Application& app, Step&& step) {
 
 TForm1::TForm1(Platform& platform)
     : p_(platform),
+      settings_(platform.registry),
       edits_(platform.compare),
       codePage_(platform.registry, platform.profiles, platform.files, platform.system, LangResPath(platform.system)) {
   texts_.UiTexts = BuiltInUiTexts();
@@ -301,27 +303,24 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::OpenProgramKey() {
-  auto key = p_.registry.Open(RegRoot::CurrentUser, ProgramKey, true);
-  if (!key) {
+  if (!settings_.Available()) {
     // Without its own key the program cannot keep its settings: it ends as soon as it runs.
     p_.app.Terminate();
     return;
   }
-  CreationStep(p_.app, [&] { UpdateAppPath(*key, p_.system.ExePath()); });
+  CreationStep(p_.app, [this] { settings_.KeepAppPath(p_.system.ExePath()); });
   // Missing, or of another type, the language is asked for; a read that fails otherwise shows its
   // error and goes on with the empty name, which gives the built-in texts.
   std::optional<std::string> language = "";
-  CreationStep(p_.app, [&] { language = ReadTextSetting(*key, "Language"); });
+  CreationStep(p_.app, [&] { language = settings_.Language(); });
   if (language) {
     CreationStep(p_.app, [&] { ApplyLanguage(*language); });
   } else {
-    key.reset();  // the dialog opens the key itself
     CreationStep(p_.app, [this] { ChooseLanguage(); });
-    key = p_.registry.Open(RegRoot::CurrentUser, ProgramKey, true);
-    if (!key) return;
+    if (!settings_.Available()) return;
   }
-  CreationStep(p_.app, [&] { sampleSet_ = key->ReadString("SampleSet1"); });
-  CreationStep(p_.app, [&] { LoadSampleSets(sampleSet_); });
+  CreationStep(p_.app, [this] { sampleSet_ = settings_.SampleSet(); });
+  CreationStep(p_.app, [this] { LoadSampleSets(sampleSet_); });
 }
 
 void TForm1::BuildFontTree() { edits_.BuildTree(*TVFonts, p_.fonts, self_->HandleAllocated()); }
@@ -333,12 +332,19 @@ std::string TForm1::UiText(const std::string& key) const { return texts_.UiTexts
 void TForm1::ApplyLanguage(const std::string& section) { sorel::ApplyLanguage(p_, section, isNT_, *this, texts_); }
 
 void TForm1::ChooseLanguage() {
-  const LanguageChoice choice = sorel::ChooseLanguage(p_);
-  ApplyLanguage(choice.section);
+  // A value that cannot be read is missing here too: the dialog is the way to repair it.
+  const std::string section = TfrmLangChoose(p_, settings_.Language()).ShowModal();
+  std::exception_ptr storeError;
+  try {
+    settings_.SetLanguage(section);
+  } catch (const PlatformError&) {
+    storeError = std::current_exception();
+  }
+  ApplyLanguage(section);
   if (frmPrev_) frmPrev_->SetHintsAndTabCaption();
   // Said only once the choice is in place: the windows already show the chosen language, so the
   // message is plainly about keeping it for the next start, not about the choice itself.
-  if (!choice.storeError.empty()) throw PlatformError(choice.storeError);
+  if (storeError) std::rethrow_exception(storeError);
 }
 
 void TForm1::Name(Control& control) { named_[AsciiLower(control.Name())] = &control; }

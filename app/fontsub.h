@@ -6,6 +6,7 @@
 #include <map>
 
 #include "app/program_version.h"
+#include "app/settings.h"
 #include "ui/dock/dock_site.h"
 #include "codepage/nls_mapping.h"
 #include "engine/edit_model.h"
@@ -62,7 +63,6 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   bool IsNT() const { return isNT_; }
   // "SampleSet1" as read at start.
   const std::string& SampleSet() const { return sampleSet_; }
-  const KeyValueList& SampleTexts() const { return sampleTexts_; }
   // The preview window, made right after this window.
   TfrmPrev& Preview() { return *frmPrev_; }
 
@@ -70,6 +70,8 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   const SortedTextList& ScriptNames() const override { return edits_.ScriptNames(); }
   Rect HostBounds() override { return self_->Bounds(); }
   void PreviewShown(bool shown) override;
+  std::optional<StoredPlacement> StoredPreviewPlacement() override { return settings_.PreviewPlacement(); }
+  void KeepPreviewPlacement(const Rect& bounds) override { settings_.SavePreviewPlacement(bounds); }
 
  // What a language section may change, by control name.
   Kind ControlKind(const std::string& name, std::string& exactName) override;
@@ -165,6 +167,7 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   bool EndForUpdate();
 
   Platform& p_;
+  Settings settings_;
   bool isNT_ = false;
   EditModel edits_;
   NlsMapping codePage_;

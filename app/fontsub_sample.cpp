@@ -1,6 +1,5 @@
 // The main window's sample line, the sample-set menu and the preview window's toggle.
 #include "app/fontsub.h"
-#include "app/settings.h"
 #include "lang/langres.h"
 #include "preview/sample_sets.h"
 
@@ -23,10 +22,8 @@ void TForm1::LoadSampleSets(const std::string& chosenName) {
 }
 
 void TForm1::puSampleClick(MenuItem& sender) {
-  auto key = p_.registry.Open(RegRoot::CurrentUser, ProgramKey, true);
-  if (!key) return;
   const std::string caption = sender.Caption();  // the menu is rebuilt below
-  key->WriteString("SampleSet1", caption);
+  if (!settings_.SetSampleSet(caption)) return;
   LoadSampleSets(caption);
   TVFontsChange(TVFonts->Selected());
 }

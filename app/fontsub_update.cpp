@@ -55,7 +55,11 @@ void TForm1::puWWWProxyClick() {
   texts.badPort = UiText("RSBadPort");
   texts.okCaption = btOK->Caption();
   texts.cancelCaption = btCancel->Caption();
-  EditProxySettings(p_, *WWWCheck, texts);
+  TfrmProxySelect dialog(p_, texts, {WWWCheck->ProxyHost(), WWWCheck->ProxyPort()});
+  if (auto chosen = dialog.ShowModal()) {
+    WWWCheck->SetProxyHost(chosen->host);
+    WWWCheck->SetProxyPort(chosen->port);
+  }
 }
 
 }  // namespace sorel

@@ -29,6 +29,8 @@ class BenchHost : public PreviewHost {
   Rect HostBounds() override { return Rect{0, 0, 408, 440}; }
   std::string UiText(const std::string&) const override { return ""; }
   void PreviewShown(bool) override {}
+  std::optional<StoredPlacement> StoredPreviewPlacement() override { return std::nullopt; }
+  void KeepPreviewPlacement(const Rect&) override {}
 
  private:
   SortedTextList scripts_;

@@ -1,12 +1,11 @@
-// The language choice dialog TfrmLangChoose and ChooseLanguage.
+// The language choice dialog TfrmLangChoose.
 #include "lang/LangChoose.h"
 
 #include "lang/langres.h"
-#include "platform/program_key.h"
 
 namespace sorel {
 
-TfrmLangChoose::TfrmLangChoose(Platform& platform) : p_(platform) {
+TfrmLangChoose::TfrmLangChoose(Platform& platform, const std::optional<std::string>& stored) : p_(platform) {
   self_ = p_.ui.CreateForm("frmLangChoose", FormStyle::Dialog);
   self_->SetCaption("Select language");
   self_->SetClientSize(kClientWidth, kClientHeight);
@@ -22,55 +21,37 @@ TfrmLangChoose::TfrmLangChoose(Platform& platform) : p_(platform) {
   Button1 = p_.ui.CreateButton(*self_, "Button1");
   Button1->SetCaption("&OK");
   Button1->SetBounds({188, 36, 75, 25});
-  Button1->ModalResult = 1;
+  Button1->ModalResult = kModalOk;
+  ListLanguages(stored);
 }
 
-void TfrmLangChoose::FormShow() { ComboBox1Change(); }
-
-void TfrmLangChoose::ComboBox1Change() {
-  int index = ComboBox1->ItemIndex();
-  std::string section = index >= 0 ? ComboBox1->Item(index) : "";
-  self_->SetCaption(
-      ReadLanguageString(p_.profiles, LangResPath(p_.system), section, "dLangChoose", kBuiltInLangChooseCaption));
-}
-
-namespace {
-
-void Preselect(Platform& p, ComboBox& combo) {
-  std::string wanted = "Polski";
-  if (auto key = p.registry.Open(RegRoot::CurrentUser, ProgramKey, true)) {
-    // A value of another type is missing here too: the dialog is the way to repair it.
-    if (auto stored = ReadTextSetting(*key, "Language")) wanted = *stored;
-  }
-  combo.SetItemIndex(combo.FindExact(wanted));
-}
-
-}  // namespace
-
-LanguageChoice ChooseLanguage(Platform& p) {
-  TfrmLangChoose dialog(p);
-  ComboBox& list = *dialog.ComboBox1;
-  if (p.files.Exists(LangResPath(p.system))) {
-    for (const auto& section : p.profiles.SectionNames(LangResPath(p.system))) list.AddItem(section);
+void TfrmLangChoose::ListLanguages(const std::optional<std::string>& stored) {
+  ComboBox& list = *ComboBox1;
+  if (p_.files.Exists(LangResPath(p_.system))) {
+    for (const auto& section : p_.profiles.SectionNames(LangResPath(p_.system))) list.AddItem(section);
   }
   // Sample sets are not languages; the prefix test counts letter case.
   for (int i = list.Count() - 1; i >= 0; --i)
     if (list.Item(i).compare(0, 7, "Samplez") == 0) list.DeleteItem(i);
   if (int i = list.FindExact("IniStrings"); i >= 0) list.DeleteItem(i);
-  Preselect(p, list);
+  list.SetItemIndex(list.FindExact(stored.value_or("Polski")));
+}
 
-  dialog.Self().ShowModal();  // closing the dialog in any way counts as a choice
+std::string TfrmLangChoose::ShowModal() {
+  self_->ShowModal();
+  return Selected();
+}
 
-  int index = list.ItemIndex();
-  LanguageChoice choice{index >= 0 ? list.Item(index) : "", ""};
-  if (auto key = p.registry.Open(RegRoot::CurrentUser, ProgramKey, true)) {
-    try {
-      key->WriteString("Language", choice.section);
-    } catch (const PlatformError& e) {
-      choice.storeError = e.what();
-    }
-  }
-  return choice;
+std::string TfrmLangChoose::Selected() const {
+  const int index = ComboBox1->ItemIndex();
+  return index >= 0 ? ComboBox1->Item(index) : "";
+}
+
+void TfrmLangChoose::FormShow() { ComboBox1Change(); }
+
+void TfrmLangChoose::ComboBox1Change() {
+  self_->SetCaption(
+      ReadLanguageString(p_.profiles, LangResPath(p_.system), Selected(), "dLangChoose", kBuiltInLangChooseCaption));
 }
 
 }  // namespace sorel

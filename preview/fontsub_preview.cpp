@@ -2,8 +2,8 @@
 #include "preview/fontsub_preview.h"
 
 #include <algorithm>
+#include <exception>
 
-#include "platform/program_key.h"
 #include "preview/print_sheet.h"
 #include "toolkit/dock/dock_geometry.h"
 
@@ -175,14 +175,15 @@ void TfrmPrev::FormHide() {
   SavePreviewPlacement();
 }
 
-// A value of the wrong type raises the registry's error; what was applied before it stays.
+// A value that cannot be read raises its error; what was applied before it stays.
 void TfrmPrev::RestorePreviewPlacement() {
   Rect r = self_->Bounds();
-  if (auto key = p_.registry.Open(RegRoot::CurrentUser, PrevWndKey, false)) {
-    if (key->ValueExists("W")) r.width = key->ReadInteger("W"), self_->SetBounds(r);
-    if (key->ValueExists("H")) r.height = key->ReadInteger("H"), self_->SetBounds(r);
-    if (key->ValueExists("L")) r.left = key->ReadInteger("L"), self_->SetBounds(r);
-    if (key->ValueExists("T")) r.top = key->ReadInteger("T"), self_->SetBounds(r);
+  if (auto stored = host_.StoredPreviewPlacement()) {
+    if (stored->width) r.width = *stored->width, self_->SetBounds(r);
+    if (stored->height) r.height = *stored->height, self_->SetBounds(r);
+    if (stored->left) r.left = *stored->left, self_->SetBounds(r);
+    if (stored->top) r.top = *stored->top, self_->SetBounds(r);
+    if (stored->error) std::rethrow_exception(stored->error);
   } else {
     // Flush against the owner's right edge, as high as the owner.
     const Rect host = host_.HostBounds();
@@ -193,14 +194,6 @@ void TfrmPrev::RestorePreviewPlacement() {
   self_->SetBounds(BringIntoView(self_->Bounds(), p_.app.WorkAreas()));
 }
 
-void TfrmPrev::SavePreviewPlacement() {
-  auto key = p_.registry.Open(RegRoot::CurrentUser, PrevWndKey, true);
-  if (!key) return;
-  const Rect r = self_->Bounds();
-  key->WriteInteger("W", r.width);
-  key->WriteInteger("H", r.height);
-  key->WriteInteger("L", r.left);
-  key->WriteInteger("T", r.top);
-}
+void TfrmPrev::SavePreviewPlacement() { host_.KeepPreviewPlacement(self_->Bounds()); }
 
 }  // namespace sorel

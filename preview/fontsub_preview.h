@@ -3,11 +3,13 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/sorted_text_list.h"
 #include "ui/services.h"
 #include "preview/sample_sheet.h"
+#include "toolkit/dock/stored_placement.h"
 #include "ui/dock/dock_site.h"
 
 namespace sorel {
@@ -24,6 +26,10 @@ class PreviewHost {
   virtual std::string UiText(const std::string& key) const = 0;
   // The preview was shown (true) or hidden (false); the owner's toggle button follows.
   virtual void PreviewShown(bool shown) = 0;
+  // The preview's place kept from an earlier run; nothing when none is kept.
+  virtual std::optional<StoredPlacement> StoredPreviewPlacement() = 0;
+  // Keeps the preview's place for the next run.
+  virtual void KeepPreviewPlacement(const Rect& bounds) = 0;
 };
 
 class TfrmPrev {

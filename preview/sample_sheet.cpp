@@ -77,9 +77,6 @@ void BuildSheet(Ui& ui, ScrollBox& box, SheetLabels& labels, const SheetContent&
   }
 }
 
-void TPaintThread::Execute() {
-  BuildSheet(ui_, target_, labels_, content_);
-  finished_ = true;
-}
+void TPaintThread::Execute() { BuildSheet(ui_, target_, labels_, content_); }
 
 }  // namespace sorel

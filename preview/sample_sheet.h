@@ -61,14 +61,12 @@ class TPaintThread {
   TPaintThread(Ui& ui, ScrollBox& target, SheetLabels& labels, SheetContent content)
       : ui_(ui), target_(target), labels_(labels), content_(std::move(content)) {}
   void Execute();
-  bool Finished() const { return finished_; }
 
  private:
   Ui& ui_;
   ScrollBox& target_;
   SheetLabels& labels_;
   SheetContent content_;
-  bool finished_ = false;
 };
 
 }  // namespace sorel

@@ -272,7 +272,7 @@ void TWebFileInfo::DropStream() {
 void TWebFileInfo::RequestDone(int error) {
   lastError_ = error != 0 ? transport_->ReasonPhrase() : std::string();
   if (wait_.self) wait_.self->SetModalResult(kModalOk);
-  if (progress_) progress_->Self().SetModalResult(progress_->Cancelled() ? kModalCancel : kModalOk);
+  if (progress_) progress_->TransferEnded();
 }
 
 bool TWebFileInfo::DownloadUpdate(const std::string& path) { return DownloadVerified(path) == Downloaded::Kept; }
@@ -335,12 +335,10 @@ std::string TWebFileInfo::Receive(const std::string& url, const std::string& pat
   transport_->URL = url;
   transport_->DeadlineMs = 0;
   transport_->GetASync();
-  auto progress = std::make_unique<TWebDlProgress>(*p_, uiFont_);
-  progress->lblDownloading->SetCaption(title);
-  progress->OnCancel = [this] { transport_->Abort(); };
+  auto progress = std::make_unique<TWebDlProgress>(*p_, uiFont_, title, [this] { transport_->Abort(); });
   progress_ = progress.get();
   transferring_ = true;
-  progress->Self().ShowModal();
+  progress->ShowModal();  // the transfer's status below says how it ended
   transferring_ = false;
   progress_ = nullptr;
   // Only a whole response of status 200 is the file; the transport's exception means it is not.
@@ -441,7 +439,7 @@ void TWebFileInfo::HandleAppException(const std::exception& e) {
     wait_ = {};
   }
   if (progress_) {
-    progress_->Self().SetModalResult(kModalCancel);
+    progress_->TransferFailed();
     progress_ = nullptr;
   }
   DropStream();

@@ -1,12 +1,12 @@
-// The proxy dialog TfrmProxySelect and the command that opens it.
+// The proxy dialog TfrmProxySelect.
 #include "update/fontsub_proxy.h"
 
-#include "update/WebFileInfo.h"
 #include "update/web_page.h"
 
 namespace sorel {
 
-TfrmProxySelect::TfrmProxySelect(Platform& platform) : p_(platform) {
+TfrmProxySelect::TfrmProxySelect(Platform& platform, const ProxyDialogTexts& texts, const ProxySettings& current)
+    : p_(platform), badPortText_(texts.badPort) {
   self_ = p_.ui.CreateForm("frmProxySelect", FormStyle::Dialog);
   self_->SetCaption("frmProxySelect");
   self_->SetClientSize(kClientWidth, kClientHeight);
@@ -35,6 +35,14 @@ TfrmProxySelect::TfrmProxySelect(Platform& platform) : p_(platform) {
   Image1 = p_.ui.CreateImage(*self_, "Image1");
   Image1->SetBounds({4, 4, 32, 32});
   FormCreate();
+  // The language's texts over the design's.
+  Button1->SetCaption(texts.cancelCaption);
+  Button2->SetCaption(texts.okCaption);
+  EditHost->SetText(current.host);
+  EditPort->SetText(std::to_string(current.port));
+  self_->SetCaption(texts.caption);
+  Label1->SetCaption(texts.host);
+  Label2->SetCaption(texts.port);
 }
 
 void TfrmProxySelect::FormCreate() { Image1->ShowIcon("MAINICON"); }
@@ -44,19 +52,10 @@ void TfrmProxySelect::Button2Click() {
     self_->SetModalResult(kModalOk);
     return;
   }
-  p_.dialogs.MessageBox(badPortText, badPortText, Buttons::Ok, Icon::Warning);
+  p_.dialogs.MessageBox(badPortText_, badPortText_, Buttons::Ok, Icon::Warning);
 }
 
-void EditProxySettings(Platform& p, TWebFileInfo& check, const ProxyDialogTexts& texts) {
-  TfrmProxySelect dialog(p);
-  dialog.Button1->SetCaption(texts.cancelCaption);
-  dialog.Button2->SetCaption(texts.okCaption);
-  dialog.EditHost->SetText(check.ProxyHost());
-  dialog.EditPort->SetText(std::to_string(check.ProxyPort()));
-  dialog.Self().SetCaption(texts.caption);
-  dialog.Label1->SetCaption(texts.host);
-  dialog.Label2->SetCaption(texts.port);
-  dialog.badPortText = texts.badPort;
+std::optional<ProxySettings> TfrmProxySelect::ShowModal() {
   int result;
   {
     // Stay-on-top windows would cover the dialog; they come back on every path.
@@ -64,12 +63,11 @@ void EditProxySettings(Platform& p, TWebFileInfo& check, const ProxyDialogTexts&
       Application& app;
       explicit Topmosts(Application& a) : app(a) { app.NormalizeTopmosts(); }
       ~Topmosts() { app.RestoreTopmosts(); }
-    } ordinary(p.app);
-    result = dialog.Self().ShowModal();
+    } ordinary(p_.app);
+    result = self_->ShowModal();
   }
-  if (result != kModalOk) return;
-  check.SetProxyHost(dialog.EditHost->Text());
-  check.SetProxyPort(ParseIntegerText(dialog.EditPort->Text()).value_or(80));
+  if (result != kModalOk) return std::nullopt;
+  return ProxySettings{EditHost->Text(), ParseIntegerText(EditPort->Text()).value_or(80)};
 }
 
 }  // namespace sorel

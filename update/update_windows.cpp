@@ -2,6 +2,8 @@
 // the ReadMe window.
 #include "update/update_windows.h"
 
+#include <utility>
+
 #include "update/web_page.h"
 
 namespace sorel {
@@ -27,7 +29,9 @@ WaitWindow CreateWaitWindow(Platform& p, const FontSpec& font, const std::string
   return w;
 }
 
-TWebDlProgress::TWebDlProgress(Platform& p, const FontSpec& font) {
+TWebDlProgress::TWebDlProgress(Platform& p, const FontSpec& font, const std::string& title,
+                               std::function<void()> onCancel)
+    : onCancel_(std::move(onCancel)) {
   self_ = p.ui.CreateForm("WebDlProgress", FormStyle::FixedToolDialog);
   self_->SetCaption("Zaawansowanie pobierania");
   self_->SetClientSize(272, 123);
@@ -49,11 +53,21 @@ TWebDlProgress::TWebDlProgress(Platform& p, const FontSpec& font) {
   btnCancel->SetCaption("&Cancel");
   btnCancel->SetBounds({102, 94, 68, 22});
   btnCancel->OnClick = [this] { btnCancelClick(); };
+  lblDownloading->SetCaption(title);
 }
+
+bool TWebDlProgress::ShowModal() {
+  self_->ShowModal();
+  return !cancelled_;
+}
+
+void TWebDlProgress::TransferEnded() { self_->SetModalResult(cancelled_ ? kModalCancel : kModalOk); }
+
+void TWebDlProgress::TransferFailed() { self_->SetModalResult(kModalCancel); }
 
 void TWebDlProgress::btnCancelClick() {
   cancelled_ = true;
-  if (OnCancel) OnCancel();
+  if (onCancel_) onCancel_();
 }
 
 void TWebDlProgress::ShowProgress(std::int64_t received, std::int64_t total) {

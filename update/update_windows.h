@@ -20,25 +20,33 @@ struct WaitWindow {
 WaitWindow CreateWaitWindow(Platform& p, const FontSpec& font, const std::string& text,
                             std::function<void()> onCancel);
 
+// The download's progress: what is downloaded, the bytes received, and Cancel.
 class TWebDlProgress {
  public:
-  TWebDlProgress(Platform& p, const FontSpec& font);
-  void btnCancelClick();
+  // title says what is downloaded; onCancel ends the transfer when the user cancels.
+  TWebDlProgress(Platform& p, const FontSpec& font, const std::string& title, std::function<void()> onCancel);
+  TWebDlProgress(const TWebDlProgress&) = delete;
+  TWebDlProgress& operator=(const TWebDlProgress&) = delete;
+
+  // Shows the window until the transfer ends (TransferEnded). False when the user cancelled.
+  bool ShowModal();
   // Shows received of total; the bar moves forward only, and only when a total is known.
   void ShowProgress(std::int64_t received, std::int64_t total);
-  bool Cancelled() const { return cancelled_; }
+  // The transfer has ended: the window closes.
+  void TransferEnded();
+  // The transfer was dropped on an error: the window closes as cancelled.
+  void TransferFailed();
 
-  Form& Self() { return *self_; }
+ private:
+  void btnCancelClick();
+
+  bool cancelled_ = false;
+  std::function<void()> onCancel_;
   std::unique_ptr<Form> self_;
   std::unique_ptr<ProgressBar> pbarProgress;
   std::unique_ptr<Label> lblDownloading;
   std::unique_ptr<Label> lblProgress;
   std::unique_ptr<Button> btnCancel;
-  // What Cancel does besides setting the flag: abort the transfer.
-  std::function<void()> OnCancel;
-
- private:
-  bool cancelled_ = false;
 };
 
 // The ReadMe window: the text in an editable box with both scroll bars, and an OK button.

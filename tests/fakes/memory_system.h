@@ -60,7 +60,6 @@ class MemoryDialogs : public Dialogs {
   // The answer given once the script is used up, instead of throwing.
   void SetDefaultAnswer(Answer answer) { defaultAnswer_ = answer; }
   const std::vector<Call>& Calls() const { return calls_; }
-  std::size_t Unanswered() const { return answers_.size(); }  // scripted answers not yet used
 
   Answer MessageBox(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) override;
 

@@ -34,7 +34,7 @@ class Apply : public MainWindowTest {
  protected:
   void SetUp() override {
     SetLanguageSection("");
-    p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Test");
+    p.registry.SetString(RegRoot::CurrentUser, Settings::kProgramKey, "Language", "Test");
     AddFace("Arial", {{0, "Western"}, {238, "Central European"}, {204, "Cyrillic"}, {161, "Greek"}});
     AddFace("Tahoma", {{0, "Western"}, {238, "Central European"}, {162, "Turkish"}});
     p.registry.CreateKey(RegRoot::LocalMachine, kFontSubstitutesPath);

@@ -31,7 +31,7 @@ const char* const kMaps =
 class CodePage : public MainWindowTest {
  protected:
   void SetUp() override {
-    p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "English");
+    p.registry.SetString(RegRoot::CurrentUser, Settings::kProgramKey, "Language", "English");
     p.registry.SetString(RegRoot::LocalMachine, kCodePage, "1250", "c_1250.nls");
   }
   void PutNls(const std::string& file) { p.files.Put(NlsPath(file), "NLS"); }
@@ -602,7 +602,7 @@ TEST(CodePageSave, NoSingleFailingOperationLeavesTheMappingBlankOrTheSaveHalfRep
   for (std::size_t operation = 0; failedSomething; ++operation) {
     SCOPED_TRACE("failing operation " + std::to_string(operation));
     MemoryPlatforms p;
-    p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "English");
+    p.registry.SetString(RegRoot::CurrentUser, Settings::kProgramKey, "Language", "English");
     p.files.Put(kLangRes, std::string("[English]\r\nDefNLsSubst=c_1250.nls\r\n") + kMaps);
     p.registry.SetString(RegRoot::LocalMachine, kCodePage, "1252", "c_1252.nls");
     p.registry.SetString(RegRoot::LocalMachine, kCodePage, "1250", "c_1250.nls");

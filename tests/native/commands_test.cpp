@@ -24,7 +24,7 @@ class Commands : public MainWindowTest {
  protected:
   void SetUp() override {
     p.files.Put(kLangRes, "[IniStrings]\r\n238=CE\r\n204=CYR\r\n161=Greek\r\n162=TUR\r\n[Test]\r\n");
-    p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Test");
+    p.registry.SetString(RegRoot::CurrentUser, Settings::kProgramKey, "Language", "Test");
     AddFace("Arial", {{0, "Western"}, {238, "Central European"}, {204, "Cyrillic"}, {161, "Greek"}});
     AddFace("Tahoma", {{0, "Western"}, {238, "Central European"}, {162, "Turkish"}});
     p.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial CE,238", "Arial,238");

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/fakes/memory_controls.h"
-#include "tests/fakes/memory_registry.h"
 #include "ui/dock/dock_site.h"
 
 namespace sorel {
@@ -158,16 +157,17 @@ TEST(DockSite, ClicksCancelsAndDoubleClicks) {
   EXPECT_EQ(ParentOf(*f.bar), f.right.get());
 }
 
-TEST(DockSite, LayoutRoundTripsThroughTheRegistry) {
+TEST(DockSite, LayoutRoundTripsThroughItsValue) {
   DockedForm f;
-  MemoryRegistry registry;
   f.DragTo(*f.bar, {380, 50}, {600, 400});
   f.tools->SetVisible(false);
-  f.site->SaveLayout(registry, "Software\\Test");
+  DockLayout kept = f.site->Layout();
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].name, "Bar");
   const ToolWindowLayout saved = f.tools->Layout();
-  // Another run: the same form, the layout loaded.
+  // Another run: the same form, the layout applied.
   DockedForm next;
-  next.site->LoadLayout(registry, "Software\\Test");
+  next.site->ApplyLayout(kept);
   const ToolWindowLayout loaded = next.tools->Layout();
   EXPECT_EQ(loaded.DockedTo, ToolWindowLayout::kFloating);
   EXPECT_EQ(loaded.LastDock, saved.LastDock);
@@ -175,10 +175,11 @@ TEST(DockSite, LayoutRoundTripsThroughTheRegistry) {
   EXPECT_EQ(loaded.FloatTop, saved.FloatTop);
   EXPECT_FALSE(loaded.Visible);
   EXPECT_FALSE(next.tools->FloatingWindow().Visible());
-  // A dock the form does not have keeps the bar where it is.
-  registry.SetString(RegRoot::CurrentUser, "Software\\Test\\Bar", "DockedTo", "7");
+  // A dock the form does not have keeps the bar where it is; a name it does not have is passed over.
+  kept[0].layout.DockedTo = 7;
+  kept.push_back({"Other", saved});
   DockedForm third;
-  third.site->LoadLayout(registry, "Software\\Test");
+  third.site->ApplyLayout(kept);
   EXPECT_EQ(third.tools->DockedTo(), 2);
 }
 

@@ -82,7 +82,7 @@ class EditSequence : public testing::TestWithParam<unsigned> {
     std::string lines = "[IniStrings]\r\n";
     for (const auto& [n, suffix] : kSuffixes) lines += std::to_string(n) + "=" + suffix + "\r\n";
     p.files.Put(kLangRes, lines + "[Test]\r\n");
-    p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Test");
+    p.registry.SetString(RegRoot::CurrentUser, Settings::kProgramKey, "Language", "Test");
     p.registry.CreateKey(RegRoot::LocalMachine, kFontSubstitutesPath);
   }
   // Four faces with random scripts, and a table holding a random part of their entries.

@@ -57,7 +57,7 @@ TEST_F(FormTest, PlatformOtherThanNtReadsWinIni) {
 }
 
 TEST_F(FormTest, ProgramKeyKeepsAppPathExact) {
-  const std::string key = ProgramKey;
+  const std::string key = Settings::kProgramKey;
   Create();
   EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, key, "AppPath"), p.system.exePath);
 
@@ -94,9 +94,9 @@ TEST_F(FormTest, ProgramKeyValueOfWrongType) {
     MemoryPlatforms q;
     q.files.Put("C:\\Program Files\\Sorel\\LangRes.ini", "[Test]\r\nbtOK=&Fine\r\nWSRegistry=Stored.\r\n");
     q.registry.SetString(RegRoot::LocalMachine, kFontSubstitutesPath, "Arial CE,238", "Arial,238");
-    q.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Test");
-    q.registry.SetString(RegRoot::CurrentUser, ProgramKey, "SampleSet1", "Set");
-    q.registry.SetRaw(RegRoot::CurrentUser, ProgramKey, c.value, c.type, std::string("\5\0\0\0", 4));
+    q.registry.SetString(RegRoot::CurrentUser, Settings::kProgramKey, "Language", "Test");
+    q.registry.SetString(RegRoot::CurrentUser, Settings::kProgramKey, "SampleSet1", "Set");
+    q.registry.SetRaw(RegRoot::CurrentUser, Settings::kProgramKey, c.value, c.type, std::string("\5\0\0\0", 4));
     int dialogs = 0;
     q.ui.modalHandler = [&](Form&) {
       ++dialogs;
@@ -111,7 +111,7 @@ TEST_F(FormTest, ProgramKeyValueOfWrongType) {
         << what;
     EXPECT_EQ(dialogs, c.dialogs) << what;
     if (c.storedText) {
-      EXPECT_EQ(q.registry.GetString(RegRoot::CurrentUser, ProgramKey, c.value), c.storedText) << what;
+      EXPECT_EQ(q.registry.GetString(RegRoot::CurrentUser, Settings::kProgramKey, c.value), c.storedText) << what;
     }
     EXPECT_EQ(q.ui.Find<Button>("btOK")->Caption(), "&Fine") << what;
     EXPECT_EQ(q.ui.Find<Label>("OsVer")->Caption(), "Windows NT\rStored.") << what;
@@ -124,7 +124,7 @@ TEST_F(FormTest, ProgramKeyValueOfWrongType) {
 }
 
 TEST_F(FormTest, UnopenableProgramKeyEndsTheProgramButCreationCompletes) {
-  p.registry.DenyOpen(RegRoot::CurrentUser, ProgramKey);
+  p.registry.DenyOpen(RegRoot::CurrentUser, Settings::kProgramKey);
   TForm1& f = Create();
   EXPECT_TRUE(p.app.Terminated());
   EXPECT_EQ(f.Edits().Table().size(), 2u);  // the later steps still ran

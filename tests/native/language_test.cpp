@@ -146,7 +146,7 @@ TEST(LanguageCaptions, OnlyTheNamedControlsOfTheWindowTakeCaptions) {
               "[Test]\r\nbtOnOff=&Q\r\nBTWESTERNMAP=&W\r\nbtLangChoose=&L\r\nToolbarButton971=&C\r\n"
               "btMaskedOnOff=&M\r\nbtrestore=&Undo\r\nbtOK=&Fine\r\nbtCancel=&Stop\r\nLBDescription=Fonts:\r\n"
               "tabsheet2=&About\r\nTabSheet1=&Fonts\r\nStatusBar1=s\r\nPanel1=p\r\nLabelSample=x\r\n");
-  p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Test");
+  p.registry.SetString(RegRoot::CurrentUser, Settings::kProgramKey, "Language", "Test");
   TForm1 form(p.platform);
   const struct {
     const char* control;
@@ -224,26 +224,22 @@ TEST_F(LanguageDialog, OffersLanguagesAndPreselectsPolski) {
     captions.push_back(form.Caption());
     Click(p.ui, *p.ui.Find<Button>("Button1"));
   };
-  EXPECT_EQ(ChooseLanguage(p.platform).section, "English");
+  EXPECT_EQ(TfrmLangChoose(p.platform, std::nullopt).ShowModal(), "English");
   EXPECT_EQ(offered, (std::vector<std::string>{"English", "NLSMaps", "Polski", "samplez lower"}));
   EXPECT_EQ(preselected, "Polski");
   EXPECT_EQ(captions, (std::vector<std::string>{"Wyb\xF3r", "Choose"}));
-  EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, ProgramKey, "Language"), "English");
 }
 
 TEST_F(LanguageDialog, StoredLanguagePreselectedIgnoringCaseAndClosingCountsAsChoice) {
-  p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "ENGLISH");
-  EXPECT_EQ(ChooseLanguage(p.platform).section, "English");  // no handler: the user closed the dialog
-  p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Klingon");
-  EXPECT_EQ(ChooseLanguage(p.platform).section, "");
-  EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, ProgramKey, "Language"), "");
+  EXPECT_EQ(TfrmLangChoose(p.platform, "ENGLISH").ShowModal(), "English");  // no handler: the user closed the dialog
+  EXPECT_EQ(TfrmLangChoose(p.platform, "Klingon").ShowModal(), "");
 }
 
 TEST_F(LanguageDialog, WithoutLanguageFileNothingIsOfferedAndTheCaptionIsBuiltIn) {
   p.files.Remove(kLangRes);
   std::string caption;
   p.ui.modalHandler = [&](Form& form) { caption = form.Caption(); };
-  EXPECT_EQ(ChooseLanguage(p.platform).section, "");
+  EXPECT_EQ(TfrmLangChoose(p.platform, std::nullopt).ShowModal(), "");
   EXPECT_EQ(caption, "Wyb\xF3r j\xEAzyka");
 }
 
@@ -251,10 +247,9 @@ TEST_F(LanguageDialog, WithoutLanguageFileNothingIsOfferedAndTheCaptionIsBuiltIn
 // from the lines before the file's first header.
 TEST_F(LanguageDialog, NothingSelectedGivesTheBuiltInCaption) {
   p.files.Put(kLangRes, "dLangChoose=Early\r\n[English]\r\ndLangChoose=Choose\r\n");
-  p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Klingon");
   std::string caption;
   p.ui.modalHandler = [&](Form& form) { caption = form.Caption(); };
-  EXPECT_EQ(ChooseLanguage(p.platform).section, "");
+  EXPECT_EQ(TfrmLangChoose(p.platform, "Klingon").ShowModal(), "");
   EXPECT_EQ(caption, "Wyb\xF3r j\xEAzyka");
 }
 
@@ -270,7 +265,7 @@ TEST_F(LanguageDialog, FirstStartAsksBeforeTheWindowAndOpensInTheChosenLanguage)
   };
   TForm1 form(p.platform);
   EXPECT_EQ(dialogs, 1);
-  EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, ProgramKey, "Language"), "English");
+  EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, Settings::kProgramKey, "Language"), "English");
   EXPECT_EQ(p.ui.Find<Button>("btCancel")->Caption(), "&Cancel");
   EXPECT_EQ(p.ui.Find<Label>("OsVer")->Caption(), "Windows NT\rStored in the registry.");
   EXPECT_EQ(form.Edits().ScriptSuffixes().lines, (std::vector<std::string>{"238=CE", "204=CYR"}));
@@ -283,7 +278,7 @@ TEST_F(LanguageDialog, FirstStartAsksBeforeTheWindowAndOpensInTheChosenLanguage)
 
 TEST_F(LanguageDialog, ToolboxButtonChangesTheLanguageAtOnce) {
   p.files.Put(kLangRes, "[Polski]\r\nbtCancel=&Anuluj\r\n[English]\r\nbtCancel=&Cancel\r\nbtLangChooseHint=Language\r\n");
-  p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Polski");
+  p.registry.SetString(RegRoot::CurrentUser, Settings::kProgramKey, "Language", "Polski");
   TForm1 form(p.platform);
   EXPECT_EQ(p.ui.Find<Button>("btCancel")->Caption(), "&Anuluj");
   std::string preselected;
@@ -296,17 +291,17 @@ TEST_F(LanguageDialog, ToolboxButtonChangesTheLanguageAtOnce) {
   EXPECT_EQ(preselected, "Polski");
   EXPECT_EQ(p.ui.Find<Button>("btCancel")->Caption(), "&Cancel");
   EXPECT_EQ(p.ui.Find<Button>("btLangChoose")->Hint(), "Language");
-  EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, ProgramKey, "Language"), "English");
+  EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, Settings::kProgramKey, "Language"), "English");
 }
 
 // "Language" of another type counts as missing: the toolbox button shows the dialog with "Polski"
 // preselected, and the choice replaces the value with text.
 TEST_F(LanguageDialog, ValueOfAnotherTypeIsReplacedByTheChoice) {
   p.files.Put(kLangRes, "[Polski]\r\nbtCancel=&Anuluj\r\n[English]\r\nbtCancel=&Cancel\r\n");
-  p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "English");
+  p.registry.SetString(RegRoot::CurrentUser, Settings::kProgramKey, "Language", "English");
   TForm1 form(p.platform);
   for (std::uint32_t type : {RegType::DWord, RegType::Binary, RegType::MultiString}) {
-    p.registry.SetRaw(RegRoot::CurrentUser, ProgramKey, "Language", type, std::string("\1\0\0\0", 4));
+    p.registry.SetRaw(RegRoot::CurrentUser, Settings::kProgramKey, "Language", type, std::string("\1\0\0\0", 4));
     std::string preselected = "(no dialog)";
     p.ui.modalHandler = [&](Form&) {
       auto& combo = *p.ui.Find<ComboBox>("ComboBox1");
@@ -315,7 +310,7 @@ TEST_F(LanguageDialog, ValueOfAnotherTypeIsReplacedByTheChoice) {
     Click(p.ui, *p.ui.Find<Button>("btLangChoose"));
     EXPECT_EQ(preselected, "Polski") << type;
     EXPECT_TRUE(p.ui.events.errorsShown.empty()) << type;
-    EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, ProgramKey, "Language"), "Polski") << type;
+    EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, Settings::kProgramKey, "Language"), "Polski") << type;
     EXPECT_EQ(p.ui.Find<Button>("btCancel")->Caption(), "&Anuluj") << type;
   }
 }
@@ -330,7 +325,7 @@ TEST_F(LanguageDialog, ChoiceThatCannotBeStoredIsAppliedAndTheErrorShownAfter) {
   for (const Case& c : cases) {
     MemoryPlatforms q;
     q.files.Put(kLangRes, "[Polski]\r\nbtCancel=&Anuluj\r\n[English]\r\nbtCancel=&Cancel\r\n");
-    if (!c.firstStart) q.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Polski");
+    if (!c.firstStart) q.registry.SetString(RegRoot::CurrentUser, Settings::kProgramKey, "Language", "Polski");
     std::vector<std::string> shown;  // each error with the caption btCancel had when it was shown
     q.app.OnException = [&](const std::exception& e) {
       shown.push_back(std::string(e.what()) + " / " + q.ui.Find<Button>("btCancel")->Caption());

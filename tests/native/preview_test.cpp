@@ -26,7 +26,7 @@ class Preview : public MainWindowTest {
  protected:
   void SetUp() override {
     p.files.Put(kLangRes, kLanguageFile);
-    p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "Language", "Test");
+    p.registry.SetString(RegRoot::CurrentUser, Settings::kProgramKey, "Language", "Test");
     AddFace("Arial", {{0, "Western"}, {161, "Greek"}, {238, "Central European"}});
     AddFace("Symbolic", {{161, "Greek"}});
     p.fonts.SetStyles("Arial", 161, {kRegular, kBold, kItalic, kBoldItalic});
@@ -63,12 +63,12 @@ TEST_F(Preview, SampleSetsAreListedAndTheStoredOneChosen) {
   };
   p.files.Put(kLangRes, kLanguageFile + "[Samplez]\r\n0=Bare\r\n");
   for (const Case& c : cases) {
-    p.registry.SetString(RegRoot::CurrentUser, ProgramKey, "SampleSet1", c.stored);
+    p.registry.SetString(RegRoot::CurrentUser, Settings::kProgramKey, "SampleSet1", c.stored);
     Create();
     EXPECT_EQ(SampleMenu(), c.menu) << c.stored;
     tree->Select(Node("Arial (Greek)"));
     EXPECT_EQ(p.ui.Find<Label>("LabelSample")->Caption(), c.greekSample) << c.stored;
-    EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, ProgramKey, "SampleSet1"), c.stored) << "kept as stored";
+    EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, Settings::kProgramKey, "SampleSet1"), c.stored) << "kept as stored";
   }
 }
 
@@ -91,7 +91,7 @@ TEST_F(Preview, PickingASetStoresItAndShowsItsSample) {
   ASSERT_EQ(p.ui.Find<Label>("LabelSample")->Caption(), "Zero");
   const int refreshes = Prev().Refreshes();
   ClickItem(p.ui, Item("pmSamplez").Item(1));
-  EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, ProgramKey, "SampleSet1"), "Greek");
+  EXPECT_EQ(p.registry.GetString(RegRoot::CurrentUser, Settings::kProgramKey, "SampleSet1"), "Greek");
   EXPECT_EQ(SampleMenu(), (Texts{"Latin", "Greek*"}));
   EXPECT_EQ(p.ui.Find<Label>("LabelSample")->Caption(), "Nil");
   EXPECT_EQ(LabelFont(*p.ui.Find<Label>("LabelSample")).face, "Symbolic");
@@ -224,7 +224,7 @@ TEST_F(Preview, PlacementBesideTheMainWindowThenAsStored) {
   Click(p.ui, Btn("btPreview"));  // hides and stores
   EXPECT_FALSE(prev.Visible());
   EXPECT_FALSE(Btn("btPreview").Down());
-  EXPECT_EQ(p.registry.GetDWord(RegRoot::CurrentUser, ProgramKey + std::string("PrevWnd"), "W"), 300);
+  EXPECT_EQ(p.registry.GetDWord(RegRoot::CurrentUser, Settings::kProgramKey + std::string("PrevWnd"), "W"), 300);
   prev.SetBounds({0, 0, 10, 10});
   Click(p.ui, Btn("btPreview"));
   EXPECT_EQ(prev.Bounds().left, 5);
@@ -232,8 +232,8 @@ TEST_F(Preview, PlacementBesideTheMainWindowThenAsStored) {
   // Closing the program keeps "P" and the preview's place.
   prev.SetBounds({7, 8, 300, 200});
   Click(p.ui, Btn("btOK"));
-  EXPECT_EQ(p.registry.GetDWord(RegRoot::CurrentUser, ProgramKey + std::string("MainWnd"), "P"), 1);
-  EXPECT_EQ(p.registry.GetDWord(RegRoot::CurrentUser, ProgramKey + std::string("PrevWnd"), "L"), 7);
+  EXPECT_EQ(p.registry.GetDWord(RegRoot::CurrentUser, Settings::kProgramKey + std::string("MainWnd"), "P"), 1);
+  EXPECT_EQ(p.registry.GetDWord(RegRoot::CurrentUser, Settings::kProgramKey + std::string("PrevWnd"), "L"), 7);
 }
 
 // 600 units per inch: the text starts 300 units in and down, the first sample 33 units below the

@@ -10,7 +10,7 @@
 namespace sorel::test {
 namespace {
 
-const std::string kMainWnd = std::string(ProgramKey) + "MainWnd";
+const std::string kMainWnd = std::string(sorel::Settings::kProgramKey) + "MainWnd";
 const std::string kToolbox = "Software\\Velmora\\SorelAssistant\\tbToolbox";
 
 class Settings : public MainWindowTest {
@@ -115,7 +115,7 @@ TEST_F(Settings, StoredPlacementOffEveryScreenIsBroughtIntoView) {
       {"below every screen", {200, 5000}, {200, 321}, {200, 538}},
   };
   for (const Case& c : cases) {
-    const std::string prevWnd = std::string(ProgramKey) + "PrevWnd";
+    const std::string prevWnd = std::string(sorel::Settings::kProgramKey) + "PrevWnd";
     for (const auto& [name, value] : {std::pair{"L", c.stored.x}, std::pair{"T", c.stored.y}}) {
       p.registry.SetDWord(RegRoot::CurrentUser, kMainWnd, name, value);
       p.registry.SetDWord(RegRoot::CurrentUser, prevWnd, name, value);

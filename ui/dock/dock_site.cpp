@@ -287,15 +287,15 @@ void TDockSite::ShowFloating(bool shown) {
   for (auto& w : bars_) w->ShowFloatingWindow();
 }
 
-void TDockSite::LoadLayout(Registry& registry, const std::string& base) {
-  for (auto& w : bars_) {
-    ToolWindowLayout layout = w->Layout();
-    if (layout.Load(registry, base, w->Name())) w->ApplyLayout(layout);
-  }
+DockLayout TDockSite::Layout() const {
+  DockLayout layout;
+  for (const auto& w : bars_) layout.push_back({w->Name(), w->Layout()});
+  return layout;
 }
 
-void TDockSite::SaveLayout(Registry& registry, const std::string& base) {
-  for (auto& w : bars_) w->Layout().Save(registry, base, w->Name());
+void TDockSite::ApplyLayout(const DockLayout& layout) {
+  for (const NamedToolWindowLayout& bar : layout)
+    if (TToolWindow* w = Find(bar.name)) w->ApplyLayout(bar.layout);
 }
 
 }  // namespace sorel

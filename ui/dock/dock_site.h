@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "ui/controls.h"
-#include "platform/registry.h"
 #include "toolkit/dock/dock_geometry.h"
 #include "toolkit/dock/toolbar_layout.h"
 
@@ -42,8 +41,6 @@ class TToolWindow {
   int LastDock() const { return lastDock_; }
   int DockRow() const { return row_; }
   int DockPos() const { return pos_; }
-  // The floating window's top left corner on the screen (the last one it had, while docked).
-  Point FloatPosition() const { return floatAt_; }
   bool Visible() const { return visible_; }
   void SetVisible(bool visible);
   void SetCaption(const std::string& caption);
@@ -77,7 +74,7 @@ class TToolWindow {
   ToolWindowOptions options_;
   std::unique_ptr<Form> float_;
   int dock_ = 1, lastDock_ = 1, row_ = 0, pos_ = 0;
-  Point floatAt_;
+  Point floatAt_;  // the floating window's top left corner (the last one it had, while docked)
   bool visible_ = true;
   bool dragging_ = false, moved_ = false;
   Point pressedAt_, grab_;
@@ -107,11 +104,11 @@ class TDockSite {
   std::function<void()> OnLayoutChange;
   // The floating windows are shown while their form is; the form says when.
   void ShowFloating(bool shown);
-  bool FloatingShown() const { return shown_; }
 
-  // Every bar's layout in its own subkey below base (HKEY_CURRENT_USER).
-  void LoadLayout(Registry& registry, const std::string& base);
-  void SaveLayout(Registry& registry, const std::string& base);
+  // Every bar's layout, in the order the bars were added.
+  DockLayout Layout() const;
+  // Gives each bar named in layout its layout (TToolWindow::ApplyLayout); other bars stay.
+  void ApplyLayout(const DockLayout& layout);
 
  private:
   friend class TToolWindow;

@@ -19,7 +19,7 @@ enum class Check { None, Off, On, Mixed };
 // What a script's text carries while its record is Western-mapped.
 inline constexpr const char* kWesternMark = " -> [Western]";
 
-// One face in one non-Western character set, as a script node of the tree shows it.
+// One face in one non-Western character set, as a script of the tree shows it.
 struct TFontStruct {
   std::string FaceName;
   std::int32_t Charset = 0;

@@ -115,6 +115,7 @@ void TForm1::CreateProgramTab() {
   LBDescription->SetCaption("Dostępne czcionki TrueType:");
   TVFonts = p_.ui.CreateTreeView(*Panel1, "TVFonts");
   TVFonts->SetStateImages("IMAGELIST1");
+  fontTree_ = std::make_unique<FontTreeView>(*TVFonts);
   TVFonts->OnCollapsing = [](NodeId) { return false; };  // the whole tree stays open
   TVFonts->OnChange = [this](NodeId node) { TVFontsChange(node); };
   TVFonts->OnDblClick = [this] { TVFontsDblClick(); };
@@ -294,7 +295,7 @@ void TForm1::FormCreate() {
   });
   edits_.ClearModified();                                    // 9
   edits_.ReadTable(*store_);  // 10: not a step to go past: a save after a partial read would drop the rest
-  CreationStep(p_.app, [this] { BuildFontTree(); });         // 11
+  CreationStep(p_.app, [this] { BuildFontTree(false); });         // 11
   Image2->ShowIcon("MAINICON");                              // 12
   Label2->SetCaption(GetExeVersion(p_.system));
   BuildScriptMenus();                                        // 13
@@ -323,7 +324,19 @@ void TForm1::OpenProgramKey() {
   CreationStep(p_.app, [this] { LoadSampleSets(sampleSet_); });
 }
 
-void TForm1::BuildFontTree() { edits_.BuildTree(*TVFonts, p_.fonts, self_->HandleAllocated()); }
+void TForm1::BuildFontTree(bool again) {
+  try {
+    if (again) {
+      edits_.RebuildTree(p_.fonts, self_->HandleAllocated());
+    } else {
+      edits_.BuildTree(p_.fonts, self_->HandleAllocated());
+    }
+  } catch (...) {
+    fontTree_->Show(edits_.Faces());
+    throw;
+  }
+  fontTree_->Show(edits_.Faces());
+}
 
 void TForm1::ShowHint() { StatusBar1->SetSimpleText(p_.app.CurrentHint()); }
 

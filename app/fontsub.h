@@ -5,6 +5,7 @@
 #include <vector>
 #include <map>
 
+#include "app/font_tree_view.h"
 #include "app/program_version.h"
 #include "app/settings.h"
 #include "ui/dock/dock_site.h"
@@ -58,6 +59,8 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   Form& Self() { return *self_; }
   // What the window edits and shows, for reading: the records, the table, the unsaved flag.
   const EditModel& Edits() const { return edits_; }
+  // Which tree node shows which of the model's faces and scripts.
+  const FontTreeView& FontTree() const { return *fontTree_; }
   const NlsMapping& CodePage() const { return codePage_; }
   const LanguageState& Texts() const { return texts_; }
   bool IsNT() const { return isNT_; }
@@ -146,7 +149,9 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   static std::string ImageGlyph(int index);
   void FormCreate();
   void OpenProgramKey();
-  void BuildFontTree();
+  // Builds the model's tree (again: with the records cleared first) and shows it; what a failing
+  // build made is shown as well, as the model keeps its records.
+  void BuildFontTree(bool again);
   void ShowHint();
 
   // The editing commands' part on screen.
@@ -156,6 +161,8 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   void ToggleNodeHere(NodeId node);
   void ToggleWestern(NodeId node);
   void ShowChanges(const TreeChanges& changes);
+  // The record a script node shows; nullptr for any other node.
+  const TFontStruct* RecordAt(NodeId node) const { return edits_.RecordOf(fontTree_->ItemOf(node)); }
   void BuildScriptMenus();
   // The indicator of the code-page mapping and the button that shows it.
   void ShowCodePageIndicator();
@@ -187,6 +194,7 @@ class TForm1 : public LanguageTarget, public PreviewHost {
   std::unique_ptr<Image> Image1, Image2;
   std::unique_ptr<Label> LBDescription, Label2, OsVer;
   std::unique_ptr<TreeView> TVFonts;
+  std::unique_ptr<FontTreeView> fontTree_;  // over TVFonts
   std::unique_ptr<Button> btRestore, btOK, btCancel;
   std::unique_ptr<Panel> tbToolbox;
   std::unique_ptr<Button> btOnOff, btMaskedOnOff, btWesternMap, btPreview, btSampleSelect, ToolbarButton971,

@@ -42,7 +42,7 @@ void TForm1::RestoreTable() {
       btRestore->SetEnabled(restoreWasEnabled);
       throw;
     }
-    edits_.RebuildTree(*TVFonts, p_.fonts, self_->HandleAllocated());
+    BuildFontTree(true);
     LoadNlsMaps();
   }
   // The selection handler ran (and did nothing) while rebuilding; the first face may already be

@@ -14,24 +14,21 @@ void TForm1::MarkModified() {
 }
 
 void TForm1::ShowChanges(const TreeChanges& changes) {
-  TreeBatchUpdate batch(*TVFonts);
-  for (const auto& text : changes.texts) TVFonts->SetText(text.node, text.text);
-  for (const auto& state : changes.states) TVFonts->SetStateIndex(state.node, state.index);
-  if (changes.sortChildrenOf) TVFonts->SortChildren(changes.sortChildrenOf);
+  fontTree_->Apply(changes);
   if (changes.changed) MarkModified();
 }
 
 void TForm1::ToggleNodeHere(NodeId node) {
   if (!node) return;
   // The sample and the button follow the script being switched.
-  if (edits_.RecordOf(node)) TVFonts->Select(node);
-  ShowChanges(edits_.Toggle(node));
+  if (RecordAt(node)) TVFonts->Select(node);
+  ShowChanges(edits_.Toggle(fontTree_->ItemOf(node)));
   TVFontsChange(node);
 }
 
 void TForm1::ToggleWestern(NodeId node) {
-  if (!edits_.RecordOf(node)) return;
-  ShowChanges(edits_.ToggleWestern(node));
+  if (!RecordAt(node)) return;
+  ShowChanges(edits_.ToggleWestern(fontTree_->ItemOf(node)));
 }
 
 void TForm1::BuildScriptMenus() {
@@ -83,7 +80,7 @@ void TForm1::TVFontsChange(NodeId node) {
   btOnOff->SetEnabled(true);
   // The button shows what a click does: switch off what is fully on, switch on anything else.
   ShowSample(node);
-  btOnOff->SetGlyph(ImageGlyph(edits_.ToggleSwitchesOff(node) ? 4 : 5));
+  btOnOff->SetGlyph(ImageGlyph(edits_.ToggleSwitchesOff(fontTree_->ItemOf(node)) ? 4 : 5));
 }
 
 void TForm1::TVFontsContextPopup(int x, int y) { PopupMenu3->Popup(*TVFonts, x, y); }
@@ -106,7 +103,7 @@ void TForm1::muOnOffClick() {
 
 void TForm1::muWesternClick() {
   const NodeId node = TVFonts->NodeAt(ClickPoint.x, ClickPoint.y);
-  if (!edits_.RecordOf(node)) return;
+  if (!RecordAt(node)) return;
   TVFonts->Select(node);
   ToggleWestern(node);
 }

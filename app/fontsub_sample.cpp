@@ -36,7 +36,7 @@ void TForm1::SB1ContextPopup(int x, int y) { pmSamplez->Popup(*SB1, x, y); }
 void TForm1::ShowSample(NodeId node) {
   std::string face;
   int charset = 0;
-  if (const TFontStruct* record = edits_.RecordOf(node)) {
+  if (const TFontStruct* record = RecordAt(node)) {
     face = record->FaceName;
     charset = record->Charset;
   } else {

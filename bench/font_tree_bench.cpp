@@ -9,7 +9,6 @@
 #include "engine/font_inventory.h"
 #include "engine/font_tree.h"
 #include "tests/fakes/memory_compare.h"
-#include "tests/fakes/memory_controls.h"
 #include "tests/fakes/memory_fonts.h"
 #include "tests/support/store_platforms.h"
 
@@ -61,34 +60,30 @@ struct Machine {
     for (const Script& script : kScripts) {
       suffixes.lines.push_back(std::to_string(script.charset) + "=" + script.suffix);
     }
-    ui.treeCompare = &compare;
-    form = ui.CreateForm("TForm1", FormStyle::Dialog);
-    tree = ui.CreateTreeView(*form, "TVFonts");
     EnumerateFonts(fonts, true, fontNames);
   }
 
   FontTreeContext Context() {
-    return {*tree, fonts, compare, true, fontNames, faceScripts, scriptNames, fontList, table, suffixes};
+    return {fonts, compare, true, fontNames, faceScripts, scriptNames, fontList, table, suffixes, lastId};
   }
 
   MemoryTextCompare compare;
   MemoryFonts fonts;
-  MemoryUi ui;
-  std::unique_ptr<Form> form;
-  std::unique_ptr<TreeView> tree;
   SortedTextList fontNames{compare}, faceScripts{compare}, scriptNames{compare};
   TFontList fontList;
   SubstTable table;
   KeyValueList suffixes;
+  ItemId lastId = 0;
 };
 
 // The whole rebuild as a restore does it: records cleared, table index made, tree rebuilt.
 void BM_BuildFontTree(benchmark::State& state) {
   Machine machine(static_cast<int>(state.range(0)));
   FontTreeContext context = machine.Context();
+  std::vector<FaceItem> faces;
   for (auto _ : state) {
     machine.fontList.Clear();
-    BuildFontTree(context);
+    BuildFontTree(context, faces);
   }
   if (machine.fontList.Count() != Machine::kFaces * 8) state.SkipWithError("wrong number of records");
   state.counters["records"] = machine.fontList.Count();
@@ -108,10 +103,10 @@ void BM_SwitchAllAndCompose(benchmark::State& state) {
   EditModel model(machine.compare);
   model.EnumerateFonts(machine.fonts, true);
   model.ReadTable(tableStore);
-  model.BuildTree(*machine.tree, machine.fonts, true);
+  model.BuildTree(machine.fonts, true);
   bool on = true;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(model.SetAllScripts(on).states.size());
+    benchmark::DoNotOptimize(model.SetAllScripts(on).checks.size());
     benchmark::DoNotOptimize(model.ComposeTable("238").size());
     on = !on;
   }

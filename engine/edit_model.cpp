@@ -1,7 +1,8 @@
-// The editing model: the font records, the table they came from, the unsaved-changes flag and the
-// commands on them, free of any window.
+// The editing model: the font records, the tree of faces and scripts they are shown in, the table
+// they came from, the unsaved-changes flag and the commands on them, free of any window.
 #include "engine/edit_model.h"
 
+#include <algorithm>
 #include <unordered_set>
 #include <utility>
 
@@ -26,8 +27,8 @@ void EditModel::ClearFontLists() {
   scriptNames_.Clear();
 }
 
-void EditModel::EnumerateFonts(Fonts& fonts, bool handleAllocated) {
-  sorel::EnumerateFonts(fonts, handleAllocated, fontNames_);
+void EditModel::EnumerateFonts(Fonts& fonts, bool canEnumerate) {
+  sorel::EnumerateFonts(fonts, canEnumerate, fontNames_);
 }
 
 void EditModel::ClearTableState() {
@@ -42,77 +43,90 @@ void EditModel::ReadScriptSuffixes(ProfileFiles& profiles, const std::string& la
 
 void EditModel::ReadTable(TableStore& store) { store.ReadTable(table_); }
 
-void EditModel::BuildTree(TreeView& tree, Fonts& fonts, bool handleAllocated) {
-  FontTreeContext context{tree,         fonts,     compare_, handleAllocated, fontNames_,
-                          faceScripts_, scriptNames_, fontList_, table_,         scriptSuffixes_};
-  // A failing build still leaves the nodes made so far linked to their records.
+void EditModel::BuildTree(Fonts& fonts, bool canEnumerate) {
+  FontTreeContext context{fonts,         compare_,  canEnumerate, fontNames_,      faceScripts_,
+                          scriptNames_, fontList_, table_,       scriptSuffixes_, lastId_};
+  // A failing build still leaves the items made so far linked to their records.
   struct Link {
     EditModel& model;
-    TreeView& tree;
-    ~Link() { model.LinkNodes(tree); }
-  } link{*this, tree};
-  sorel::BuildFontTree(context);
+    ~Link() { model.LinkItems(); }
+  } link{*this};
+  sorel::BuildFontTree(context, faces_);
 }
 
-void EditModel::LinkNodes(TreeView& tree) {
-  recordOfNode_.clear();
-  faceNodeOfRecordNode_.clear();
-  faceOfNode_.clear();
-  textOfNode_.clear();
+void EditModel::LinkItems() {
+  recordOf_.clear();
+  faceOfScript_.clear();
+  faceOf_.clear();
+  for (std::size_t i = 0; i < faces_.size(); ++i) {
+    faceOf_[faces_[i].id].index = i;
+    for (const ScriptItem& script : faces_[i].scripts) faceOfScript_[script.id] = faces_[i].id;
+  }
   for (int i = 0; i < fontList_.Count(); ++i) {
     TFontStruct* record = fontList_.Item(i);
-    const NodeId node = record->NodeItemId;
-    if (!node) continue;
-    const NodeId face = tree.Parent(node);
-    recordOfNode_[node] = record;
-    faceNodeOfRecordNode_[node] = face;
-    textOfNode_[node] = tree.Text(node);
-    FaceNode& faceNode = faceOfNode_[face];
-    faceNode.face = record->FaceName;
-    faceNode.records.push_back(record);
+    auto face = faceOfScript_.find(record->Item);
+    if (face == faceOfScript_.end()) continue;
+    recordOf_[record->Item] = record;
+    faceOf_[face->second].records.push_back(record);
   }
 }
 
-const TFontStruct* EditModel::RecordOf(NodeId node) const {
-  auto it = recordOfNode_.find(node);
-  return it == recordOfNode_.end() ? nullptr : it->second;
+const TFontStruct* EditModel::RecordOf(ItemId item) const {
+  auto it = recordOf_.find(item);
+  return it == recordOf_.end() ? nullptr : it->second;
 }
 
 // The model owns the records; the const lookup only keeps readers from changing them.
-TFontStruct* EditModel::Record(NodeId node) { return const_cast<TFontStruct*>(RecordOf(node)); }
+TFontStruct* EditModel::Record(ItemId item) { return const_cast<TFontStruct*>(RecordOf(item)); }
 
-int EditModel::FaceStateIndex(const FaceNode& face) const {
+// Only for a script that has a record: its face is linked, and a face has a handful of scripts.
+ScriptItem& EditModel::Script(ItemId script) {
+  std::vector<ScriptItem>& scripts = faces_[faceOf_.at(faceOfScript_.at(script)).index].scripts;
+  return *std::find_if(scripts.begin(), scripts.end(), [script](const ScriptItem& s) { return s.id == script; });
+}
+
+Check EditModel::FaceCheck(const FaceRecords& face) const {
   bool anyOn = false, anyOff = false;
   for (const TFontStruct* record : face.records) (record->Enabled ? anyOn : anyOff) = true;
-  if (!anyOn) return 1;
-  return anyOff ? 3 : 2;
+  if (!anyOn) return Check::Off;
+  return anyOff ? Check::Mixed : Check::On;
 }
 
-void EditModel::AddFaceState(TreeChanges& changes, NodeId faceNode) const {
-  auto it = faceOfNode_.find(faceNode);
-  if (it != faceOfNode_.end()) changes.states.push_back({faceNode, FaceStateIndex(it->second)});
+void EditModel::SetCheck(TreeChanges& changes, ItemId item, Check check) {
+  if (auto face = faceOf_.find(item); face != faceOf_.end()) {
+    faces_[face->second.index].check = check;
+  } else {
+    Script(item).check = check;
+  }
+  changes.checks.push_back({item, check});
 }
 
-bool EditModel::ToggleSwitchesOff(NodeId node) const {
-  if (const TFontStruct* record = RecordOf(node)) return record->Enabled;
-  auto face = faceOfNode_.find(node);
-  return face != faceOfNode_.end() && FaceStateIndex(face->second) == 2;
+void EditModel::UpdateFaceCheck(TreeChanges& changes, ItemId face) {
+  auto it = faceOf_.find(face);
+  if (it != faceOf_.end()) SetCheck(changes, face, FaceCheck(it->second));
 }
 
-TreeChanges EditModel::Toggle(NodeId node) {
+bool EditModel::ToggleSwitchesOff(ItemId item) const {
+  if (const TFontStruct* record = RecordOf(item)) return record->Enabled;
+  auto face = faceOf_.find(item);
+  return face != faceOf_.end() && FaceCheck(face->second) == Check::On;
+}
+
+TreeChanges EditModel::Toggle(ItemId item) {
   TreeChanges changes;
-  if (TFontStruct* record = Record(node)) {
+  if (TFontStruct* record = Record(item)) {
     record->Enabled = !record->Enabled;
-    changes.states.push_back({node, record->Enabled ? 2 : 1});
-    AddFaceState(changes, faceNodeOfRecordNode_[node]);
-  } else if (auto face = faceOfNode_.find(node); face != faceOfNode_.end()) {
+    SetCheck(changes, item, record->Enabled ? Check::On : Check::Off);
+    UpdateFaceCheck(changes, faceOfScript_.at(item));
+  } else if (auto face = faceOf_.find(item); face != faceOf_.end() && !face->second.records.empty()) {
     // Fully on goes off; none or mixed goes on.
-    const bool on = FaceStateIndex(face->second) != 2;
+    const bool on = FaceCheck(face->second) != Check::On;
+    const Check check = on ? Check::On : Check::Off;
     for (TFontStruct* each : face->second.records) {
       each->Enabled = on;
-      changes.states.push_back({each->NodeItemId, on ? 2 : 1});
+      SetCheck(changes, each->Item, check);
     }
-    changes.states.push_back({node, on ? 2 : 1});
+    SetCheck(changes, item, check);
   } else {
     return changes;
   }
@@ -121,34 +135,36 @@ TreeChanges EditModel::Toggle(NodeId node) {
 }
 
 bool EditModel::RemoveWesternMark(TreeChanges& changes, TFontStruct& record) {
-  std::string& text = textOfNode_[record.NodeItemId];
+  std::string& text = Script(record.Item).text;
   const std::size_t at = text.find(kWesternMark);
   if (at == std::string::npos) return false;
   text.erase(at, std::char_traits<char>::length(kWesternMark));
-  changes.texts.push_back({record.NodeItemId, text});
+  changes.texts.push_back({record.Item, text});
   return true;
 }
 
-TreeChanges EditModel::ToggleWestern(NodeId scriptNode) {
+TreeChanges EditModel::ToggleWestern(ItemId script) {
   TreeChanges changes;
-  TFontStruct* record = Record(scriptNode);
+  TFontStruct* record = Record(script);
   if (!record) return changes;
+  const ItemId face = faceOfScript_.at(script);
   if (record->WesternMapped) {
     record->WesternMapped = false;
     RemoveWesternMark(changes, *record);
   } else {
     // A face's Western requests go to one script only: the mark moves here from any other.
-    for (TFontStruct* other : faceOfNode_[faceNodeOfRecordNode_[scriptNode]].records) {
+    for (TFontStruct* other : faceOf_.at(face).records) {
       RemoveWesternMark(changes, *other);
       other->WesternMapped = false;
     }
-    std::string& text = textOfNode_[scriptNode];
+    std::string& text = Script(script).text;
     text += kWesternMark;
-    changes.texts.push_back({scriptNode, text});
+    changes.texts.push_back({script, text});
     record->WesternMapped = true;
   }
-  // The tree keeps siblings in text order; the controls sort only when asked.
-  changes.sortChildrenOf = faceNodeOfRecordNode_[scriptNode];
+  // The tree keeps a face's scripts in text order; the controls sort only when asked.
+  SortScripts(compare_, faces_[faceOf_.at(face).index].scripts);
+  changes.resortScriptsOf = face;
   changes.changed = modified_ = true;
   return changes;
 }
@@ -163,20 +179,20 @@ TreeChanges EditModel::SetScriptForAll(int charset, bool on) {
 
 TreeChanges EditModel::SwitchRecords(const std::function<bool(const TFontStruct&)>& matches, bool on) {
   TreeChanges changes;
-  std::vector<NodeId> faces;  // each face once, in list order
-  std::unordered_set<NodeId> seen;
+  std::vector<ItemId> faces;  // each face once, in list order
+  std::unordered_set<ItemId> seen;
   for (int i = 0; i < fontList_.Count(); ++i) {
     TFontStruct& record = *fontList_.Item(i);
     if (!matches(record)) continue;
     record.Enabled = on;
     changes.changed = true;
-    auto face = faceNodeOfRecordNode_.find(record.NodeItemId);
-    if (face == faceNodeOfRecordNode_.end()) continue;
-    changes.states.push_back({record.NodeItemId, on ? 2 : 1});
+    auto face = faceOfScript_.find(record.Item);
+    if (face == faceOfScript_.end()) continue;
+    SetCheck(changes, record.Item, on ? Check::On : Check::Off);
     if (seen.insert(face->second).second) faces.push_back(face->second);
   }
-  // Each face's state once, after all its records changed: thousands of faces stay quick.
-  for (NodeId face : faces) AddFaceState(changes, face);
+  // Each face's check once, after all its records changed: thousands of faces stay quick.
+  for (ItemId face : faces) UpdateFaceCheck(changes, face);
   if (changes.changed) modified_ = true;
   return changes;
 }
@@ -226,9 +242,9 @@ void EditModel::RereadTable(TableStore& store) {
   }
 }
 
-void EditModel::RebuildTree(TreeView& tree, Fonts& fonts, bool handleAllocated) {
+void EditModel::RebuildTree(Fonts& fonts, bool canEnumerate) {
   fontList_.Clear();
-  BuildTree(tree, fonts, handleAllocated);
+  BuildTree(fonts, canEnumerate);
 }
 
 }  // namespace sorel

@@ -9,8 +9,8 @@ namespace {
 constexpr int kAnsiCharset = 0;
 }  // namespace
 
-void EnumerateFonts(Fonts& fonts, bool handleAllocated, SortedTextList& fontNames) {
-  if (!handleAllocated) return;
+void EnumerateFonts(Fonts& fonts, bool canEnumerate, SortedTextList& fontNames) {
+  if (!canEnumerate) return;
   fontNames.Clear();
   std::unique_ptr<ScreenDC> dc = fonts.GetScreenDC();
   // Raster faces cannot be scaled for the sample sheet and symbol or single-script faces have no

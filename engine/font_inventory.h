@@ -8,10 +8,10 @@
 namespace sorel {
 
 // Refills fontNames with every face the system reports that is neither a raster face nor
-// reported in a character set other than 0 (Western). Does nothing at all when the main window
-// has no system window yet (handleAllocated false). The screen's device context is released on
+// reported in a character set other than 0 (Western). Does nothing at all when the caller cannot
+// have the system enumerate yet (canEnumerate false). The screen's device context is released on
 // every path; a failing enumeration keeps the faces found before it failed.
-void EnumerateFonts(Fonts& fonts, bool handleAllocated, SortedTextList& fontNames);
+void EnumerateFonts(Fonts& fonts, bool canEnumerate, SortedTextList& fontNames);
 
 // Refills faceScripts with one text charset "=" script name for every character set the system
 // reports for face (several styles of one character set give one text), using a device context

@@ -1,4 +1,5 @@
-// The font tree (a node per face, a child per script) and the records of which script entries the table holds.
+// The font tree as a value (a face per installed face, a script per character set) and the
+// records of which script entries the table holds.
 #include "engine/font_tree.h"
 
 #include <algorithm>
@@ -42,11 +43,11 @@ std::string ScriptNodeText(const std::string& face, std::string_view script, int
                western ? kWesternMark : ""});
 }
 
-int ClassifyFont(FontTreeContext& context, const IgnoreCaseIndex& table, const std::string& face, NodeId fontNode) {
+Check ClassifyFont(FontTreeContext& context, const IgnoreCaseIndex& table, FaceItem& face) {
   int enabled = 0, disabled = 0;
-  if (!context.handleAllocated) return -1;
+  if (!context.canEnumerate) return Check::None;
   std::unique_ptr<ScreenDC> dc = context.fonts.GetScreenDC();
-  EnumFaceScripts(*dc, face, context.FaceScripts);
+  EnumFaceScripts(*dc, face.face, context.FaceScripts);
   // Several styles may name one character set differently; the first element of a number, in
   // sorted order, speaks for all of them. Walking in order, that is the first one seen. A face
   // has a handful of character sets, so a list searched from the front does.
@@ -61,47 +62,40 @@ int ClassifyFont(FontTreeContext& context, const IgnoreCaseIndex& table, const s
       first = firstScripts.end() - 1;
     }
     const std::string_view script = first->second;
-    if (n == "0") continue;  // Western requests get no node of their own
+    if (n == "0") continue;  // Western requests get no script of their own
     int charset = std::atoi(n.c_str());
-    TFontStruct* record = context.FontList.Add(face, charset, 0);
-    record->Enabled = table.Has(ScriptEntry(face, context.ScriptSuffixes.ValueOr(n, ""), charset));
-    record->WesternMapped = table.Has(WesternEntry(face, charset));
-    // The node gets its final text at once: no sibling sort can run before the prune step sorts them.
-    NodeId child = context.tree.AddChild(fontNode, ScriptNodeText(face, script, charset, record->WesternMapped));
+    TFontStruct* record = context.FontList.Add(face.face, charset, ++context.lastId);
+    record->Enabled = table.Has(ScriptEntry(face.face, context.ScriptSuffixes.ValueOr(n, ""), charset));
+    record->WesternMapped = table.Has(WesternEntry(face.face, charset));
+    face.scripts.push_back({record->Item, ScriptNodeText(face.face, script, charset, record->WesternMapped),
+                            record->Enabled ? Check::On : Check::Off});
     context.ScriptNames.Add(script.empty() ? n + "=Script: " + n : element);
-    record->NodeItemId = child;
-    context.tree.SetStateIndex(child, record->Enabled ? 2 : 1);
     ++(record->Enabled ? enabled : disabled);
   }
-  if (enabled == 0) return 0;
-  return disabled == 0 ? 1 : 2;
+  if (enabled == 0) return Check::Off;
+  return disabled == 0 ? Check::On : Check::Mixed;
 }
 
-void BuildFontTree(FontTreeContext& context) {
-  TreeView& tree = context.tree;
+void SortScripts(TextCompare& compare, std::vector<ScriptItem>& scripts) {
+  std::stable_sort(scripts.begin(), scripts.end(),
+                   [&](const ScriptItem& a, const ScriptItem& b) { return compare.Compare(a.text, b.text) < 0; });
+}
+
+void BuildFontTree(FontTreeContext& context, std::vector<FaceItem>& faces) {
   // A snapshot of the table: the tree is built from the table as it is now.
   const IgnoreCaseIndex table(context.compare, context.SubstTable);
-  TreeBatchUpdate batch(tree);
-  tree.Clear();
+  faces.clear();
   for (const std::string& face : context.FontNames.Items()) {
-    NodeId node = tree.AddChild(0, face);
-    tree.SetStateIndex(node, ClassifyFont(context, table, face, node) + 1);
+    // The face is in the list before its scripts are asked for, so that a failing enumeration
+    // leaves it there with the scripts read so far.
+    FaceItem& item = faces.emplace_back();
+    item.id = ++context.lastId;
+    item.face = face;
+    item.check = ClassifyFont(context, table, item);
   }
-  // Drop the faces without script nodes and sort the rest's children. Moving on to the deleted
-  // node's successor ends as starting over from the first node would: the faces before it are
-  // already sorted, and their order is not touched.
-  for (NodeId node = tree.FirstChild(0); node;) {
-    NodeId next = tree.NextSibling(node);
-    if (tree.FirstChild(node)) {
-      tree.SortChildren(node);
-    } else {
-      tree.Delete(node);
-    }
-    node = next;
-  }
-  // Every face ends up expanded either way; a system tree view re-lays out its open nodes on
-  // every insert and sort, so the faces are opened once their children are in place.
-  for (NodeId node = tree.FirstChild(0); node; node = tree.NextSibling(node)) tree.Expand(node);
+  // A face without scripts is not shown.
+  std::erase_if(faces, [](const FaceItem& face) { return face.scripts.empty(); });
+  for (FaceItem& face : faces) SortScripts(context.compare, face.scripts);
 }
 
 }  // namespace sorel

@@ -1,13 +1,13 @@
-// The font records behind the tree's script nodes: TFontStruct and its owning list TFontList.
+// The font records behind the tree's scripts: TFontStruct and its owning list TFontList.
 #include "engine/fontsub_types.h"
 
 namespace sorel {
 
-TFontStruct* TFontList::Add(const std::string& face, std::int32_t charset, NodeId nodeItemId) {
+TFontStruct* TFontList::Add(const std::string& face, std::int32_t charset, ItemId item) {
   auto record = std::make_unique<TFontStruct>();
   record->FaceName = face;
   record->Charset = charset;
-  record->NodeItemId = nodeItemId;
+  record->Item = item;
   records_.push_back(std::move(record));
   return records_.back().get();
 }

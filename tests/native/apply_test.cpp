@@ -350,7 +350,10 @@ TEST_F(Apply, RestoreDiscardsEditsAndReadsTheTableAgain) {
   EXPECT_EQ(tree->StateIndex(Node("Tahoma")), 2);
   const TFontList& records = f.Edits().FontList();
   EXPECT_EQ(records.Count(), 4);  // one record per script node
-  for (int i = 0; i < records.Count(); ++i) EXPECT_EQ(f.Edits().RecordOf(records.Item(i)->NodeItemId), records.Item(i));
+  for (int i = 0; i < records.Count(); ++i) {
+    EXPECT_EQ(f.Edits().RecordOf(records.Item(i)->Item), records.Item(i));
+    EXPECT_NE(f.FontTree().NodeOf(records.Item(i)->Item), 0u);
+  }
 
   EXPECT_EQ(tree->Selected(), tree->FirstChild(0));
   EXPECT_TRUE(Btn("btOnOff").Enabled());

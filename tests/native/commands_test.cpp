@@ -36,7 +36,7 @@ class Commands : public MainWindowTest {
     for (NodeId face = tree->FirstChild(0); face; face = tree->NextSibling(face)) {
       rows.push_back(tree->Text(face) + "|" + std::to_string(tree->StateIndex(face)));
       for (NodeId script = tree->FirstChild(face); script; script = tree->NextSibling(script)) {
-        const TFontStruct* r = form->Edits().RecordOf(script);
+        const TFontStruct* r = form->Edits().RecordOf(form->FontTree().ItemOf(script));
         rows.push_back(tree->Text(script) + "|" + std::to_string(tree->StateIndex(script)) + "|" +
                        std::to_string(r->Enabled) + std::to_string(r->WesternMapped));
       }

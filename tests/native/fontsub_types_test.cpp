@@ -18,7 +18,7 @@ TEST(TFontList, AddAppendsARecordWithNothingWanted) {
   EXPECT_EQ(list.Item(1), second);
   EXPECT_EQ(first->FaceName, "Arial");
   EXPECT_EQ(first->Charset, 238);
-  EXPECT_EQ(first->NodeItemId, 17u);
+  EXPECT_EQ(first->Item, 17u);
   EXPECT_FALSE(first->Enabled);
   EXPECT_FALSE(first->WesternMapped);
 }

@@ -14,7 +14,6 @@
 #include "engine/font_inventory.h"
 #include "engine/font_tree.h"
 #include "tests/fakes/memory_compare.h"
-#include "tests/fakes/memory_controls.h"
 #include "platform/win32/compare_win32.h"
 #include "platform/win32/fonts_win32.h"
 #include "tests/support/fonts_contract.h"
@@ -182,31 +181,28 @@ TEST(Win32Fonts, InventoryAndTreeFromTheRealFonts) {
   EXPECT_EQ(faceScripts[0], "0=Western");
   EXPECT_NE(faceScripts.IndexOf("238=Central European"), -1);
 
-  MemoryUi ui;
-  ui.treeCompare = &compare;
-  auto form = ui.CreateForm("TForm1", FormStyle::Dialog);
-  auto tree = ui.CreateTreeView(*form, "TVFonts");
   SortedTextList onlyHost(compare), scripts(compare), scriptNames(compare);
   onlyHost.Add(kHostFace);
   TFontList records;
   SubstTable table = {"DEJAVU SANS ce,238=dejavu sans,238", "DejaVu Sans,0=DejaVu Sans,204"};
   KeyValueList suffixes;
   suffixes.lines = {"238=CE", "204=CYR", "161=Greek"};
-  FontTreeContext context{*tree, fonts, compare, true, onlyHost, scripts, scriptNames, records, table, suffixes};
-  BuildFontTree(context);
-  NodeId face = tree->FirstChild(0);
-  ASSERT_NE(face, 0u);
-  EXPECT_EQ(tree->Text(face), kHostFace);
-  EXPECT_EQ(tree->StateIndex(face), 3);  // one script of several enabled
+  ItemId lastId = 0;
+  FontTreeContext context{fonts, compare, true, onlyHost, scripts, scriptNames, records, table, suffixes, lastId};
+  std::vector<FaceItem> faces;
+  BuildFontTree(context, faces);
+  ASSERT_EQ(faces.size(), 1u);
+  EXPECT_EQ(faces[0].face, kHostFace);
+  EXPECT_EQ(faces[0].check, Check::Mixed);  // one script of several enabled
   std::vector<std::string> children;
-  for (NodeId child = tree->FirstChild(face); child; child = tree->NextSibling(child)) {
-    children.push_back(tree->Text(child) + " [" + std::to_string(tree->StateIndex(child)) + "]");
+  for (const ScriptItem& script : faces[0].scripts) {
+    children.push_back(script.text + (script.check == Check::On ? " [on]" : " [off]"));
   }
   EXPECT_EQ(static_cast<int>(children.size()), records.Count());
   EXPECT_EQ(static_cast<int>(children.size()), faceScripts.Count() - 1);
-  EXPECT_NE(std::find(children.begin(), children.end(), "DejaVu Sans (Central European) [2]"), children.end());
-  EXPECT_NE(std::find(children.begin(), children.end(), "DejaVu Sans (Cyrillic) -> [Western] [1]"), children.end());
-  EXPECT_NE(std::find(children.begin(), children.end(), "DejaVu Sans (Greek) [1]"), children.end());
+  EXPECT_NE(std::find(children.begin(), children.end(), "DejaVu Sans (Central European) [on]"), children.end());
+  EXPECT_NE(std::find(children.begin(), children.end(), "DejaVu Sans (Cyrillic) -> [Western] [off]"), children.end());
+  EXPECT_NE(std::find(children.begin(), children.end(), "DejaVu Sans (Greek) [off]"), children.end());
 }
 
 // The checks every font enumeration must pass, against GDI with the host's face.

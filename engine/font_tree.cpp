@@ -1,9 +1,9 @@
 // The font tree as a value (a face per installed face, a script per character set) and the
 // records of which script entries the table holds.
 #include "engine/font_tree.h"
+#include "platform/text.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <initializer_list>
 #include <memory>
 #include <string_view>
@@ -63,7 +63,8 @@ Check ClassifyFont(FontTreeContext& context, const IgnoreCaseIndex& table, FaceI
     }
     const std::string_view script = first->second;
     if (n == "0") continue;  // Western requests get no script of their own
-    int charset = std::atoi(n.c_str());
+    // The inventory wrote n from a character-set number (0 to 255), so it always converts.
+    const int charset = ParseIntegerText(n).value_or(0);
     TFontStruct* record = context.FontList.Add(face.face, charset, ++context.lastId);
     record->Enabled = table.Has(ScriptEntry(face.face, context.ScriptSuffixes.ValueOr(n, ""), charset));
     record->WesternMapped = table.Has(WesternEntry(face.face, charset));
